@@ -1,0 +1,55 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <memory>
+
+class QSqlDatabase;
+
+namespace korvane::platform {
+
+class DatabaseDialect;
+
+// A database connection in the manner of an ADO Connection. The connection text is an OLE DB
+// text ("Provider=...;Data Source=...") and is mapped onto the Qt SQL driver that serves it.
+// Every failure throws platform::Error with a description a clinic can act on.
+class Connection
+{
+public:
+    enum { adStateClosed = 0, adStateOpen = 1 };
+
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const QString& ConnectionString() const { return m_connectionString; }
+    void setConnectionString(const QString& text);
+
+    int State() const;
+    void Open();
+    void Close();
+
+    // Runs a statement that returns no rows. Values are bound to the "?" placeholders in order.
+    void Execute(const QString& statement, const QVariantList& values = {});
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const { return m_inTransaction; }
+
+    // For the recordsets of this connection.
+    QSqlDatabase database() const;
+    const DatabaseDialect& dialect() const;
+
+private:
+    QString m_connectionString;
+    QString m_qtName;
+    std::unique_ptr<DatabaseDialect> m_dialect;
+    bool m_inTransaction = false;
+};
+
+} // namespace korvane::platform

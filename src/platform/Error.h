@@ -1,0 +1,40 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+
+namespace korvane::platform {
+
+// The one error type that travels through the system. The description is what the user reads
+// in a failure message, so it is written for a clinic, in the user's language where we make it.
+class Error : public std::exception
+{
+public:
+    enum class Kind {
+        General,
+        FileNotFound,
+        PathNotFound,
+        AccessDenied,
+        OutOfRange,
+        NullObject,
+        DatabaseLocked,
+        DatabaseUnreachable,
+        Database,
+    };
+
+    explicit Error(QString description, Kind kind = Kind::General);
+
+    const QString& description() const noexcept { return m_description; }
+    Kind kind() const noexcept { return m_kind; }
+    const char* what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_description;
+    Kind m_kind;
+    QByteArray m_utf8;
+};
+
+} // namespace korvane::platform

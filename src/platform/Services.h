@@ -1,0 +1,29 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include "Clock.h"
+#include "Dialogs.h"
+#include "EventPump.h"
+#include "FileSystem.h"
+#include "Processes.h"
+#include "SettingsStore.h"
+
+#include <QString>
+
+namespace korvane::platform {
+
+// What the system needs of the machine, handed to every part that reaches outside the process.
+// Tests build one from fakes; the programs build one from NativeServices.
+struct Services
+{
+    SettingsStore& settings;
+    FileSystem& files;
+    Processes& processes;
+    Clock& clock;
+    EventPump& events;
+    Dialogs& dialogs;
+    QString packFolder;
+};
+
+} // namespace korvane::platform
