@@ -1,0 +1,33 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include <QDateTime>
+#include <QStringView>
+#include <optional>
+
+namespace korvane::platform {
+
+// The numeric test and the text conversions of the system, by the conventions of the clinics'
+// zh-TW workstations, independent of the locale this program happens to run under. They run
+// several times for every line of a price list, so they neither allocate nor throw.
+//
+// Blanks around a value are ASCII space, tab and the ideographic space U+3000 (which Chinese
+// input methods type for a space, and which never changes what a value means).
+
+// Blanks, an optional sign, digits with optional "," grouping in the integer part ("1,234.5",
+// "1,2345"; no leading, trailing or doubled comma), optional decimals (".5" and "5." count),
+// an optional exponent, blanks. A value too large for a double is not a number; one too small
+// is 0.
+std::optional<double> toDouble(QStringView text);
+
+// Exactly toDouble(text).has_value().
+bool isNumeric(QStringView text);
+
+// A date "yyyy/M/d" or "yyyy-M-d", optionally followed by a time "H:mm" or "H:mm:ss" with an
+// optional 上午/下午 or AM/PM before or after it (then the hour is 1 to 12 and 12 上午 is
+// midnight); or a seven-digit ROC date "yyyMMdd" as the NHI writes them ("1130401" is
+// 2024-04-01). Blanks around the text are allowed. Only real calendar dates; local time.
+std::optional<QDateTime> toDate(QStringView text);
+
+} // namespace korvane::platform
