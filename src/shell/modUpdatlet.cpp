@@ -1,0 +1,37 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "modUpdatlet.h"
+
+#include "frmOptionPanel.h"
+#include "platform/Error.h"
+#include "utlUpdatorView.h"
+
+namespace korvane {
+
+ViewRegistry modUpdatlet::viewRegistry(const platform::Services& services)
+{
+    ViewRegistry registry;
+    registry.registerFactory(utlUpdatorView::Identifier,
+                             [services](QWidget* parent) { return new utlUpdatorView(services, parent); });
+    return registry;
+}
+
+frmOptionPanel* modUpdatlet::Main(const platform::Services& services, std::shared_ptr<IAction> p_action)
+{
+    auto* form = new frmOptionPanel(viewRegistry(services));
+    QString identifier = utlUpdatorView::Identifier;
+    form->setUserControl(identifier);
+    auto* view = qobject_cast<utlUpdatorView*>(form->getUserControl());
+    try {
+        if (!view)
+            throw platform::Error(QStringLiteral("無法建立元件：") + identifier, platform::Error::Kind::NullObject);
+        view->setActioner(std::move(p_action));
+    } catch (...) {
+        delete form;
+        throw;
+    }
+    form->show();
+    return form;
+}
+
+} // namespace korvane

@@ -1,0 +1,29 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include "ViewRegistry.h"
+#include "actions/IAction.h"
+#include "platform/Services.h"
+
+#include <memory>
+
+namespace korvane {
+
+class frmOptionPanel;
+
+// Start-up: builds the wizard around the action that the pack runs, shows it and returns.
+// From then on the user's clicks drive everything.
+class modUpdatlet
+{
+public:
+    // The views a host form can create, each built with these services.
+    static ViewRegistry viewRegistry(const platform::Services& services);
+
+    // Builds the host form and its view, hands the view p_action and shows the form, not
+    // modal. The form deletes itself when it is closed. Throws platform::Error (nothing is
+    // shown then) if the view could not be created.
+    static frmOptionPanel* Main(const platform::Services& services, std::shared_ptr<IAction> p_action);
+};
+
+} // namespace korvane
