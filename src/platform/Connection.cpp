@@ -1,0 +1,154 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "Connection.h"
+
+#include "DatabaseDialect.h"
+#include "Error.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <atomic>
+
+namespace korvane::platform {
+
+namespace {
+
+QString nextQtConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("korvane-connection-") + QString::number(++counter);
+}
+
+} // namespace
+
+Connection::Connection() : m_qtName(nextQtConnectionName()) {}
+
+Connection::~Connection()
+{
+    if (QSqlDatabase::contains(m_qtName)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_qtName, false);
+            // An unfinished transaction is never committed by going away.
+            if (m_inTransaction && db.isOpen())
+                db.rollback();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_qtName);
+    }
+}
+
+void Connection::setConnectionString(const QString& text)
+{
+    if (State() != adStateClosed)
+        throw Error(QStringLiteral("連線開啟時不能變更連線字串。"), Error::Kind::Database);
+    m_connectionString = text;
+}
+
+int Connection::State() const
+{
+    return QSqlDatabase::contains(m_qtName) && QSqlDatabase::database(m_qtName, false).isOpen() ? adStateOpen
+                                                                                              : adStateClosed;
+}
+
+void Connection::Open()
+{
+    if (State() != adStateClosed)
+        throw Error(QStringLiteral("連線已經開啟。"), Error::Kind::Database);
+    auto dialect = DatabaseDialect::forConnectionText(m_connectionString);
+    if (QSqlDatabase::contains(m_qtName))
+        QSqlDatabase::removeDatabase(m_qtName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(dialect->qtDriver(), m_qtName);
+    if (!db.isValid())
+        throw Error(QStringLiteral("找不到資料庫驅動程式：") + dialect->qtDriver(), Error::Kind::DatabaseUnreachable);
+    dialect->prepare(db);
+    if (!db.open())
+        throw dialect->translate(db.lastError());
+    // A file that is not a database opens without complaint; the first statement tells.
+    if (dialect->qtDriver() == QStringLiteral("QSQLITE")) {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            const Error error = dialect->translate(probe.lastError());
+            probe.finish();
+            db.close();
+            throw error;
+        }
+    }
+    m_dialect = std::move(dialect);
+    m_inTransaction = false;
+}
+
+void Connection::Close()
+{
+    if (State() == adStateClosed)
+        return;
+    QSqlDatabase db = database();
+    if (m_inTransaction)
+        db.rollback();
+    m_inTransaction = false;
+    db.close();
+}
+
+QSqlDatabase Connection::database() const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_qtName, false);
+    if (!db.isOpen() || !m_dialect)
+        throw Error(QStringLiteral("資料庫連線已關閉，無法執行此作業。"), Error::Kind::Database);
+    return db;
+}
+
+const DatabaseDialect& Connection::dialect() const
+{
+    if (!m_dialect)
+        throw Error(QStringLiteral("資料庫連線已關閉，無法執行此作業。"), Error::Kind::Database);
+    return *m_dialect;
+}
+
+void Connection::Execute(const QString& statement, const QVariantList& values)
+{
+    QSqlDatabase db = database();
+    QSqlQuery query(db);
+    bool ok;
+    if (values.isEmpty()) {
+        ok = query.exec(statement);
+    } else {
+        ok = query.prepare(statement);
+        for (qsizetype i = 0; ok && i < values.size(); ++i)
+            query.bindValue(int(i), values.at(i));
+        ok = ok && query.exec();
+    }
+    if (!ok)
+        throw m_dialect->translate(query.lastError());
+}
+
+void Connection::BeginTrans()
+{
+    QSqlDatabase db = database();
+    if (m_inTransaction)
+        throw Error(QStringLiteral("交易已經開始。"), Error::Kind::Database);
+    if (!db.transaction())
+        throw m_dialect->translate(db.lastError());
+    m_inTransaction = true;
+}
+
+void Connection::CommitTrans()
+{
+    QSqlDatabase db = database();
+    if (!m_inTransaction)
+        throw Error(QStringLiteral("沒有進行中的交易。"), Error::Kind::Database);
+    if (!db.commit())
+        throw m_dialect->translate(db.lastError());
+    m_inTransaction = false;
+}
+
+void Connection::RollbackTrans()
+{
+    QSqlDatabase db = database();
+    if (!m_inTransaction)
+        throw Error(QStringLiteral("沒有進行中的交易。"), Error::Kind::Database);
+    m_inTransaction = false;
+    if (!db.rollback())
+        throw m_dialect->translate(db.lastError());
+}
+
+} // namespace korvane::platform

@@ -1,0 +1,44 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "DatabaseDialect.h"
+
+#include "OdbcDialect.h"
+#include "OleDbConnectionText.h"
+#include "SqliteDialect.h"
+
+namespace korvane::platform {
+
+std::unique_ptr<DatabaseDialect> DatabaseDialect::forConnectionText(const QString& text)
+{
+    const OleDbConnectionText settings(text);
+    const QString provider = settings.provider();
+    if (provider.compare(QStringLiteral("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) == 0) {
+#ifdef Q_OS_WIN
+        return std::make_unique<OdbcDialect>(OdbcDialect::forAccess(text));
+#else
+        // Elsewhere the clinic database is the embedded one, kept under the same file name.
+        return std::make_unique<SqliteDialect>(settings.value(QStringLiteral("Data Source")));
+#endif
+    }
+    if (provider.startsWith(QStringLiteral("SQLNCLI"), Qt::CaseInsensitive))
+        return std::make_unique<OdbcDialect>(OdbcDialect::forSqlServer(text));
+    if (text.trimmed().isEmpty())
+        throw Error(QStringLiteral("沒有設定資料庫連線字串。"), Error::Kind::Database);
+    throw Error(QStringLiteral("不支援的資料庫提供者：") + provider, Error::Kind::Database);
+}
+
+Error DatabaseDialect::lockedError(const QString& detail)
+{
+    return Error(QStringLiteral("資料庫正被其他程式使用中（已鎖定）。請先關閉 Korvane 及其他開啟資料庫的程式，"
+                                "再重新執行本更新程式。（") + detail + u'）',
+                 Error::Kind::DatabaseLocked);
+}
+
+Error DatabaseDialect::unreachableError(const QString& detail)
+{
+    return Error(QStringLiteral("無法連線到資料庫，請確認資料庫伺服器已開啟、網路連線正常，再重新執行本更新程式。（") +
+                     detail + u'）',
+                 Error::Kind::DatabaseUnreachable);
+}
+
+} // namespace korvane::platform

@@ -1,0 +1,49 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include "ColumnInfo.h"
+#include "Error.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class QSqlDatabase;
+class QSqlError;
+class QSqlRecord;
+
+namespace korvane::platform {
+
+// What differs between the databases a connection text can name: which Qt driver serves it, how
+// it is opened, how columns are described, how values are stored and how errors read.
+class DatabaseDialect
+{
+public:
+    virtual ~DatabaseDialect() = default;
+
+    // Throws for a provider the system does not know.
+    static std::unique_ptr<DatabaseDialect> forConnectionText(const QString& text);
+
+    virtual QString qtDriver() const = 0;
+    // Sets the database name and options; throws when the database cannot exist (a missing file).
+    virtual void prepare(QSqlDatabase& db) const = 0;
+    // Column descriptions of a result, given its record and the table it was read from.
+    virtual std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
+                                            const QSqlRecord& record) const = 0;
+
+    // The value as the driver should bind it for a column of this kind.
+    virtual QVariant toStored(const QVariant& value, ColumnInfo::Kind kind) const { Q_UNUSED(kind); return value; }
+    virtual QVariant fromStored(const QVariant& value, ColumnInfo::Kind kind) const { Q_UNUSED(kind); return value; }
+
+    // A driver error as the user should read it.
+    virtual Error translate(const QSqlError& error) const = 0;
+
+protected:
+    // The wordings shared by every database, with the driver's own text appended for support.
+    static Error lockedError(const QString& detail);
+    static Error unreachableError(const QString& detail);
+};
+
+} // namespace korvane::platform

@@ -1,0 +1,515 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "Recordset.h"
+
+#include "ColumnInfo.h"
+#include "Connection.h"
+#include "Conversions.h"
+#include "DatabaseDialect.h"
+#include "Error.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlIndex>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace korvane::platform {
+
+namespace {
+
+Error noCurrentRecord()
+{
+    return Error(QStringLiteral("BOF 或 EOF 為 True，或目前的記錄已被刪除；要求的作業需要一筆目前的記錄。"),
+                 Error::Kind::Database);
+}
+
+Error notOpen()
+{
+    return Error(QStringLiteral("資料集已關閉，無法執行此作業。"), Error::Kind::Database);
+}
+
+Error typeMismatch(const ColumnInfo& column, const QVariant& value)
+{
+    return Error(QStringLiteral("資料類型不符：欄位「") + column.name + QStringLiteral("」不能存放「") +
+                     value.toString().left(40) + QStringLiteral("」。"),
+                 Error::Kind::Database);
+}
+
+// The table whose rows a "SELECT ... FROM table [WHERE ...]" returns; empty when the statement
+// reads more than one table or is not of that form.
+QString baseTable(const QString& source)
+{
+    static const QRegularExpression select(
+        QStringLiteral("^\\s*SELECT\\s.+?\\sFROM\\s+([^\\s,;()]+)\\s*(.*)$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const auto match = select.match(source);
+    if (!match.hasMatch())
+        return {};
+    static const QRegularExpression joined(QStringLiteral("^(,|.*\\bJOIN\\b)"),
+                                           QRegularExpression::CaseInsensitiveOption |
+                                               QRegularExpression::DotMatchesEverythingOption);
+    if (joined.match(match.captured(2)).hasMatch())
+        return {};
+    return match.captured(1);
+}
+
+qint64 toWholeNumber(double value, const ColumnInfo& column, const QVariant& original)
+{
+    if (!std::isfinite(value) || std::fabs(value) > 9.2e18)
+        throw typeMismatch(column, original);
+    return qint64(std::nearbyint(value)); // halves to even, as the platform rounds
+}
+
+// The value converted to what the column holds; throws when the column refuses it.
+QVariant convertFor(const ColumnInfo& column, const QVariant& value)
+{
+    if (value.isNull())
+        return value;
+    const int type = value.metaType().id();
+    const bool isText = type == QMetaType::QString;
+    switch (column.kind) {
+    case ColumnInfo::Kind::Text: {
+        QString text;
+        if (isText)
+            text = value.toString();
+        else if (type == QMetaType::Double || type == QMetaType::Float)
+            text = QString::number(value.toDouble(), 'g', 15);
+        else if (type == QMetaType::QDateTime)
+            text = value.toDateTime().toString(QStringLiteral("yyyy/M/d H:mm:ss"));
+        else
+            text = value.toString();
+        if (column.maxLength >= 0 && text.size() > column.maxLength)
+            throw Error(QStringLiteral("資料太長：欄位「") + column.name + QStringLiteral("」最多只能存放 ") +
+                            QString::number(column.maxLength) + QStringLiteral(" 個字元。"),
+                        Error::Kind::Database);
+        return text;
+    }
+    case ColumnInfo::Kind::Double:
+    case ColumnInfo::Kind::Integer: {
+        double number;
+        if (isText) {
+            const auto parsed = toDouble(value.toString());
+            if (!parsed)
+                throw typeMismatch(column, value);
+            number = *parsed;
+        } else if (type == QMetaType::Bool) {
+            number = value.toBool() ? -1 : 0;
+        } else {
+            bool ok = false;
+            number = value.toDouble(&ok);
+            if (!ok)
+                throw typeMismatch(column, value);
+        }
+        if (!std::isfinite(number))
+            throw typeMismatch(column, value);
+        if (column.kind == ColumnInfo::Kind::Integer)
+            return toWholeNumber(number, column, value);
+        return number;
+    }
+    case ColumnInfo::Kind::DateTime: {
+        if (type == QMetaType::QDateTime)
+            return value;
+        if (type == QMetaType::QDate)
+            return QDateTime(value.toDate(), QTime(0, 0));
+        if (isText) {
+            const auto parsed = toDate(value.toString());
+            if (parsed)
+                return *parsed;
+        }
+        throw typeMismatch(column, value);
+    }
+    case ColumnInfo::Kind::Bool:
+        if (isText) {
+            const auto parsed = toDouble(value.toString());
+            if (parsed)
+                return *parsed != 0;
+            const QString text = value.toString().trimmed();
+            if (text.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
+                return true;
+            if (text.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
+                return false;
+            throw typeMismatch(column, value);
+        }
+        return value.toBool();
+    case ColumnInfo::Kind::Binary:
+    case ColumnInfo::Kind::Other:
+        break;
+    }
+    return value;
+}
+
+} // namespace
+
+class Recordset::Impl
+{
+public:
+    enum class Edit { None, Adding, Editing };
+
+    std::shared_ptr<Connection> connection;
+    QSqlDatabase db;
+    const DatabaseDialect* dialect = nullptr;
+    QString table;
+    bool updatable = false;
+    std::vector<ColumnInfo> columns;
+    QHash<QString, int> exactIndex;
+    std::vector<std::vector<QVariant>> rows;
+    std::vector<bool> deleted;
+    size_t cursor = 0;
+    long added = 0;
+
+    Edit edit = Edit::None;
+    std::vector<QVariant> pending;
+    QByteArray assigned; // one byte a column: 1 when the pending row sets it
+    bool onAddedRow = false;
+    std::vector<QVariant> addedRow;
+    QHash<QByteArray, QSqlQuery> inserts; // prepared once per set of assigned columns
+    QStringList keyColumns;
+    bool keyColumnsRead = false;
+
+    void requireOpen() const
+    {
+        if (!connection)
+            throw notOpen();
+    }
+
+    void requireUpdatable() const
+    {
+        requireOpen();
+        if (!updatable)
+            throw Error(QStringLiteral("此資料集是唯讀的，無法新增、修改或刪除資料。"), Error::Kind::Database);
+    }
+
+    bool atEof() const { return edit != Edit::Adding && !onAddedRow && cursor >= rows.size(); }
+
+    const std::vector<QVariant>& currentRow() const
+    {
+        requireOpen();
+        if (edit != Edit::None)
+            return pending;
+        if (onAddedRow)
+            return addedRow;
+        if (cursor >= rows.size() || deleted[cursor])
+            throw noCurrentRecord();
+        return rows[cursor];
+    }
+
+    int column(const QString& name) const
+    {
+        const auto it = exactIndex.constFind(name);
+        if (it != exactIndex.constEnd())
+            return it.value();
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+                return int(i);
+        }
+        return -1;
+    }
+
+    int requireColumn(const QString& name) const
+    {
+        requireOpen();
+        const int index = column(name);
+        if (index < 0)
+            throw Error(QStringLiteral("在集合中找不到對應於要求名稱的項目：") + name, Error::Kind::Database);
+        return index;
+    }
+
+    QString quoted(const QString& name) const { return db.driver()->escapeIdentifier(name, QSqlDriver::FieldName); }
+
+    QSqlQuery& insertFor(const QByteArray& mask)
+    {
+        auto it = inserts.find(mask);
+        if (it != inserts.end())
+            return it.value();
+        QString names, marks;
+        for (qsizetype i = 0; i < mask.size(); ++i) {
+            if (!mask.at(i))
+                continue;
+            if (!names.isEmpty()) {
+                names += u',';
+                marks += u',';
+            }
+            names += quoted(columns[size_t(i)].name);
+            marks += u'?';
+        }
+        const QString statement = names.isEmpty()
+                                      ? QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES")
+                                      : QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names +
+                                            QStringLiteral(") VALUES (") + marks + u')';
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!query.prepare(statement))
+            throw dialect->translate(query.lastError());
+        return inserts.insert(mask, query).value();
+    }
+
+    // "col = ?" conditions that find the current stored row: by its key when the table has one.
+    QString rowCondition(const std::vector<QVariant>& row, QVariantList& values)
+    {
+        if (!keyColumnsRead) {
+            const QSqlIndex key = db.primaryIndex(table);
+            for (int i = 0; i < key.count(); ++i)
+                keyColumns << key.fieldName(i);
+            keyColumnsRead = true;
+        }
+        QString condition;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const bool isKey = keyColumns.contains(columns[i].name, Qt::CaseInsensitive);
+            if (!keyColumns.isEmpty() && !isKey)
+                continue;
+            if (columns[i].kind == ColumnInfo::Kind::Binary)
+                continue;
+            if (!condition.isEmpty())
+                condition += QStringLiteral(" AND ");
+            if (row[i].isNull()) {
+                condition += quoted(columns[i].name) + QStringLiteral(" IS NULL");
+            } else {
+                condition += quoted(columns[i].name) + QStringLiteral("=?");
+                values << dialect->toStored(row[i], columns[i].kind);
+            }
+        }
+        return condition;
+    }
+
+    void exec(QSqlQuery& query)
+    {
+        if (!query.exec())
+            throw dialect->translate(query.lastError());
+    }
+
+    void saveNewRow()
+    {
+        // A refused row is dropped, so the next AddNew starts clean rather than retrying it.
+        edit = Edit::None;
+        QSqlQuery& insert = insertFor(assigned);
+        int position = 0;
+        for (qsizetype i = 0; i < assigned.size(); ++i) {
+            if (assigned.at(i))
+                insert.bindValue(position++, dialect->toStored(pending[size_t(i)], columns[size_t(i)].kind));
+        }
+        exec(insert);
+        addedRow.swap(pending);
+        onAddedRow = true;
+        ++added;
+    }
+
+    void saveChangedRow()
+    {
+        edit = Edit::None;
+        QString sets;
+        QVariantList values;
+        for (qsizetype i = 0; i < assigned.size(); ++i) {
+            if (!assigned.at(i))
+                continue;
+            if (!sets.isEmpty())
+                sets += u',';
+            sets += quoted(columns[size_t(i)].name) + QStringLiteral("=?");
+            values << dialect->toStored(pending[size_t(i)], columns[size_t(i)].kind);
+        }
+        if (sets.isEmpty())
+            return;
+        std::vector<QVariant>& stored = onAddedRow ? addedRow : rows[cursor];
+        const QString condition = rowCondition(stored, values);
+        QSqlQuery update(db);
+        if (!update.prepare(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets +
+                            QStringLiteral(" WHERE ") + condition))
+            throw dialect->translate(update.lastError());
+        for (qsizetype i = 0; i < values.size(); ++i)
+            update.bindValue(int(i), values.at(i));
+        exec(update);
+        stored = pending;
+    }
+
+    void saveIfEditing()
+    {
+        if (edit == Edit::Adding)
+            saveNewRow();
+        else if (edit == Edit::Editing)
+            saveChangedRow();
+    }
+};
+
+Recordset::Recordset() : d(std::make_unique<Impl>()) {}
+
+Recordset::~Recordset() = default;
+
+void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& connection, int cursorType,
+                     int lockType)
+{
+    Q_UNUSED(cursorType); // every cursor reads a snapshot; rows are few where rows are read
+    if (d->connection)
+        throw Error(QStringLiteral("資料集已經開啟。"), Error::Kind::Database);
+    if (!connection)
+        throw Error(QStringLiteral("物件變數未設定（沒有資料庫連線）。"), Error::Kind::NullObject);
+
+    const QString statement = source.trimmed().contains(u' ') ? source : QStringLiteral("SELECT * FROM ") + source;
+    QSqlDatabase db = connection->database();
+    const DatabaseDialect& dialect = connection->dialect();
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(statement))
+        throw dialect.translate(query.lastError());
+
+    auto impl = std::make_unique<Impl>();
+    impl->db = db;
+    impl->dialect = &dialect;
+    impl->table = baseTable(statement);
+    impl->updatable = lockType != adLockReadOnly && !impl->table.isEmpty();
+    impl->columns = dialect.columns(db, impl->table, query.record());
+    for (size_t i = 0; i < impl->columns.size(); ++i)
+        impl->exactIndex.insert(impl->columns[i].name, int(i));
+    while (query.next()) {
+        std::vector<QVariant> row(impl->columns.size());
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = dialect.fromStored(query.value(int(i)), impl->columns[i].kind);
+        impl->rows.push_back(std::move(row));
+    }
+    if (query.lastError().isValid())
+        throw dialect.translate(query.lastError());
+    impl->deleted.assign(impl->rows.size(), false);
+    impl->connection = connection;
+    d = std::move(impl);
+}
+
+void Recordset::Close()
+{
+    d = std::make_unique<Impl>();
+}
+
+bool Recordset::isOpen() const
+{
+    return d->connection != nullptr;
+}
+
+bool Recordset::Bof() const
+{
+    d->requireOpen();
+    return d->rows.empty() && d->edit != Impl::Edit::Adding && !d->onAddedRow;
+}
+
+bool Recordset::Eof() const
+{
+    d->requireOpen();
+    return d->atEof();
+}
+
+long Recordset::RecordCount() const
+{
+    d->requireOpen();
+    return long(d->rows.size()) + d->added;
+}
+
+void Recordset::MoveNext()
+{
+    d->requireOpen();
+    d->saveIfEditing();
+    if (d->onAddedRow) {
+        d->onAddedRow = false;
+        d->cursor = d->rows.size();
+        return;
+    }
+    if (d->atEof())
+        throw noCurrentRecord();
+    ++d->cursor;
+}
+
+QStringList Recordset::fieldNames() const
+{
+    QStringList names;
+    for (const ColumnInfo& column : d->columns)
+        names << column.name;
+    return names;
+}
+
+int Recordset::fieldIndex(const QString& name) const
+{
+    return d->column(name);
+}
+
+QVariant Recordset::value(const QString& name) const
+{
+    return value(d->requireColumn(name));
+}
+
+QVariant Recordset::value(int index) const
+{
+    const auto& row = d->currentRow();
+    if (index < 0 || size_t(index) >= row.size())
+        throw Error(QStringLiteral("欄位索引超出範圍。"), Error::Kind::OutOfRange);
+    return row[size_t(index)];
+}
+
+void Recordset::setValue(const QString& name, const QVariant& value)
+{
+    setValue(d->requireColumn(name), value);
+}
+
+void Recordset::setValue(int index, const QVariant& value)
+{
+    d->requireUpdatable();
+    if (index < 0 || size_t(index) >= d->columns.size())
+        throw Error(QStringLiteral("欄位索引超出範圍。"), Error::Kind::OutOfRange);
+    if (d->edit == Impl::Edit::None) {
+        // Changing a field of the current row starts editing it.
+        d->pending = d->currentRow();
+        d->assigned.fill(0, qsizetype(d->columns.size()));
+        d->edit = Impl::Edit::Editing;
+    }
+    const ColumnInfo& column = d->columns[size_t(index)];
+    d->pending[size_t(index)] = convertFor(column, value);
+    d->assigned[index] = 1;
+}
+
+void Recordset::AddNew()
+{
+    d->requireUpdatable();
+    d->saveIfEditing();
+    d->pending.assign(d->columns.size(), QVariant());
+    d->assigned.fill(0, qsizetype(d->columns.size()));
+    d->edit = Impl::Edit::Adding;
+}
+
+void Recordset::Update()
+{
+    d->requireUpdatable();
+    d->saveIfEditing();
+}
+
+void Recordset::CancelUpdate()
+{
+    d->requireOpen();
+    d->edit = Impl::Edit::None;
+}
+
+void Recordset::Delete()
+{
+    d->requireUpdatable();
+    if (d->edit == Impl::Edit::Adding) {
+        d->edit = Impl::Edit::None;
+        return;
+    }
+    d->edit = Impl::Edit::None;
+    const std::vector<QVariant>& row = d->currentRow();
+    QVariantList values;
+    const QString condition = d->rowCondition(row, values);
+    QSqlQuery remove(d->db);
+    if (!remove.prepare(QStringLiteral("DELETE FROM ") + d->table + QStringLiteral(" WHERE ") + condition))
+        throw d->dialect->translate(remove.lastError());
+    for (qsizetype i = 0; i < values.size(); ++i)
+        remove.bindValue(int(i), values.at(i));
+    d->exec(remove);
+    if (d->onAddedRow)
+        d->onAddedRow = false, d->cursor = d->rows.size();
+    else
+        d->deleted[d->cursor] = true;
+}
+
+} // namespace korvane::platform

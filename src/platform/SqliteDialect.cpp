@@ -1,0 +1,135 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "SqliteDialect.h"
+
+#include "Paths.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace korvane::platform {
+
+namespace {
+
+const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// SQLite's primary result codes that the user can do something about.
+enum { SqliteBusy = 5, SqliteLocked = 6, SqliteReadOnly = 8, SqliteCantOpen = 14, SqliteNotADb = 26, SqliteFull = 13 };
+
+} // namespace
+
+SqliteDialect::SqliteDialect(QString dataSource) : m_dataSource(std::move(dataSource)) {}
+
+void SqliteDialect::prepare(QSqlDatabase& db) const
+{
+    const QString path = localPath(m_dataSource);
+    // SQLite would create a missing file; an empty new database must never stand in for the
+    // clinic's own.
+    if (m_dataSource.isEmpty() || !QFileInfo(path).isFile())
+        throw Error(QStringLiteral("找不到資料庫檔案：") + m_dataSource, Error::Kind::FileNotFound);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+}
+
+ColumnInfo SqliteDialect::describeDeclaredType(const QString& name, const QString& declaredType)
+{
+    ColumnInfo info;
+    info.name = name;
+    const QString type = declaredType.toUpper();
+    static const QRegularExpression length(QStringLiteral("\\(\\s*(\\d+)"));
+    if (type.contains(QStringLiteral("CHAR")) || type.contains(QStringLiteral("TEXT")) ||
+        type.contains(QStringLiteral("CLOB")) || type.contains(QStringLiteral("MEMO"))) {
+        info.kind = ColumnInfo::Kind::Text;
+        const auto match = length.match(type);
+        if (match.hasMatch())
+            info.maxLength = match.captured(1).toInt();
+    } else if (type.contains(QStringLiteral("INT")) || type == QStringLiteral("COUNTER") ||
+               type == QStringLiteral("AUTOINCREMENT") || type == QStringLiteral("LONG")) {
+        info.kind = ColumnInfo::Kind::Integer;
+    } else if (type.contains(QStringLiteral("REAL")) || type.contains(QStringLiteral("FLOA")) ||
+               type.contains(QStringLiteral("DOUB")) || type.contains(QStringLiteral("NUMERIC")) ||
+               type.contains(QStringLiteral("DECIMAL")) || type.contains(QStringLiteral("MONEY")) ||
+               type.contains(QStringLiteral("CURRENCY")) || type == QStringLiteral("SINGLE")) {
+        info.kind = ColumnInfo::Kind::Double;
+    } else if (type.contains(QStringLiteral("DATE")) || type.contains(QStringLiteral("TIME"))) {
+        info.kind = ColumnInfo::Kind::DateTime;
+    } else if (type.contains(QStringLiteral("BOOL")) || type == QStringLiteral("BIT") ||
+               type == QStringLiteral("YESNO")) {
+        info.kind = ColumnInfo::Kind::Bool;
+    } else if (type.contains(QStringLiteral("BLOB")) || type.contains(QStringLiteral("BINARY"))) {
+        info.kind = ColumnInfo::Kind::Binary;
+    }
+    return info;
+}
+
+std::vector<ColumnInfo> SqliteDialect::columns(const QSqlDatabase& db, const QString& table,
+                                               const QSqlRecord& record) const
+{
+    // The declared types live in the table's definition, not in the result.
+    QHash<QString, QString> declared;
+    if (!table.isEmpty()) {
+        QSqlQuery pragma(db);
+        QString quoted = table;
+        quoted.replace(u'\'', QStringLiteral("''"));
+        if (pragma.exec(QStringLiteral("PRAGMA table_info('") + quoted + QStringLiteral("')"))) {
+            while (pragma.next())
+                declared.insert(pragma.value(1).toString().toLower(), pragma.value(2).toString());
+        }
+    }
+    std::vector<ColumnInfo> result;
+    result.reserve(record.count());
+    for (int i = 0; i < record.count(); ++i) {
+        const QString name = record.fieldName(i);
+        result.push_back(describeDeclaredType(name, declared.value(name.toLower())));
+    }
+    return result;
+}
+
+QVariant SqliteDialect::toStored(const QVariant& value, ColumnInfo::Kind kind) const
+{
+    if (kind == ColumnInfo::Kind::DateTime && !value.isNull() && value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime().toString(kDateTimeFormat);
+    if (kind == ColumnInfo::Kind::Bool && !value.isNull())
+        return value.toBool() ? 1 : 0;
+    return value;
+}
+
+QVariant SqliteDialect::fromStored(const QVariant& value, ColumnInfo::Kind kind) const
+{
+    if (kind == ColumnInfo::Kind::DateTime && value.metaType().id() == QMetaType::QString) {
+        const QDateTime dt = QDateTime::fromString(value.toString(), kDateTimeFormat);
+        if (dt.isValid())
+            return dt;
+    }
+    return value;
+}
+
+Error SqliteDialect::translate(const QSqlError& error) const
+{
+    const QString detail = error.text();
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case SqliteBusy:
+    case SqliteLocked:
+        return lockedError(detail);
+    case SqliteCantOpen:
+        return Error(QStringLiteral("無法開啟資料庫檔案：") + m_dataSource + QStringLiteral("（") + detail + u'）',
+                     Error::Kind::DatabaseUnreachable);
+    case SqliteReadOnly:
+        return Error(QStringLiteral("資料庫檔案無法寫入，請確認檔案沒有設定為唯讀，且您有寫入權限。（") + detail + u'）',
+                     Error::Kind::AccessDenied);
+    case SqliteFull:
+        return Error(QStringLiteral("磁碟空間不足，無法寫入資料庫。（") + detail + u'）', Error::Kind::Database);
+    case SqliteNotADb:
+        return Error(QStringLiteral("資料庫檔案已損毀或不是資料庫：") + m_dataSource + QStringLiteral("（") + detail + u'）',
+                     Error::Kind::Database);
+    default:
+        return Error(detail, Error::Kind::Database);
+    }
+}
+
+} // namespace korvane::platform

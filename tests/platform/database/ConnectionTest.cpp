@@ -1,0 +1,192 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "ClinicDatabase.h"
+#include "platform/Connection.h"
+#include "platform/Error.h"
+#include "platform/OdbcDialect.h"
+#include "platform/OleDbConnectionText.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using korvane::platform::Connection;
+using korvane::platform::Error;
+using korvane::platform::OdbcDialect;
+using korvane::platform::OleDbConnectionText;
+using korvane::test::ClinicDatabase;
+
+TEST(OleDbConnectionText, ReadsSettingsAsTheProviderDoes)
+{
+    const OleDbConnectionText text(QStringLiteral(
+        "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password='Pk@;x''y';data source = C:\\K\\db.mdb;"));
+    EXPECT_EQ(text.provider(), QStringLiteral("Microsoft.Jet.OLEDB.4.0"));
+    EXPECT_EQ(text.value(QStringLiteral("Jet OLEDB:Database Password")), QStringLiteral("Pk@;x'y"));
+    EXPECT_EQ(text.value(QStringLiteral("Data Source")), QStringLiteral("C:\\K\\db.mdb"));
+    EXPECT_FALSE(text.contains(QStringLiteral("User ID")));
+}
+
+TEST(OdbcDialect, NamesTheServerDriverByItsVersion)
+{
+    const struct
+    {
+        const char* provider;
+        const char* driver;
+    } cases[] = {{"SQLNCLI10", "DRIVER={SQL Server Native Client 10.0};"},
+                 {"SQLNCLI11", "DRIVER={SQL Server Native Client 11.0};"},
+                 {"SQLNCLI", "DRIVER={SQL Server Native Client};"},
+                 {"sqlncli10", "DRIVER={SQL Server Native Client 10.0};"}};
+    for (const auto& c : cases) {
+        const QString odbc = OdbcDialect::forSqlServer(QStringLiteral("Provider=") + QString::fromUtf8(c.provider) +
+                                                       QStringLiteral(";Data Source=db1;User ID=sa;Password=Pk@62913057;Initial Catalog=clinic"));
+        EXPECT_TRUE(odbc.startsWith(QString::fromUtf8(c.driver))) << qPrintable(odbc);
+        EXPECT_TRUE(odbc.contains(QStringLiteral("UID=sa;PWD=Pk@62913057;"))) << qPrintable(odbc);
+        EXPECT_TRUE(odbc.contains(QStringLiteral("DATABASE=clinic;"))) << qPrintable(odbc);
+    }
+}
+
+TEST(OdbcDialect, HandsOnTheServerPortAndBracesUnsafeValues)
+{
+    const QString odbc = OdbcDialect::forSqlServer(
+        QStringLiteral("Provider=SQLNCLI10;Data Source=127.0.0.1,5433;User ID=sa;Password=a;b};Initial Catalog=x"));
+#ifdef Q_OS_WIN
+    EXPECT_TRUE(odbc.contains(QStringLiteral("SERVER=127.0.0.1,5433;")));
+#else
+    EXPECT_TRUE(odbc.contains(QStringLiteral("SERVER=127.0.0.1;PORT=5433;"))) << qPrintable(odbc);
+#endif
+    // The password ends at the first ";" of the OLE DB text, as the provider reads it.
+    EXPECT_TRUE(odbc.contains(QStringLiteral("PWD=a;"))) << qPrintable(odbc);
+
+    const QString braced = OdbcDialect::forSqlServer(
+        QStringLiteral("Provider=SQLNCLI10;Data Source=h;User ID=sa;Password='p;w}d';Initial Catalog=x"));
+    EXPECT_TRUE(braced.contains(QStringLiteral("PWD={p;w}}d};"))) << qPrintable(braced);
+}
+
+class ConnectionTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("dbKorvane.mdb")); }
+};
+
+TEST_F(ConnectionTest, OpensTheEmbeddedDatabaseNamedByTheDesktopProvider)
+{
+    const auto db = ClinicDatabase::create(path());
+    for (const QString& provider : {QStringLiteral("Microsoft.Jet.OLEDB.4.0"), QStringLiteral("Microsoft.Jet.OleDb.4.0")}) {
+        Connection connection;
+        connection.setConnectionString(QStringLiteral("Provider=") + provider + QStringLiteral(";data source=") + path());
+        EXPECT_EQ(connection.State(), Connection::adStateClosed);
+        connection.Open();
+        EXPECT_EQ(connection.State(), Connection::adStateOpen);
+        connection.Execute(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES ('a', 'b')"));
+        connection.Close();
+        EXPECT_EQ(connection.State(), Connection::adStateClosed);
+        connection.Open(); // reopens with the same text
+        connection.Close();
+    }
+    EXPECT_EQ(db.count(QStringLiteral("tblTemp")), 2);
+}
+
+TEST_F(ConnectionTest, NeverCreatesAMissingDatabase)
+{
+    Connection connection;
+    connection.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path() + u';');
+    try {
+        connection.Open();
+        FAIL() << "opened a missing database";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::Kind::FileNotFound);
+        EXPECT_TRUE(e.description().contains(path()));
+    }
+    EXPECT_FALSE(QFile::exists(path()));
+    EXPECT_EQ(connection.State(), Connection::adStateClosed);
+}
+
+TEST_F(ConnectionTest, RefusesWhatIsNotADatabase)
+{
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, '\x5a'));
+    file.close();
+    Connection connection;
+    connection.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path());
+    EXPECT_THROW(connection.Open(), Error);
+    EXPECT_EQ(connection.State(), Connection::adStateClosed);
+
+    Connection unknown;
+    unknown.setConnectionString(QStringLiteral("Provider=MSDASQL;Data Source=x"));
+    EXPECT_THROW(unknown.Open(), Error);
+    Connection empty;
+    EXPECT_THROW(empty.Open(), Error);
+}
+
+TEST_F(ConnectionTest, BindsValuesVerbatim)
+{
+    const auto db = ClinicDatabase::create(path());
+    Connection connection;
+    connection.setConnectionString(db.jetConnectionText());
+    connection.Open();
+    const QString hostile = QStringLiteral("x'); DROP TABLE tblDrugs; -- \"q\"");
+    connection.Execute(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES (?, ?)"), {hostile, QStringLiteral("v")});
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT pKey FROM tblTemp")).toString(), hostile);
+    EXPECT_EQ(db.count(QStringLiteral("tblDrugs")), 0);
+    EXPECT_THROW(connection.Execute(QStringLiteral("DELETE FROM noSuchTable")), Error);
+}
+
+TEST_F(ConnectionTest, UncommittedWorkNeverSurvives)
+{
+    const auto db = ClinicDatabase::create(path());
+    db.exec(QStringLiteral("INSERT INTO tblTemp (pKey) VALUES ('old')"));
+    {
+        Connection connection;
+        connection.setConnectionString(db.jetConnectionText());
+        connection.Open();
+        connection.BeginTrans();
+        connection.Execute(QStringLiteral("DELETE FROM tblTemp"));
+        connection.RollbackTrans();
+        EXPECT_FALSE(connection.InTransaction());
+        connection.BeginTrans();
+        connection.Execute(QStringLiteral("DELETE FROM tblTemp"));
+        connection.Close(); // closing rolls back
+        connection.Open();
+        connection.BeginTrans();
+        connection.Execute(QStringLiteral("DELETE FROM tblTemp"));
+    } // so does going away
+    EXPECT_EQ(db.count(QStringLiteral("tblTemp")), 1);
+
+    Connection connection;
+    connection.setConnectionString(db.jetConnectionText());
+    connection.Open();
+    connection.BeginTrans();
+    connection.Execute(QStringLiteral("DELETE FROM tblTemp"));
+    connection.CommitTrans();
+    EXPECT_EQ(db.count(QStringLiteral("tblTemp")), 0);
+}
+
+TEST_F(ConnectionTest, ALockedDatabaseSaysSo)
+{
+    const auto db = ClinicDatabase::create(path());
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-writer"));
+    other.setDatabaseName(path());
+    ASSERT_TRUE(other.open());
+    {
+        QSqlQuery lock(other);
+        ASSERT_TRUE(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
+    }
+    Connection connection;
+    connection.setConnectionString(db.jetConnectionText());
+    connection.Open();
+    try {
+        connection.Execute(QStringLiteral("DELETE FROM tblTemp"));
+        FAIL() << "wrote to a locked database";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::Kind::DatabaseLocked);
+        EXPECT_TRUE(e.description().startsWith(QStringLiteral("資料庫正被其他程式使用中"))) << qPrintable(e.description());
+    }
+    QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("other-writer"));
+}

@@ -1,0 +1,155 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "ClinicDatabase.h"
+#include "platform/Connection.h"
+#include "platform/Error.h"
+#include "platform/Recordset.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using korvane::platform::Connection;
+using korvane::platform::Error;
+using korvane::platform::Recordset;
+using korvane::test::ClinicDatabase;
+
+class RecordsetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(dir.filePath(QStringLiteral("dbKorvane.mdb"))));
+        connection = std::make_shared<Connection>();
+        connection->setConnectionString(db->jetConnectionText());
+        connection->Open();
+    }
+
+    void openInsertCursor(Recordset& rs)
+    {
+        rs.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE id=-2"), connection, Recordset::adOpenDynamic,
+                Recordset::adLockOptimistic);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<ClinicDatabase> db;
+    std::shared_ptr<Connection> connection;
+};
+
+TEST_F(RecordsetTest, AnEmptyResultIsAtBothEnds)
+{
+    Recordset rs;
+    openInsertCursor(rs);
+    EXPECT_TRUE(rs.Bof());
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_EQ(rs.RecordCount(), 0);
+    EXPECT_THROW(rs.value(QStringLiteral("代碼")), Error);
+    EXPECT_THROW(rs.MoveNext(), Error);
+    EXPECT_EQ(rs.fieldIndex(QStringLiteral("代碼")), 3);
+    EXPECT_EQ(rs.fieldIndex(QStringLiteral("ID")), 0); // names compare without regard to case
+    EXPECT_EQ(rs.fieldIndex(QStringLiteral("nothing")), -1);
+}
+
+TEST_F(RecordsetTest, AddsRowsWithConvertedValuesAndLeavesUnsetColumnsToTheirDefaults)
+{
+    Recordset rs;
+    openInsertCursor(rs);
+    rs.AddNew();
+    rs.setValue(QStringLiteral("代碼"), QStringLiteral("AC12345100"));
+    rs.setValue(QStringLiteral("藥價參考金額"), QStringLiteral("1,234.50"));
+    rs.setValue(QStringLiteral("藥價參考日期"), QStringLiteral("1130401"));
+    rs.setValue(QStringLiteral("藥品英文名稱"), QStringLiteral("it's \"quoted\"; -- not SQL"));
+    rs.Update();
+    EXPECT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.value(QStringLiteral("代碼")).toString(), QStringLiteral("AC12345100"));
+    EXPECT_EQ(rs.RecordCount(), 1);
+
+    const auto rows = db->rows(QStringLiteral(
+        "SELECT 代碼, 藥價參考金額, 藥價參考日期, 藥品英文名稱, 藥品規格量, 自費, 藥價參考截止日期 FROM tblDrugs"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][0].toString(), QStringLiteral("AC12345100"));
+    EXPECT_DOUBLE_EQ(rows[0][1].toDouble(), 1234.5);
+    EXPECT_EQ(rows[0][2].toString(), QStringLiteral("2024-04-01 00:00:00"));
+    EXPECT_EQ(rows[0][3].toString(), QStringLiteral("it's \"quoted\"; -- not SQL"));
+    EXPECT_EQ(rows[0][4].toInt(), 0); // column default
+    EXPECT_EQ(rows[0][5].toInt(), 0);
+    EXPECT_TRUE(rows[0][6].isNull());
+}
+
+TEST_F(RecordsetTest, AValueTheColumnRefusesFailsThatAssignmentAlone)
+{
+    Recordset rs;
+    openInsertCursor(rs);
+    rs.AddNew();
+    rs.setValue(QStringLiteral("代碼"), QStringLiteral("AC1"));
+    EXPECT_THROW(rs.setValue(QStringLiteral("代碼"), QString(13, u'X')), Error); // VARCHAR(12)
+    rs.setValue(QStringLiteral("代碼"), QString(12, u'功'));                      // characters, not bytes
+    EXPECT_THROW(rs.setValue(QStringLiteral("藥價參考日期"), QStringLiteral("2024/2/30")), Error);
+    EXPECT_THROW(rs.setValue(QStringLiteral("藥價參考金額"), QStringLiteral("12元")), Error);
+    EXPECT_THROW(rs.setValue(QStringLiteral("沒有這欄"), 1), Error);
+    rs.setValue(QStringLiteral("藥價參考金額"), 0);
+    rs.Update();
+    const auto rows = db->rows(QStringLiteral("SELECT 代碼, 藥價參考日期, 藥價參考金額 FROM tblDrugs"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][0].toString(), QString(12, u'功'));
+    EXPECT_TRUE(rows[0][1].isNull());
+    EXPECT_EQ(rows[0][2].toDouble(), 0.0);
+}
+
+TEST_F(RecordsetTest, ARowTheDatabaseRefusesIsDroppedAndTheNextStartsClean)
+{
+    db->exec(QStringLiteral("CREATE TABLE strict (id INTEGER PRIMARY KEY, name VARCHAR(10) NOT NULL, note VARCHAR(10))"));
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM strict WHERE id=-2"), connection, Recordset::adOpenDynamic,
+            Recordset::adLockOptimistic);
+    rs.AddNew();
+    rs.setValue(QStringLiteral("note"), QStringLiteral("first"));
+    EXPECT_THROW(rs.Update(), Error);
+    rs.AddNew();
+    rs.setValue(QStringLiteral("name"), QStringLiteral("second"));
+    rs.Update();
+    const auto rows = db->rows(QStringLiteral("SELECT name, note FROM strict"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][0], QStringLiteral("second"));
+    EXPECT_TRUE(rows[0][1].isNull());
+}
+
+TEST_F(RecordsetTest, AddNewSavesTheRowBeingAdded)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM tblTemp WHERE pKey='@'"), connection, Recordset::adOpenDynamic,
+            Recordset::adLockOptimistic);
+    for (const char* key : {"a", "b", "c"}) {
+        rs.AddNew();
+        rs.setValue(QStringLiteral("pKey"), QString::fromUtf8(key));
+    }
+    rs.Update();
+    EXPECT_EQ(db->count(QStringLiteral("tblTemp")), 3);
+}
+
+TEST_F(RecordsetTest, ReadsChangesAndDeletesStoredRows)
+{
+    db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額, 藥價參考日期) VALUES ('A', 1.5, '2024-04-01 00:00:00')"));
+    db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES ('B', 2)"));
+    db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES ('C', 3)"));
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM tblDrugs ORDER BY 代碼"), connection, Recordset::adOpenDynamic,
+            Recordset::adLockOptimistic);
+    EXPECT_FALSE(rs.Bof());
+    EXPECT_EQ(rs.RecordCount(), 3);
+    EXPECT_EQ(rs.value(QStringLiteral("藥價參考日期")).toDateTime(), QDateTime(QDate(2024, 4, 1), QTime(0, 0)));
+    rs.MoveNext();
+    rs.setValue(QStringLiteral("藥價參考金額"), 20.25);
+    rs.MoveNext(); // moving on saves the change
+    rs.Delete();
+    EXPECT_THROW(rs.value(QStringLiteral("代碼")), Error);
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_EQ(db->rows(QStringLiteral("SELECT 代碼, 藥價參考金額 FROM tblDrugs ORDER BY 代碼")),
+              (QList<QVariantList>{{QStringLiteral("A"), 1.5}, {QStringLiteral("B"), 20.25}}));
+
+    Recordset readOnly;
+    readOnly.Open(QStringLiteral("SELECT * FROM tblDrugs"), connection);
+    EXPECT_THROW(readOnly.setValue(QStringLiteral("代碼"), QStringLiteral("X")), Error);
+    EXPECT_THROW(readOnly.AddNew(), Error);
+}
