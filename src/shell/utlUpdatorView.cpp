@@ -174,6 +174,9 @@ void utlUpdatorView::createControls()
         palette.setColor(QPalette::Base, palette.color(QPalette::Button));
         txtCaption->setPalette(palette);
     }
+    // Long lines wrap, as in a multi-line text box; tab stops every eight average characters.
+    txtCaption->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtCaption->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtCaption->installEventFilter(this);
 
     btnCancel = new QPushButton(QStringLiteral("取消"), this);
@@ -216,6 +219,8 @@ void utlUpdatorView::applyLayout()
             font.setPointSizeF(item.fontSize);
             control->setFont(font);
         }
+        if (control == txtCaption)
+            txtCaption->setTabStopDistance(8 * txtCaption->fontMetrics().horizontalAdvance(u'0'));
     }
 }
 

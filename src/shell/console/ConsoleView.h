@@ -1,0 +1,49 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include "actions/IUpdatorView.h"
+#include "platform/Services.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <cstdio>
+
+namespace korvane {
+
+// The wizard's view for unattended runs on a terminal: the step list, the progress and the
+// times go to a stream instead of widgets. Messages arrive once per record; the terminal is
+// written at most a few times a second, and the last text always reaches it.
+class ConsoleView : public IUpdatorView
+{
+public:
+    ConsoleView(const platform::Services& services, std::FILE* out = stdout);
+
+    void setMessgaeValue(const QString& p_value) override;
+    void setProgressBarValue(qint16 p_value) override;
+    void fireActionCompleted() override;
+    void hideForm() override;
+    void setIsNotClosedForm(bool p_value) override { ivIsNotClosedForm = p_value; }
+
+    // "開始時間：" and the time of day, as the wizard shows it on OK.
+    void start();
+    // Writes what is still pending.
+    void flush();
+
+    const QString& messageValue() const { return ivMessage; }
+    qint16 progressValue() const { return ivProgress; }
+
+private:
+    void write(const QString& text);
+
+    platform::Services ivServices;
+    std::FILE* ivOut;
+    QString ivMessage;
+    QString ivShownMessage;
+    qint16 ivProgress = 0;
+    qint16 ivShownProgress = -1;
+    bool ivIsNotClosedForm = false;
+    QElapsedTimer ivSinceShown;
+};
+
+} // namespace korvane
