@@ -16,4 +16,11 @@ QString joinPath(const QString& folder, const QString& relative);
 // The folder of the running executable, native separators, no trailing separator except at a root.
 QString applicationFolder();
 
+// The path as this system's file calls need it. On Windows it is the path itself. Elsewhere
+// backslashes become '/' and each component is looked up without regard to case, because the
+// installed application relies on Windows names ("\Tools" and "\tools" are one folder): the
+// exact name first, otherwise the first entry equal to it ignoring case. From the first
+// component that cannot be found on, the rest of the path is kept as given.
+QString localPath(const QString& path);
+
 } // namespace korvane::platform

@@ -1,0 +1,57 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "ConsoleDialogs.h"
+
+#include <QByteArray>
+
+namespace korvane::platform {
+
+namespace {
+
+// Message texts break their lines with CR LF (some with a lone CR); a terminal wants LF.
+QString withLineFeeds(const QString& text)
+{
+    QString result = text;
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(u'\r', u'\n');
+    if (!result.endsWith(u'\n'))
+        result += u'\n';
+    return result;
+}
+
+} // namespace
+
+ConsoleDialogs::ConsoleDialogs(std::FILE* out, std::FILE* in) : m_out(out), m_in(in) {}
+
+void ConsoleDialogs::messageBox(MessageIcon icon, const QString& title, const QString& text)
+{
+    QString shown;
+    if (icon == MessageIcon::Critical) {
+        m_criticalShown = true;
+        shown = QStringLiteral("!! [錯誤] ");
+    }
+    shown += u'[' + title + QStringLiteral("]\n") + withLineFeeds(text) + u'\n';
+    write(shown);
+}
+
+QString ConsoleDialogs::inputBox(const QString& prompt, const QString& title)
+{
+    write(u'[' + title + QStringLiteral("]\n") + withLineFeeds(prompt) + QStringLiteral("> "));
+
+    QByteArray line;
+    int c = 0;
+    while ((c = std::fgetc(m_in)) != EOF && c != '\n')
+        line += char(c);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromUtf8(line);
+}
+
+void ConsoleDialogs::write(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), m_out);
+    std::fflush(m_out);
+}
+
+} // namespace korvane::platform

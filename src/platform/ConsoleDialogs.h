@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include "Dialogs.h"
+
+#include <cstdio>
+
+namespace korvane::platform {
+
+// Message and input boxes for the console front end, in UTF-8 text. A message box prints its
+// title in brackets and its text; a critical one is marked "!! [錯誤]" so that it stands out in
+// a log. An input box prints its title and prompt and reads one line.
+class ConsoleDialogs : public Dialogs
+{
+public:
+    explicit ConsoleDialogs(std::FILE* out = stdout, std::FILE* in = stdin);
+
+    void messageBox(MessageIcon icon, const QString& title, const QString& text) override;
+    // The line without its terminator; empty text at the end of the input.
+    QString inputBox(const QString& prompt, const QString& title) override;
+
+    // Whether any message box so far carried the critical icon.
+    bool criticalShown() const { return m_criticalShown; }
+
+private:
+    void write(const QString& text);
+
+    std::FILE* m_out;
+    std::FILE* m_in;
+    bool m_criticalShown = false;
+};
+
+} // namespace korvane::platform

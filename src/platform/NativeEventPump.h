@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include "EventPump.h"
+
+#include <QElapsedTimer>
+
+namespace korvane::platform {
+
+// Runs pending events at most once every 10 ms. Actions call it once per record, tens of
+// thousands of times a run; repaints and clicks need no more than the display's rate, and
+// every real pass costs far more than the record itself. The first call always runs.
+class NativeEventPump : public EventPump
+{
+public:
+    static constexpr qint64 intervalMs = 10;
+
+    void processEvents() override;
+
+private:
+    QElapsedTimer m_sinceLastPass;
+};
+
+} // namespace korvane::platform

@@ -1,0 +1,153 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "NativeFileSystem.h"
+
+#include "Error.h"
+#include "Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
+namespace korvane::platform {
+
+namespace {
+
+// The file and folder tests answer as a directory listing with the plain attribute filter does:
+// hidden entries (the hidden attribute on Windows, a leading dot elsewhere) and Windows system
+// files are not seen.
+bool isSystemFile([[maybe_unused]] const QString& local)
+{
+#ifdef Q_OS_WIN
+    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(local.utf16()));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+#else
+    return false;
+#endif
+}
+
+bool parentFolderExists(const QString& local)
+{
+    return QFileInfo(local).absoluteDir().exists();
+}
+
+std::filesystem::path fileSystemPath(const QString& local)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(local.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(local).toStdString());
+#endif
+}
+
+[[noreturn]] void throwFileNotFound(const QString& path)
+{
+    throw Error(QStringLiteral("找不到檔案：") + path, Error::Kind::FileNotFound);
+}
+
+[[noreturn]] void throwPathNotFound(const QString& path)
+{
+    throw Error(QStringLiteral("找不到路徑：") + path, Error::Kind::PathNotFound);
+}
+
+} // namespace
+
+bool NativeFileSystem::fileExists(const QString& path) const
+{
+    const QString local = localPath(path);
+    const QFileInfo info(local);
+    return info.isFile() && !info.isHidden() && !isSystemFile(local);
+}
+
+bool NativeFileSystem::folderExists(const QString& path) const
+{
+    const QString local = localPath(path);
+    const QFileInfo info(local);
+    if (info.isDir())
+        return !info.isHidden();
+    return info.isFile() && !info.isHidden() && !isSystemFile(local);
+}
+
+QByteArray NativeFileSystem::readFile(const QString& path) const
+{
+    const QString local = localPath(path);
+    if (!QFileInfo(local).isFile())
+        throwFileNotFound(path);
+    QFile file(local);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("無法讀取檔案（可能正在使用中或沒有權限）：") + path,
+                    Error::Kind::AccessDenied);
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error(QStringLiteral("讀取檔案時發生錯誤：") + path, Error::Kind::AccessDenied);
+    return bytes;
+}
+
+void NativeFileSystem::writeFile(const QString& path, const QByteArray& bytes)
+{
+    const QString local = localPath(path);
+    QFile file(local);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (!parentFolderExists(local))
+            throwPathNotFound(path);
+        throw Error(QStringLiteral("無法寫入檔案（可能正在使用中或沒有權限）：") + path,
+                    Error::Kind::AccessDenied);
+    }
+    // A short write (a full disk) must not pass for a written file.
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError)
+        throw Error(QStringLiteral("寫入檔案不完整（磁碟空間可能不足）：") + path, Error::Kind::General);
+}
+
+void NativeFileSystem::copyFile(const QString& source, const QString& target)
+{
+    const QString localSource = localPath(source);
+    const QString localTarget = localPath(target);
+    if (!QFileInfo(localSource).isFile())
+        throwFileNotFound(source);
+    if (!parentFolderExists(localTarget))
+        throwPathNotFound(target);
+    // Copies over an existing target in place and keeps the source's permissions, so a copied
+    // program stays executable.
+    std::error_code error;
+    std::filesystem::copy_file(fileSystemPath(localSource), fileSystemPath(localTarget),
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (error)
+        throw Error(QStringLiteral("無法複製檔案（可能正在使用中或沒有權限）：") + source +
+                        QStringLiteral(" → ") + target,
+                    Error::Kind::AccessDenied);
+}
+
+void NativeFileSystem::removeFile(const QString& path)
+{
+    const QString local = localPath(path);
+    const QFileInfo info(local);
+    if (!info.isFile() && !info.isSymLink())
+        throwFileNotFound(path);
+    if (!QFile::remove(local))
+        throw Error(QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + path,
+                    Error::Kind::AccessDenied);
+}
+
+void NativeFileSystem::makeFolder(const QString& path)
+{
+    QString local = localPath(path);
+    while ((local.endsWith(u'/') || local.endsWith(nativeSeparator())) && !QDir(local).isRoot())
+        local.chop(1);
+    if (QFileInfo::exists(local))
+        throw Error(QStringLiteral("無法建立資料夾，同名的資料夾或檔案已存在：") + path,
+                    Error::Kind::AccessDenied);
+    if (!parentFolderExists(local))
+        throwPathNotFound(path);
+    if (!QDir().mkdir(local))
+        throw Error(QStringLiteral("無法建立資料夾（可能沒有權限）：") + path, Error::Kind::AccessDenied);
+}
+
+} // namespace korvane::platform

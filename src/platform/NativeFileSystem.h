@@ -1,0 +1,24 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include "FileSystem.h"
+
+namespace korvane::platform {
+
+// The machine's files. Every path goes through localPath(), so names are found without regard
+// to case on every system. Messages name the path as the caller gave it.
+class NativeFileSystem : public FileSystem
+{
+public:
+    bool fileExists(const QString& path) const override;
+    bool folderExists(const QString& path) const override;
+
+    QByteArray readFile(const QString& path) const override;
+    void writeFile(const QString& path, const QByteArray& bytes) override;
+    void copyFile(const QString& source, const QString& target) override;
+    void removeFile(const QString& path) override;
+    void makeFolder(const QString& path) override;
+};
+
+} // namespace korvane::platform

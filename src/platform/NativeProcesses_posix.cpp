@@ -1,0 +1,61 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "NativeProcesses.h"
+#include "Paths.h"
+
+#include <QProcess>
+#include <QStringList>
+
+namespace korvane::platform {
+
+namespace {
+
+// A detached program must not hold our terminal or pipes: whoever waits for our output would
+// otherwise wait for it too.
+void detachStandardChannels(QProcess& process)
+{
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+}
+
+} // namespace
+
+// There are no windows to style here.
+bool NativeProcesses::startDetached(const QString& commandLine, const QString& workingFolder, WindowStyle)
+{
+    QStringList words = QProcess::splitCommand(commandLine);
+    if (words.isEmpty())
+        return false;
+    QString program = words.takeFirst();
+    if (program.contains(u'\\') || program.contains(u'/'))
+        program = localPath(program);
+
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(words);
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(localPath(workingFolder));
+    detachStandardChannels(process);
+    return process.startDetached();
+}
+
+bool NativeProcesses::startSelfRemoval(const QString& folder, const QString& scriptName,
+                                       const QString& target)
+{
+    // The paths travel as arguments, never inside the script text, so no name can change what
+    // the shell runs.
+    static const QString loop =
+        QStringLiteral(R"(while [ -e "$1" ]; do rm -f -- "$1"; sleep 0.1; done; rm -f -- "$2")");
+    const QString localFolder = localPath(folder);
+
+    QProcess process;
+    process.setProgram(QStringLiteral("/bin/sh"));
+    process.setArguments({QStringLiteral("-c"), loop, QStringLiteral("sh"), localPath(target),
+                          localPath(folder + u'/' + scriptName)});
+    process.setWorkingDirectory(localFolder);
+    detachStandardChannels(process);
+    return process.startDetached();
+}
+
+} // namespace korvane::platform

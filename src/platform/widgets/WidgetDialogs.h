@@ -1,0 +1,19 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include "platform/Dialogs.h"
+
+namespace korvane::platform {
+
+// Modal message and input boxes over the active window.
+class WidgetDialogs : public Dialogs
+{
+public:
+    // Information or critical icon, OK as the only button. The text is shown as plain text.
+    void messageBox(MessageIcon icon, const QString& title, const QString& text) override;
+    // Cancel gives empty text.
+    QString inputBox(const QString& prompt, const QString& title) override;
+};
+
+} // namespace korvane::platform

@@ -1,0 +1,133 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "platform/AnsiText.h"
+
+#include "platform/Error.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+#include <iostream>
+
+using korvane::platform::ansiTextWithCrLf;
+using korvane::platform::Error;
+using korvane::platform::TextLines;
+
+namespace {
+
+QStringList linesOf(const TextLines& lines)
+{
+    QStringList result;
+    for (qsizetype i = 0; i < lines.count(); ++i)
+        result << lines.at(i).toString();
+    return result;
+}
+
+struct LineCase
+{
+    const char* name;
+    QByteArray bytes;
+    QStringList lines;
+};
+
+void PrintTo(const LineCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class TextLinesTest : public ::testing::TestWithParam<LineCase>
+{
+};
+
+TEST_P(TextLinesTest, SplitsDecodedFileIntoLines)
+{
+    const TextLines lines = TextLines::fromAnsiFile(GetParam().bytes);
+    EXPECT_EQ(linesOf(lines), GetParam().lines);
+    EXPECT_EQ(lines.isEmpty(), GetParam().lines.isEmpty());
+}
+
+const QString kung = QStringLiteral("功");
+const QString hsu = QStringLiteral("許");
+const QString replacement(QChar::ReplacementCharacter);
+
+INSTANTIATE_TEST_SUITE_P(
+    LineEnds, TextLinesTest,
+    ::testing::Values(
+        LineCase{"CrLf", "a\r\nb\r\n", {"a", "b"}}, LineCase{"LoneCr", "a\rb\r", {"a", "b"}},
+        LineCase{"LoneLf", "a\nb\n", {"a", "b"}}, LineCase{"Mixed", "a\r\nb\rc\nd", {"a", "b", "c", "d"}},
+        LineCase{"NoFinalTerminator", "a\r\nb", {"a", "b"}}, LineCase{"EmptyFile", "", {}},
+        LineCase{"OnlyCrLf", "\r\n", {""}}, LineCase{"TwoCrLf", "\r\n\r\n", {"", ""}},
+        // LF followed by CR is two line ends, CR followed by CR LF as well.
+        LineCase{"LfThenCr", "\n\r", {"", ""}}, LineCase{"CrThenCrLf", "\r\r\n", {"", ""}},
+        LineCase{"EmptyLinesKept", "a\r\n\r\nb\r\n", {"a", "", "b"}},
+        LineCase{"NulBytesStay",
+                 QByteArray("a\0b\r\n\0", 6),
+                 {QString(QStringLiteral("a") + QChar(0) + u'b'), QString(QChar(0))}},
+        LineCase{"Big5BackslashTrailBytes", "\xA5\x5C\t\xB3\x5C\r\nx\\y\r\n", {kung + u'\t' + hsu, "x\\y"}},
+        LineCase{"TabsKept", "\ta\t\tb\t\r\n", {"\ta\t\tb\t"}},
+        // A lead byte cannot swallow the line end that follows it.
+        LineCase{"LeadByteBeforeLineEnd", "\xA5\r\nx\r\n", {replacement, "x"}},
+        LineCase{"LeadByteBeforeLf", "a\xA5\nb", {"a" + replacement, "b"}},
+        LineCase{"LeadByteAtEnd", "ab\xA5", {"ab" + replacement}},
+        LineCase{"Utf8ByteOrderMark", "\xEF\xBB\xBF\xE5\x8A\x9F\r\nb\r\n", {kung, "b"}},
+        LineCase{"OnlyByteOrderMark", "\xEF\xBB\xBF", {}},
+        LineCase{"InvalidUtf8AfterMark",
+                 "\xEF\xBB\xBF"
+                 "a\xFF"
+                 "b\n",
+                 {"a" + replacement + "b"}}),
+    [](const ::testing::TestParamInfo<LineCase>& param) { return std::string(param.param.name); });
+
+TEST(AnsiTextTest, RoundTripGivesExactBytes)
+{
+    const QStringList lines{kung + u'\t' + hsu, QString(), QStringLiteral("C:\\Korvane\\tools"),
+                            QStringLiteral("A000000100\t12.5\t") + hsu};
+    const QByteArray expected = "\xA5\x5C\t\xB3\x5C\r\n"
+                                "\r\n"
+                                "C:\\Korvane\\tools\r\n"
+                                "A000000100\t12.5\t\xB3\x5C\r\n";
+    const QByteArray bytes = ansiTextWithCrLf(lines);
+    EXPECT_EQ(bytes, expected);
+    EXPECT_EQ(linesOf(TextLines::fromAnsiFile(bytes)), lines);
+    EXPECT_EQ(ansiTextWithCrLf({}), QByteArray());
+}
+
+TEST(AnsiTextTest, LineOutsideTheTextThrowsOutOfRange)
+{
+    const TextLines lines(QStringLiteral("a\r\nb"));
+    for (const qsizetype index : {qsizetype(-1), qsizetype(2)}) {
+        try {
+            (void)lines.at(index);
+            ADD_FAILURE() << "no error for line " << index;
+        } catch (const Error& error) {
+            EXPECT_EQ(error.kind(), Error::Kind::OutOfRange);
+        }
+    }
+}
+
+// A price list of 45,000 lines must be ready in a blink, not line by line.
+TEST(AnsiTextTest, LargePriceListDecodesQuickly)
+{
+    QByteArray line = "1\tA\t\xB3\xE6\t"
+                      "AC00000100\t12.5\t1130101\t1141231\tCOUGH SYRUP \xA5\x5C\xB3\x5C\t";
+    while (line.size() < 198)
+        line += 'x';
+    line += "\r\n";
+    const int count = 45000;
+    QByteArray file;
+    file.reserve(line.size() * count);
+    for (int i = 0; i < count; ++i)
+        file += line;
+
+    QElapsedTimer timer;
+    timer.start();
+    const TextLines lines = TextLines::fromAnsiFile(file);
+    const qint64 elapsed = timer.elapsed();
+    std::cout << "[ timing   ] " << count << " lines, " << file.size() << " bytes decoded and split in "
+              << elapsed << " ms\n";
+
+    ASSERT_EQ(lines.count(), count);
+    EXPECT_TRUE(lines.at(count - 1).startsWith(QStringLiteral("1\tA\t單\tAC00000100")));
+    EXPECT_LT(elapsed, 1000);
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "platform/ConsoleDialogs.h"
+
+#include <QByteArray>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using korvane::platform::ConsoleDialogs;
+using korvane::platform::MessageIcon;
+
+namespace {
+
+class ConsoleDialogsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        out = std::tmpfile();
+        in = std::tmpfile();
+        ASSERT_TRUE(out && in);
+    }
+    void TearDown() override
+    {
+        std::fclose(out);
+        std::fclose(in);
+    }
+
+    void giveInput(const QByteArray& bytes)
+    {
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), in);
+        std::rewind(in);
+    }
+
+    QByteArray output()
+    {
+        std::fflush(out);
+        std::rewind(out);
+        QByteArray bytes;
+        char buffer[256];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, out)) > 0)
+            bytes.append(buffer, qsizetype(n));
+        return bytes;
+    }
+
+    std::FILE* out = nullptr;
+    std::FILE* in = nullptr;
+};
+
+TEST_F(ConsoleDialogsTest, MessageBoxPrintsTitleAndTextAndMarksCriticalOnes)
+{
+    ConsoleDialogs dialogs(out, in);
+    dialogs.messageBox(MessageIcon::Information, QStringLiteral("藥價更新"),
+                       QStringLiteral("第一行\r\n第二行"));
+    EXPECT_FALSE(dialogs.criticalShown());
+    dialogs.messageBox(MessageIcon::Critical, QStringLiteral("錯誤"),
+                       QStringLiteral("更新藥價作業失敗，可能的原因為：\rx"));
+    EXPECT_TRUE(dialogs.criticalShown());
+    dialogs.messageBox(MessageIcon::Information, QStringLiteral("完成"), QString());
+    EXPECT_TRUE(dialogs.criticalShown()) << "stays set once a critical box was shown";
+
+    EXPECT_EQ(QString::fromUtf8(output()),
+              QStringLiteral("[藥價更新]\n第一行\n第二行\n\n"
+                             "!! [錯誤] [錯誤]\n更新藥價作業失敗，可能的原因為：\nx\n\n"
+                             "[完成]\n\n\n"));
+}
+
+TEST_F(ConsoleDialogsTest, InputBoxReadsOneLineUntilTheInputEnds)
+{
+    giveInput("TP-3150\r\n\xE5\x8A\x9F\nlast");
+    ConsoleDialogs dialogs(out, in);
+    EXPECT_EQ(dialogs.inputBox(QStringLiteral("請輸入印表機型號"), QStringLiteral("藥袋印表機")), "TP-3150");
+    EXPECT_EQ(dialogs.inputBox("p", "t"), QStringLiteral("功"));
+    EXPECT_EQ(dialogs.inputBox("p", "t"), "last");
+    EXPECT_EQ(dialogs.inputBox("p", "t"), QString());
+    EXPECT_TRUE(QString::fromUtf8(output()).startsWith(QStringLiteral("[藥袋印表機]\n請輸入印表機型號\n> ")));
+}
+
+} // namespace

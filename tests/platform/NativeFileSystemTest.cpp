@@ -1,0 +1,204 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "platform/NativeFileSystem.h"
+
+#include "TempFolder.h"
+#include "platform/Error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <functional>
+#include <gtest/gtest.h>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
+using korvane::platform::Error;
+using korvane::platform::NativeFileSystem;
+using korvane::test::TempFolder;
+
+namespace {
+
+class NativeFileSystemTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        temp.write("Visible.txt", "visible");
+        temp.write(".hidden", "hidden");
+        temp.makeFolder("Folder");
+        temp.makeFolder(".hiddenFolder");
+        temp.write("Tools/drugbagprinter.EXE", "printer");
+    }
+
+    QString at(const QString& relative) const { return temp.path() + u'/' + relative; }
+
+    // The kind of error the call throws; the test fails when it throws none.
+    Error::Kind errorOf(const std::function<void()>& call, QString* description = nullptr)
+    {
+        try {
+            call();
+        } catch (const Error& error) {
+            if (description)
+                *description = error.description();
+            return error.kind();
+        }
+        ADD_FAILURE() << "no error";
+        return Error::Kind::General;
+    }
+
+    static bool runsAsRoot()
+    {
+#ifdef Q_OS_WIN
+        return false;
+#else
+        return ::geteuid() == 0;
+#endif
+    }
+
+    TempFolder temp;
+    NativeFileSystem files;
+};
+
+TEST_F(NativeFileSystemTest, FileAndFolderTestsSeeWhatADirectoryListingSees)
+{
+    struct Case
+    {
+        const char* relative;
+        bool file;
+        bool folder;
+    };
+    const Case cases[] = {
+        {"Visible.txt", true, true},
+        {"visible.TXT", true, true},
+        {"tools\\DrugBagPrinter.exe", true, true},
+        {".hidden", false, false},
+        {"Folder", false, true},
+        {"FOLDER", false, true},
+        {"Tools", false, true},
+        {".hiddenFolder", false, false},
+        {"Missing.txt", false, false},
+        {"Missing\\Visible.txt", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(files.fileExists(at(c.relative)), c.file) << c.relative;
+        EXPECT_EQ(files.folderExists(at(c.relative)), c.folder) << c.relative;
+    }
+    EXPECT_FALSE(files.fileExists(QString()));
+}
+
+TEST_F(NativeFileSystemTest, ReadFileFindsNamesIgnoringCase)
+{
+    EXPECT_EQ(files.readFile(at("TOOLS\\DrugBagPrinter.exe")), "printer");
+    EXPECT_EQ(files.readFile(at("Visible.txt")), "visible");
+}
+
+TEST_F(NativeFileSystemTest, ReadingSomethingThatIsNoFileThrowsFileNotFound)
+{
+    for (const char* relative : {"Missing.txt", "Folder"}) {
+        QString description;
+        EXPECT_EQ(errorOf([&] { files.readFile(at(relative)); }, &description), Error::Kind::FileNotFound);
+        EXPECT_EQ(description, QStringLiteral("找不到檔案：") + at(relative));
+    }
+}
+
+TEST_F(NativeFileSystemTest, UnreadableFileThrowsAccessDenied)
+{
+    if (runsAsRoot())
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    QFile::setPermissions(at("Visible.txt"), QFileDevice::Permissions());
+    EXPECT_EQ(errorOf([&] { files.readFile(at("Visible.txt")); }), Error::Kind::AccessDenied);
+}
+
+TEST_F(NativeFileSystemTest, WriteFileCreatesOrReplacesTheWholeFile)
+{
+    files.writeFile(at("new.bat"), "@echo off\r\n");
+    EXPECT_EQ(temp.read("new.bat"), "@echo off\r\n");
+    // A shorter text leaves nothing of the longer one behind.
+    files.writeFile(at("NEW.BAT"), "x");
+    EXPECT_EQ(temp.read("new.bat"), "x");
+    EXPECT_FALSE(temp.exists("NEW.BAT"));
+    files.writeFile(at("empty.txt"), QByteArray());
+    EXPECT_TRUE(temp.exists("empty.txt"));
+}
+
+TEST_F(NativeFileSystemTest, FailedWritesThrow)
+{
+    EXPECT_EQ(errorOf([&] { files.writeFile(at("Missing/new.txt"), "x"); }), Error::Kind::PathNotFound);
+    EXPECT_EQ(errorOf([&] { files.writeFile(at("Folder"), "x"); }), Error::Kind::AccessDenied);
+    // A full disk: the bytes do not all reach the file.
+    if (QFileInfo::exists("/dev/full")) {
+        EXPECT_EQ(errorOf([&] { files.writeFile("/dev/full", QByteArray(1 << 16, 'x')); }),
+                  Error::Kind::General);
+    }
+}
+
+TEST_F(NativeFileSystemTest, CopyFileOverwritesTheTargetAndKeepsPermissions)
+{
+    temp.write("Target.exe", "a much longer old content");
+    temp.write("Source.exe", "new");
+    QFile::setPermissions(at("Source.exe"), QFile::permissions(at("Source.exe")) | QFileDevice::ExeOwner);
+
+    files.copyFile(at("source.EXE"), at("target.exe"));
+
+    EXPECT_EQ(temp.read("Target.exe"), "new");
+    EXPECT_FALSE(temp.exists("target.exe"));
+    EXPECT_TRUE(QFile::permissions(at("Target.exe")) & QFileDevice::ExeOwner);
+    files.copyFile(at("Source.exe"), at("Folder\\fresh.exe"));
+    EXPECT_EQ(temp.read("Folder/fresh.exe"), "new");
+}
+
+TEST_F(NativeFileSystemTest, FailedCopiesThrow)
+{
+    QString description;
+    EXPECT_EQ(errorOf([&] { files.copyFile(at("Missing.txt"), at("x.txt")); }, &description),
+              Error::Kind::FileNotFound);
+    EXPECT_EQ(description, QStringLiteral("找不到檔案：") + at("Missing.txt"));
+    EXPECT_EQ(errorOf([&] { files.copyFile(at("Visible.txt"), at("Missing/x.txt")); }),
+              Error::Kind::PathNotFound);
+    EXPECT_EQ(errorOf([&] { files.copyFile(at("Visible.txt"), at("Folder")); }), Error::Kind::AccessDenied);
+    EXPECT_EQ(temp.read("Visible.txt"), "visible");
+}
+
+TEST_F(NativeFileSystemTest, RemoveFileDeletesOrThrows)
+{
+    files.removeFile(at("VISIBLE.txt"));
+    EXPECT_FALSE(temp.exists("Visible.txt"));
+
+    for (const char* relative : {"Visible.txt", "Folder"}) {
+        QString description;
+        EXPECT_EQ(errorOf([&] { files.removeFile(at(relative)); }, &description), Error::Kind::FileNotFound);
+        EXPECT_EQ(description, QStringLiteral("找不到檔案：") + at(relative));
+    }
+    EXPECT_TRUE(temp.exists("Folder"));
+}
+
+TEST_F(NativeFileSystemTest, FileThatCannotBeDeletedThrowsAccessDenied)
+{
+    if (runsAsRoot())
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    const QFileDevice::Permissions old = QFile::permissions(at("Tools"));
+    QFile::setPermissions(at("Tools"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QString description;
+    const Error::Kind kind = errorOf([&] { files.removeFile(at("Tools/drugbagprinter.EXE")); }, &description);
+    QFile::setPermissions(at("Tools"), old);
+    EXPECT_EQ(kind, Error::Kind::AccessDenied);
+    EXPECT_EQ(description,
+              QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + at("Tools/drugbagprinter.EXE"));
+}
+
+TEST_F(NativeFileSystemTest, MakeFolderCreatesExactlyOneLevel)
+{
+    files.makeFolder(at("tools\\Printer"));
+    EXPECT_TRUE(QFileInfo(at("Tools/Printer")).isDir());
+    files.makeFolder(at("Trailing/"));
+    EXPECT_TRUE(QFileInfo(at("Trailing")).isDir());
+
+    EXPECT_EQ(errorOf([&] { files.makeFolder(at("Tools\\printer")); }), Error::Kind::AccessDenied);
+    EXPECT_EQ(errorOf([&] { files.makeFolder(at("Visible.txt")); }), Error::Kind::AccessDenied);
+    EXPECT_EQ(errorOf([&] { files.makeFolder(at("One\\Two")); }), Error::Kind::PathNotFound);
+    EXPECT_FALSE(temp.exists("One"));
+}
+
+} // namespace

@@ -1,0 +1,91 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "platform/widgets/WidgetDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+using korvane::platform::MessageIcon;
+using korvane::platform::WidgetDialogs;
+
+namespace {
+
+// Runs action on the dialog of type T once it is shown by the modal call that follows.
+template <typename T> void whenShown(std::function<void(T*)> action)
+{
+    QTimer::singleShot(0, [action] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<T*>(widget); dialog && dialog->isVisible()) {
+                action(dialog);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no dialog shown";
+    });
+}
+
+struct Seen
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+TEST(WidgetDialogsTest, MessageBoxShowsTitleTextAndIconWithOnlyOk)
+{
+    struct Case
+    {
+        MessageIcon icon;
+        QString text;
+        QMessageBox::Icon shownIcon;
+        QString shownText;
+    };
+    const Case cases[] = {
+        {MessageIcon::Information, QStringLiteral("藥價更新完成\r\n請重新啟動"), QMessageBox::Information,
+         QStringLiteral("藥價更新完成\n請重新啟動")},
+        {MessageIcon::Critical, QStringLiteral("更新藥價作業失敗，可能的原因為：<b>x</b>"),
+         QMessageBox::Critical, QStringLiteral("更新藥價作業失敗，可能的原因為：<b>x</b>")},
+    };
+    for (const Case& c : cases) {
+        Seen seen;
+        whenShown<QMessageBox>([&seen](QMessageBox* box) {
+            seen = {box->windowTitle(), box->text(), box->icon(), int(box->buttons().size()),
+                    box->textFormat()};
+            box->button(QMessageBox::Ok)->click();
+        });
+        WidgetDialogs().messageBox(c.icon, QStringLiteral("藥價更新"), c.text);
+        EXPECT_EQ(seen.title, QStringLiteral("藥價更新"));
+        EXPECT_EQ(seen.text, c.shownText);
+        EXPECT_EQ(seen.icon, c.shownIcon);
+        EXPECT_EQ(seen.buttons, 1);
+        EXPECT_EQ(seen.format, Qt::PlainText);
+    }
+}
+
+TEST(WidgetDialogsTest, InputBoxGivesTheTypedTextOrEmptyOnCancel)
+{
+    QString label;
+    whenShown<QInputDialog>([&label](QInputDialog* dialog) {
+        label = dialog->labelText();
+        dialog->setTextValue(QStringLiteral("TP-3150"));
+        dialog->accept();
+    });
+    EXPECT_EQ(WidgetDialogs().inputBox(QStringLiteral("請輸入型號"), QStringLiteral("藥袋印表機")),
+              "TP-3150");
+    EXPECT_EQ(label, QStringLiteral("請輸入型號"));
+
+    whenShown<QInputDialog>([](QInputDialog* dialog) {
+        dialog->setTextValue(QStringLiteral("typed"));
+        dialog->reject();
+    });
+    EXPECT_EQ(WidgetDialogs().inputBox("prompt", "title"), QString());
+}
+
+} // namespace
