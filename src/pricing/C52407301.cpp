@@ -1,0 +1,174 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "C52407301.h"
+
+#include "DrugPriceLine.h"
+#include "actions/AppliedUpdateKey.h"
+#include "actions/IUpdatorView.h"
+#include "platform/AnsiText.h"
+#include "platform/Connection.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/Recordset.h"
+
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+const QString kAppName = QStringLiteral("UP52407301.exe");
+
+QString failureMessage(const QString& description)
+{
+    return QStringLiteral("更新藥價作業失敗，可能的原因為：\r\n") + description;
+}
+
+// j / n × 100 to the nearest whole number, halves to even.
+qint16 percent(qsizetype j, qsizetype n)
+{
+    return qint16(std::nearbyint(double(j) / double(n) * 100.0));
+}
+
+} // namespace
+
+C52407301::C52407301(const platform::Services& services)
+    : ActionerMembers(StepList::of(u"C52407301")), ivServices(services), ivConnections(services)
+{
+}
+
+QVariant C52407301::getDescription()
+{
+    return QStringLiteral("按下「確定」按鈕後將更新本月最新異動的藥價 \r\n"
+                          "本系統會保留前二個月藥價，並以「處方上的調劑日」做為判斷標準，請放心更新。\r\n"
+                          "\r\n"
+                          "[ 申報前執行處方驗證程序時，請記得啟用「自動調整」的選項 ]。\r\n"
+                          "\r\n"
+                          "\r\n"
+                          "\r\n"
+                          " 藥價更新程式序號 v1.0.0.6");
+}
+
+QString C52407301::getAppName()
+{
+    return ivLastRunFailed ? QString() : kAppName;
+}
+
+QString C52407301::progressMessage(qint64 n)
+{
+    return QStringLiteral("藥價更新程序作業中．．．　(目前正處理第") + QString::number(n) +
+           QStringLiteral("筆藥品資料。)\r\n\r\n１．更新過程中請勿中斷程式。\r\n"
+                          "２．硬體規格不同,您的畫面可能會出現閃爍狀況,屬於正常情況,請勿擔心。");
+}
+
+void C52407301::say(const QString& text)
+{
+    ivView->setMessgaeValue(text);
+}
+
+void C52407301::action(IUpdatorView& p_form)
+{
+    ivView = &p_form;
+    ivLastRunFailed = false;
+    try {
+        replaceDrugs(platform::joinPath(ivServices.packFolder, QStringLiteral("\\all.puf")));
+    } catch (const platform::Error& error) {
+        ivLastRunFailed = true;
+        ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
+                                      failureMessage(error.description()));
+    }
+}
+
+void C52407301::replaceDrugs(const QString& path)
+{
+    say(getMesageString(1).toString());
+    say(getMesageString(2).toString());
+
+    const platform::TextLines lines = platform::TextLines::fromAnsiFile(ivServices.files.readFile(path));
+    for (qsizetype i = 0; i < lines.count(); ++i) {
+        ivServices.events.processEvents();
+        say(progressMessage(i + 1));
+    }
+
+    const auto connection = getClinicConnection();
+    platform::Recordset recordset;
+    try {
+        connection->BeginTrans();
+        connection->Execute(QStringLiteral("DELETE FROM tblDrugs"));
+        const qsizetype n = lines.count();
+        say(getMesageString(3).toString());
+        recordset.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE id=-2"), connection,
+                       platform::Recordset::adOpenDynamic, platform::Recordset::adLockOptimistic);
+        qsizetype added = 0;
+        for (qsizetype j = 0; j < n; ++j) {
+            ivServices.events.processEvents();
+            if (addDrugRecord(lines.at(j), recordset))
+                ++added;
+            ivView->setProgressBarValue(percent(j, n));
+        }
+        // An emptied drug table would stop the clinic from dispensing: never commit one.
+        if (added == 0)
+            throw platform::Error(QStringLiteral("資料檔中沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。"));
+        recordset.Close();
+        connection->CommitTrans();
+    } catch (...) {
+        recordset.Close();
+        if (connection->InTransaction()) {
+            try {
+                connection->RollbackTrans();
+            } catch (const platform::Error&) {
+                // Closing the connection below rolls back what the rollback could not.
+            }
+        }
+        connection->Close();
+        throw;
+    }
+
+    // The price list goes only once the new prices are safely in; the update itself stands
+    // even when it cannot be removed.
+    try {
+        ivServices.files.removeFile(path);
+    } catch (const platform::Error& error) {
+        ivServices.dialogs.messageBox(
+            platform::MessageIcon::Information, QStringLiteral("訊息"),
+            QStringLiteral("藥價已更新完成，但無法刪除本次的藥價資料檔，請自行刪除：\r\n") + path +
+                QStringLiteral("\r\n\r\n") + error.description());
+    }
+    ivView->hideForm();
+    connection->Close();
+}
+
+bool C52407301::addDrugRecord(QStringView line, platform::Recordset& recordset)
+{
+    const DrugPriceLine fields(line);
+    if (!fields.isDrugRecord())
+        return false;
+    // Each step on its own: a value the table refuses leaves that column unset, nothing more.
+    try {
+        recordset.AddNew();
+    } catch (const platform::Error&) {
+    }
+    for (const DrugColumn& column : DrugPriceLine::columns()) {
+        try {
+            const auto value = fields.value(column);
+            if (value)
+                recordset.setValue(column.name, *value);
+        } catch (const platform::Error&) {
+        }
+    }
+    try {
+        recordset.Update();
+        return true;
+    } catch (const platform::Error&) {
+        return false;
+    }
+}
+
+void C52407301::writeUpdateKey()
+{
+    const auto connection = getClinicConnection();
+    writeAppliedUpdateKey(connection, ivUpdateTimeStamp);
+    connection->Close();
+}
+
+} // namespace korvane

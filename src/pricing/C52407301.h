@@ -1,0 +1,55 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include "DatabaseConnections.h"
+#include "actions/ActionerMembers.h"
+#include "actions/IAction.h"
+#include "platform/Services.h"
+
+#include <QString>
+#include <QStringView>
+
+namespace korvane {
+namespace platform {
+class Recordset;
+}
+
+// The monthly drug-price update: reads the NHI price list "\all.puf" shipped beside the pack
+// and replaces the clinic's drug master table tblDrugs with it, in one transaction, so the
+// table is never left half-written. The price list is deleted only once the new table is
+// committed.
+class C52407301 : public IAction, public ActionerMembers
+{
+public:
+    explicit C52407301(const platform::Services& services);
+
+    bool IsSingleAction() const { return ivIsSingleAction; }
+    void setIsSingleAction(bool vData) { ivIsSingleAction = vData; }
+
+    void action(IUpdatorView& p_form) override;
+    QVariant getDescription() override;
+    QVariant getMesageString(qint16 index) const { return renderSteps(index); }
+    // The pack executable, which removes itself after a successful run. After a failed run it
+    // names nothing, so the pack stays beside its price list and can be run again.
+    QString getAppName() override;
+
+    // The progress text while the price list is read, for line count n.
+    static QString progressMessage(qint64 n);
+
+private:
+    std::shared_ptr<platform::Connection> getDrugProfileConnection() { return ivConnections.getDrugProfileConnection(); }
+    std::shared_ptr<platform::Connection> getClinicConnection() { return ivConnections.getClinicConnection(); }
+    // Adds the row of one drug line; false when the line is no drug record or the row was refused.
+    bool addDrugRecord(QStringView line, platform::Recordset& recordset);
+    void writeUpdateKey();
+    void replaceDrugs(const QString& path);
+    void say(const QString& text);
+
+    platform::Services ivServices;
+    DatabaseConnections ivConnections;
+    bool ivIsSingleAction = false;
+    bool ivLastRunFailed = false;
+};
+
+} // namespace korvane

@@ -1,0 +1,42 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include "platform/Services.h"
+
+#include <QString>
+#include <memory>
+
+namespace korvane {
+namespace platform {
+class Connection;
+}
+
+// The two databases the drug-price update may open: the clinic database, which
+// "\Korvane.config" in the installation folder names (a desktop database file or a server
+// database), and the drug-bag printing module's drug-profile database. Each connection is made
+// on first request, keeps the connection text it was given then, and is reopened when closed.
+class DatabaseConnections
+{
+public:
+    explicit DatabaseConnections(const platform::Services& services);
+
+    // The open clinic connection; the same object on every call. Failures throw.
+    std::shared_ptr<platform::Connection> getClinicConnection();
+    // The open drug-profile connection, or null when its database file does not exist.
+    std::shared_ptr<platform::Connection> getDrugProfileConnection();
+
+    // The installation folder from the settings store, read afresh.
+    QString installationFolder() const;
+    // The connection text "\Korvane.config" names now; failures throw.
+    QString clinicConnectionText() const;
+
+private:
+    static void openIfClosed(platform::Connection& connection);
+
+    platform::Services ivServices;
+    std::shared_ptr<platform::Connection> ivClinicConnection;
+    std::shared_ptr<platform::Connection> ivDrugProfileConnection;
+};
+
+} // namespace korvane

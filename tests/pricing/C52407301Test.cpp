@@ -1,0 +1,275 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "ClinicDatabase.h"
+#include "TestServices.h"
+#include "platform/AnsiText.h"
+#include "platform/Error.h"
+#include "pricing/C52407301.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+using korvane::C52407301;
+using korvane::platform::Error;
+using korvane::platform::MessageIcon;
+using korvane::test::ClinicDatabase;
+using korvane::test::FakeView;
+using korvane::test::TestMachine;
+
+namespace {
+
+const QString kHeader = QStringLiteral("id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
+                                       "藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
+
+QString drugLine(int id, const QString& code, const QString& price = QStringLiteral("12.50"),
+                 const QString& date = QStringLiteral("1130401"))
+{
+    return QString::number(id) + QStringLiteral("\t\t單方\t") + code + u'\t' + price + u'\t' + date +
+           QStringLiteral("\t9991231\tPANADOL TABLETS 500MG\t500\tMG\tACETAMINOPHEN（功許）\t500\tMG\t錠劑\t台灣功學製藥股份有限公司");
+}
+
+const QString kFailurePrefix = QStringLiteral("更新藥價作業失敗，可能的原因為：\r\n");
+
+// The files of a real machine, except that the price list cannot be removed.
+class UndeletableFiles : public korvane::platform::NativeFileSystem
+{
+public:
+    void removeFile(const QString& path) override
+    {
+        if (path.endsWith(QStringLiteral("all.puf")))
+            throw Error(QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + path, Error::Kind::AccessDenied);
+        NativeFileSystem::removeFile(path);
+    }
+};
+
+} // namespace
+
+class DrugPriceUpdate : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(machine.installFile(QStringLiteral("dbKorvane.mdb"))));
+        for (int i = 0; i < 3; ++i)
+            db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES (?, ?)"),
+                     {QStringLiteral("OLD%1").arg(i), 1.0 + i});
+    }
+
+    void writePriceList(const QStringList& lines)
+    {
+        QStringList all = lines;
+        machine.writeFile(pricePath(), lines.isEmpty() ? QByteArray() : korvane::platform::ansiTextWithCrLf(all));
+    }
+
+    void run()
+    {
+        action = std::make_unique<C52407301>(machine.services());
+        action->action(view);
+    }
+
+    QString pricePath() const { return machine.packFile(QStringLiteral("all.puf")); }
+    bool priceListKept() const { return QFile::exists(pricePath()); }
+    QStringList codes() const
+    {
+        QStringList result;
+        for (const auto& row : db->rows(QStringLiteral("SELECT 代碼 FROM tblDrugs ORDER BY id")))
+            result << row.first().toString();
+        return result;
+    }
+    const QStringList oldCodes{QStringLiteral("OLD0"), QStringLiteral("OLD1"), QStringLiteral("OLD2")};
+
+    void expectFailure(const QString& descriptionStart)
+    {
+        ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+        const auto& shown = machine.dialogs.messages.front();
+        EXPECT_EQ(shown.icon, MessageIcon::Critical);
+        EXPECT_EQ(shown.title, QStringLiteral("錯誤"));
+        EXPECT_TRUE(shown.text.startsWith(kFailurePrefix + descriptionStart)) << qPrintable(shown.text);
+        EXPECT_EQ(codes(), oldCodes);
+        EXPECT_EQ(view.hideCalls, 0);
+        EXPECT_EQ(action->getAppName(), QString()); // the pack stays for another try
+    }
+
+    TestMachine machine;
+    FakeView view;
+    std::unique_ptr<ClinicDatabase> db;
+    std::unique_ptr<C52407301> action;
+};
+
+TEST(C52407301Texts, DescriptionAndNames)
+{
+    TestMachine machine;
+    C52407301 action(machine.services());
+    const QByteArray expected =
+        "\xe6\x8c\x89\xe4\xb8\x8b\xe3\x80\x8c\xe7\xa2\xba\xe5\xae\x9a\xe3\x80\x8d\xe6\x8c\x89\xe9\x88\x95\xe5\xbe\x8c"
+        "\xe5\xb0\x87\xe6\x9b\xb4\xe6\x96\xb0\xe6\x9c\xac\xe6\x9c\x88\xe6\x9c\x80\xe6\x96\xb0\xe7\x95\xb0\xe5\x8b\x95"
+        "\xe7\x9a\x84\xe8\x97\xa5\xe5\x83\xb9 \r\n";
+    const QString description = action.getDescription().toString();
+    EXPECT_TRUE(description.toUtf8().startsWith(expected));
+    EXPECT_TRUE(description.endsWith(QStringLiteral("[ 申報前執行處方驗證程序時，請記得啟用「自動調整」的選項 ]。"
+                                                    "\r\n\r\n\r\n\r\n 藥價更新程式序號 v1.0.0.6")));
+    EXPECT_TRUE(description.contains(QStringLiteral(
+        "\r\n本系統會保留前二個月藥價，並以「處方上的調劑日」做為判斷標準，請放心更新。\r\n\r\n[")));
+    EXPECT_EQ(description.count(QStringLiteral("\r\n")), 7);
+    EXPECT_EQ(action.getAppName(), QStringLiteral("UP52407301.exe"));
+    EXPECT_EQ(C52407301::progressMessage(12),
+              QStringLiteral("藥價更新程序作業中\uFF0E\uFF0E\uFF0E\u3000(目前正處理第12筆藥品資料。)\r\n\r\n"
+                             "\uFF11\uFF0E更新過程中請勿中斷程式。\r\n"
+                             "\uFF12\uFF0E硬體規格不同,您的畫面可能會出現閃爍狀況,屬於正常情況,請勿擔心。"));
+}
+
+TEST_F(DrugPriceUpdate, ReplacesTheDrugTableAndReportsAsItGoes)
+{
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100")), drugLine(2, QStringLiteral("BC22735G00"))});
+    run();
+
+    EXPECT_TRUE(machine.dialogs.messages.empty());
+    EXPECT_EQ(codes(), (QStringList{QStringLiteral("AC12345100"), QStringLiteral("BC22735G00")}));
+    EXPECT_FALSE(priceListKept());
+    EXPECT_EQ(view.hideCalls, 1);
+    EXPECT_EQ(view.completedCalls, 0);
+    EXPECT_EQ(action->getAppName(), QStringLiteral("UP52407301.exe"));
+
+    // Step 1, step 2, one progress text per line read, then step 3 while rows are added.
+    ASSERT_EQ(view.messages.size(), 6);
+    EXPECT_EQ(view.messages[0], action->getMesageString(1).toString());
+    EXPECT_EQ(view.messages[1], action->getMesageString(2).toString());
+    EXPECT_EQ(view.messages[2], C52407301::progressMessage(1));
+    EXPECT_EQ(view.messages[4], C52407301::progressMessage(3));
+    EXPECT_EQ(view.messages[5], action->getMesageString(3).toString());
+    // j / n × 100, halves to even: 0, 33, 67.
+    EXPECT_EQ(view.progress, (std::vector<qint16>{0, 33, 67}));
+    EXPECT_GE(machine.events.calls, 6);
+}
+
+TEST_F(DrugPriceUpdate, ConvertsEveryColumn)
+{
+    writePriceList({kHeader,
+                    QStringLiteral("7\t*\t複方\tAB00000011G0X\t0\t1130401\t1140331\tFOO's \"BAR\"; --\t\t錠\t許可成分\tx\tMG\t內服液劑\t蓋世功藥廠"),
+                    drugLine(8, QStringLiteral("NODATE0100"), QStringLiteral("1,234.5"), QStringLiteral("2024/2/30"))});
+    run();
+    const auto rows = db->rows(QStringLiteral(
+        "SELECT 新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, 藥品英文名稱, 藥品規格量, "
+        "藥品規格單位, 成份, 成份含量, 含量單位, 藥品劑型, 製造廠名稱 FROM tblDrugs ORDER BY id"));
+    ASSERT_EQ(rows.size(), 2);
+    // The code is one character longer than its column holds: that column alone stays unset.
+    EXPECT_TRUE(rows[0][2].isNull());
+    QVariantList first = rows[0];
+    first.removeAt(2);
+    EXPECT_EQ(first, (QVariantList{QStringLiteral("*"), QStringLiteral("複方"), 0.0,
+                                     QStringLiteral("2024-04-01 00:00:00"), QStringLiteral("2025-03-31 00:00:00"),
+                                     QStringLiteral("FOO's \"BAR\"; --"), 0.0, QStringLiteral("錠"),
+                                     QStringLiteral("許可成分"), 0.0, QStringLiteral("MG"), QStringLiteral("內服液劑"),
+                                     QStringLiteral("蓋世功藥廠")}));
+    EXPECT_DOUBLE_EQ(rows[1][3].toDouble(), 1234.5);
+    EXPECT_TRUE(rows[1][4].isNull());
+}
+
+TEST_F(DrugPriceUpdate, AFileWithoutDrugRecordsChangesNothing)
+{
+    const QList<QStringList> files{
+        {},                                                          // no lines at all
+        {kHeader},                                                   // only the header
+        {kHeader, QStringLiteral("1\t2\t3"), QString(), QStringLiteral("9\t\t\tX\tfree\t\t\t\t\t\t\t\t\t\t")},
+    };
+    for (const auto& lines : files) {
+        machine.dialogs.messages.clear();
+        writePriceList(lines);
+        run();
+        expectFailure(QStringLiteral("資料檔中沒有任何可以匯入的藥品資料"));
+        EXPECT_TRUE(priceListKept());
+    }
+}
+
+TEST_F(DrugPriceUpdate, RowsTheDatabaseRefusesAreSkipped)
+{
+    db->exec(QStringLiteral("CREATE TRIGGER refuseFree BEFORE INSERT ON tblDrugs WHEN NEW.藥價參考金額 = 0 "
+                            "BEGIN SELECT RAISE(ABORT, 'free'); END"));
+    writePriceList({kHeader, drugLine(1, QStringLiteral("FREE000100"), QStringLiteral("0")),
+                    drugLine(2, QStringLiteral("PAID000100"))});
+    run();
+    EXPECT_TRUE(machine.dialogs.messages.empty());
+    EXPECT_EQ(codes(), QStringList{QStringLiteral("PAID000100")});
+
+    // When the database refuses every row, the old table stays.
+    machine.dialogs.messages.clear();
+    writePriceList({kHeader, drugLine(1, QStringLiteral("FREE000100"), QStringLiteral("0"))});
+    run();
+    EXPECT_EQ(codes(), QStringList{QStringLiteral("PAID000100")});
+    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(priceListKept());
+}
+
+TEST_F(DrugPriceUpdate, AMissingPriceListIsReported)
+{
+    run();
+    expectFailure(QStringLiteral("找不到檔案"));
+}
+
+TEST_F(DrugPriceUpdate, ASecondRunFindsNoPriceList)
+{
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
+    run();
+    ASSERT_TRUE(machine.dialogs.messages.empty());
+    action->action(view);
+    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(machine.dialogs.messages.front().text.startsWith(kFailurePrefix + QStringLiteral("找不到檔案")));
+    EXPECT_EQ(codes(), QStringList{QStringLiteral("AC12345100")});
+}
+
+TEST_F(DrugPriceUpdate, AFailureWhileAddingRollsEverythingBack)
+{
+    QStringList lines{kHeader};
+    for (int i = 1; i <= 50; ++i)
+        lines << drugLine(i, QStringLiteral("AC%1").arg(i, 5, 10, QChar(u'0')) + QStringLiteral("100"));
+    writePriceList(lines);
+    int calls = 0;
+    machine.events.onProcess = [&] {
+        // Well into the insert phase (51 lines read first), the machine fails.
+        if (++calls == 80)
+            throw Error(QStringLiteral("磁碟發生錯誤"));
+    };
+    run();
+    expectFailure(QStringLiteral("磁碟發生錯誤"));
+    EXPECT_TRUE(priceListKept());
+}
+
+TEST_F(DrugPriceUpdate, AMissingOrLockedDatabaseChangesNothing)
+{
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+    other.setDatabaseName(db->path());
+    ASSERT_TRUE(other.open());
+    ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE")));
+    run();
+    QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    expectFailure(QStringLiteral("資料庫正被其他程式使用中"));
+    EXPECT_TRUE(priceListKept());
+
+    machine.dialogs.messages.clear();
+    QFile::remove(db->path());
+    run();
+    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(machine.dialogs.messages.front().text.startsWith(kFailurePrefix + QStringLiteral("找不到資料庫檔案")));
+    EXPECT_FALSE(QFile::exists(db->path()));
+    EXPECT_TRUE(priceListKept());
+}
+
+TEST_F(DrugPriceUpdate, APriceListThatCannotBeRemovedLeavesTheNewPricesAndSaysSo)
+{
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
+    UndeletableFiles files;
+    action = std::make_unique<C52407301>(machine.services(files));
+    action->action(view);
+    EXPECT_EQ(codes(), QStringList{QStringLiteral("AC12345100")});
+    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    EXPECT_EQ(machine.dialogs.messages.front().icon, MessageIcon::Information);
+    EXPECT_TRUE(machine.dialogs.messages.front().text.contains(QStringLiteral("無法刪除本次的藥價資料檔")));
+    EXPECT_EQ(view.hideCalls, 1);
+    EXPECT_EQ(action->getAppName(), QStringLiteral("UP52407301.exe"));
+}

@@ -1,0 +1,116 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "ClinicDatabase.h"
+#include "TestServices.h"
+#include "platform/AnsiText.h"
+#include "platform/Connection.h"
+#include "platform/Error.h"
+#include "pricing/DatabaseConnections.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using korvane::DatabaseConnections;
+using korvane::platform::Connection;
+using korvane::platform::Error;
+using korvane::test::ClinicDatabase;
+using korvane::test::TestMachine;
+
+namespace {
+
+const QString kAccessPrefix =
+    QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password='Pk@Dolmira51840297';Data Source=");
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+class DatabaseConnectionsTest : public ::testing::Test
+{
+protected:
+    void writeConfig(const QString& text)
+    {
+        machine.writeFile(machine.installFile(QStringLiteral("Korvane.config")),
+                          korvane::platform::encodeAnsi(text));
+    }
+    QString textFor()
+    {
+        DatabaseConnections connections(machine.services());
+        return connections.clinicConnectionText();
+    }
+    TestMachine machine;
+};
+
+TEST_F(DatabaseConnectionsTest, WithoutAConfigurationTheInstalledDatabaseIsUsed)
+{
+    EXPECT_EQ(textFor(), kAccessPrefix + native(machine.installFolder()) + QDir::separator() +
+                             QStringLiteral("dbKorvane.mdb;"));
+}
+
+TEST_F(DatabaseConnectionsTest, TheConfigurationNamesTheDatabase)
+{
+    const struct
+    {
+        QString config;
+        QString expected;
+    } cases[] = {
+        // The whole first line is the path of the desktop database; the rest is not read.
+        {QStringLiteral("D:\\Clinic Data\\dbKorvane.mdb\r\n<SQLNCLI>10</SQLNCLI>\r\n"),
+         kAccessPrefix + QStringLiteral("D:\\Clinic Data\\dbKorvane.mdb;")},
+        {QStringLiteral("<Korvane><SQLNCLI>10</SQLNCLI><IP>192.168.1.20,1433</IP><DB>clinic</DB></Korvane>"),
+         QStringLiteral("Provider=SQLNCLI10;Data Source=192.168.1.20,1433;User ID=sa;Password=Pk@62913057;"
+                        "Initial Catalog=clinic")},
+        {QStringLiteral("<Korvane>\r\n  <SQLNCLI></SQLNCLI>\r\n  <IP>SERVER\\SQLEXPRESS</IP>\r\n  <DB>k</DB>\r\n</Korvane>\r\n"),
+         QStringLiteral("Provider=SQLNCLI;Data Source=SERVER\\SQLEXPRESS;User ID=sa;Password=Pk@62913057;Initial Catalog=k")},
+        // Only ".mdb" in small letters marks the desktop form.
+        {QStringLiteral("D:\\DATA\\DBKORVANE.MDB\r\n"),
+         QStringLiteral("Provider=SQLNCLI;Data Source=;User ID=sa;Password=Pk@62913057;Initial Catalog=")},
+        // A binary or unclosed configuration gives empty settings, never a crash.
+        {QStringLiteral("<Korvane><SQLNCLI>11<IP>x"),
+         QStringLiteral("Provider=SQLNCLI;Data Source=;User ID=sa;Password=Pk@62913057;Initial Catalog=")},
+    };
+    for (const auto& c : cases) {
+        writeConfig(c.config);
+        EXPECT_EQ(textFor(), c.expected) << qPrintable(c.config);
+    }
+}
+
+TEST_F(DatabaseConnectionsTest, AnEmptyConfigurationIsAnError)
+{
+    writeConfig(QString());
+    EXPECT_THROW(textFor(), Error);
+}
+
+TEST_F(DatabaseConnectionsTest, OpensOnceAndReopensWithoutReadingTheConfigurationAgain)
+{
+    ClinicDatabase::create(machine.installFile(QStringLiteral("clinic.mdb")));
+    writeConfig(native(machine.installFile(QStringLiteral("clinic.mdb"))) + QStringLiteral("\r\n"));
+    DatabaseConnections connections(machine.services());
+    const auto first = connections.getClinicConnection();
+    EXPECT_EQ(first->State(), Connection::adStateOpen);
+    const int reads = machine.settings.reads;
+    first->Close();
+    QFile::remove(machine.installFile(QStringLiteral("Korvane.config")));
+    const auto second = connections.getClinicConnection();
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(second->State(), Connection::adStateOpen);
+    EXPECT_EQ(machine.settings.reads, reads);
+    EXPECT_TRUE(second->ConnectionString().contains(QStringLiteral("clinic.mdb")));
+}
+
+TEST_F(DatabaseConnectionsTest, TheDrugProfileDatabaseIsOptional)
+{
+    DatabaseConnections connections(machine.services());
+    EXPECT_EQ(connections.getDrugProfileConnection(), nullptr);
+
+    QDir(machine.installFolder()).mkpath(QStringLiteral("Tools"));
+    ClinicDatabase::create(machine.installFile(QStringLiteral("Tools/dbDrugProfile.mdb")));
+    DatabaseConnections found(machine.services());
+    const auto profile = found.getDrugProfileConnection();
+    ASSERT_NE(profile, nullptr);
+    EXPECT_EQ(profile->State(), Connection::adStateOpen);
+    EXPECT_TRUE(profile->ConnectionString().contains(QStringLiteral("Pk@rhTB40518")));
+}
