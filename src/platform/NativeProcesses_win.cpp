@@ -50,6 +50,8 @@ bool NativeProcesses::startDetached(const QString& commandLine, const QString& w
         process.setWorkingDirectory(QDir::toNativeSeparators(workingFolder));
     process.setCreateProcessArgumentsModifier([&line, show, style](QProcess::CreateProcessArguments* args) {
         args->arguments = line.data();
+        // No channel is redirected: the program keeps the handles of its own console.
+        args->startupInfo->dwFlags &= ~static_cast<DWORD>(STARTF_USESTDHANDLES);
         args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
         args->startupInfo->wShowWindow = show;
         // A program without a window of its own (the command interpreter) gets a console

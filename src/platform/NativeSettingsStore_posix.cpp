@@ -30,7 +30,9 @@ QString NativeSettingsStore::read(const QString& application, const QString& sec
     QFile file(configFolder() + u'/' + application + u'/' + application + QStringLiteral(".ini"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QString text = QString::fromUtf8(file.readAll());
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1);
 
     bool inSection = false;
     QString value;

@@ -62,6 +62,12 @@ TEST_F(NativeSettingsStoreTest, ValuesReadBackExactlyAsWritten)
         EXPECT_EQ(store.read("Korvane", c.section, c.key), c.value) << c.section << "/" << c.key;
 }
 
+TEST_F(NativeSettingsStoreTest, FileWithByteOrderMarkIsRead)
+{
+    writeIni("\xEF\xBB\xBF[Options]\r\nKorvaneStartupPath=D:\\Korvane\r\n");
+    EXPECT_EQ(store.read("Korvane", "Options", "KorvaneStartupPath"), "D:\\Korvane");
+}
+
 TEST_F(NativeSettingsStoreTest, MissingFileReadsAsEmptyText)
 {
     EXPECT_EQ(store.read("Korvane", "Options", "KorvaneStartupPath"), QString());
