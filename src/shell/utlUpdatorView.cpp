@@ -227,8 +227,11 @@ void utlUpdatorView::applyLayout()
 void utlUpdatorView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (ivLayout.layout(event->size().width() * TwipsPerPixel, event->size().height() * TwipsPerPixel))
-        applyLayout();
+    // Widget sizes always fit the layout's 32 bits; nothing may escape into the event loop.
+    skipOnFailure([&] {
+        if (ivLayout.layout(event->size().width() * TwipsPerPixel, event->size().height() * TwipsPerPixel))
+            applyLayout();
+    });
 }
 
 bool utlUpdatorView::eventFilter(QObject* watched, QEvent* event)

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ShellTestSupport.h"
+#include "platform/NativeEventPump.h"
 #include "shell/LineControl.h"
 #include "shell/SelfRemovalScript.h"
 
@@ -48,6 +49,58 @@ TEST_F(WizardStartUpTest, FormHostsTheViewOverItsWholeInnerArea)
     EXPECT_EQ(child<QLabel>("Label3")->text(), QString());
     EXPECT_TRUE(child<QPushButton>("btnOk")->isEnabled());
     EXPECT_EQ(child<QPushButton>("btn取消")->text(), QStringLiteral("取消"));
+}
+
+struct ControlCase
+{
+    const char* name;
+    const char* className;
+    QString caption;
+};
+
+TEST_F(WizardStartUpTest, ControlsCarryTheirNamesKindsAndCaptions)
+{
+    start();
+    const ControlCase controls[] = {
+        {"ProgressBar1", "QProgressBar", QString()},
+        {"btnOk", "QPushButton", QStringLiteral("確定")},
+        {"btn取消", "QPushButton", QStringLiteral("取消")},
+        {"txtCaption", "QPlainTextEdit", QString()},
+        {"Line1", "korvane::LineControl", QString()},
+        {"Line2", "korvane::LineControl", QString()},
+        {"Label2", "QLabel", QStringLiteral("Korvane 2.0 更新精靈")},
+        {"Image1", "QLabel", QString()},
+        {"lblAppVersion", "QLabel", QStringLiteral("介面序號 1.0.002")},
+        {"Label3", "QLabel", QString()},
+        {"Label1", "QLabel", QString()},
+    };
+    for (const ControlCase& expected : controls) {
+        SCOPED_TRACE(expected.name);
+        const QWidget* control = child<QWidget>(expected.name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_STREQ(control->metaObject()->className(), expected.className);
+        if (const auto* label = qobject_cast<const QLabel*>(control)) {
+            EXPECT_EQ(label->text(), expected.caption);
+        }
+        if (const auto* button = qobject_cast<const QPushButton*>(control)) {
+            EXPECT_EQ(button->text(), expected.caption);
+        }
+    }
+
+    // Tab order: the text box, then Cancel, then OK.
+    QStringList tabbing;
+    QWidget* next = child<QWidget>("txtCaption");
+    for (int step = 0; step < 50 && tabbing.size() < 3; ++step) {
+        next = next->nextInFocusChain();
+        if ((next->focusPolicy() & Qt::TabFocus) && next->parentWidget() == view)
+            tabbing << next->objectName();
+    }
+    EXPECT_EQ(tabbing, QStringList({QStringLiteral("btn取消"), QStringLiteral("btnOk"), QStringLiteral("txtCaption")}));
+
+    // The banner lies behind the title and the version label.
+    const QObjectList order = view->children();
+    EXPECT_LT(order.indexOf(child<QWidget>("Label1")), order.indexOf(child<QWidget>("Label2")));
+    EXPECT_LT(order.indexOf(child<QWidget>("Label1")), order.indexOf(child<QWidget>("lblAppVersion")));
 }
 
 TEST_F(WizardStartUpTest, ResizingTheFormKeepsTheViewFillingIt)
@@ -414,13 +467,28 @@ TEST_F(WizardReportTest, EachMessageReplacesTheWholeText)
     EXPECT_EQ(child<QPlainTextEdit>("txtCaption")->toPlainText(), QStringLiteral("\t讀取藥價檔\nV\t更新藥價\n"));
 }
 
-TEST_F(WizardReportTest, RecordByRecordReportsKeepTheDisplayAtDisplayRate)
+struct PumpCase
+{
+    const char* label;
+    bool everyCall; // process events on every call, or as the program's pump does
+};
+
+class WizardDisplayRateTest : public WizardFixture, public ::testing::WithParamInterface<PumpCase>
+{
+};
+
+TEST_P(WizardDisplayRateTest, RecordByRecordReportsKeepTheDisplayAtDisplayRate)
 {
     constexpr int Records = 45000;
-    events.onProcess = [] { QCoreApplication::processEvents(); };
+    platform::NativeEventPump programPump;
+    events.onProcess = [&] {
+        if (GetParam().everyCall)
+            QCoreApplication::processEvents();
+        else
+            programPump.processEvents();
+    };
     int repaints = 0;
     qint64 elapsedMs = 0;
-    QStringList seenMidRun;
     action->run = [&](IUpdatorView& p_form) {
         auto* caption = child<QPlainTextEdit>("txtCaption");
         QObject::connect(caption, &QPlainTextEdit::textChanged, caption, [&] { ++repaints; });
@@ -429,19 +497,18 @@ TEST_F(WizardReportTest, RecordByRecordReportsKeepTheDisplayAtDisplayRate)
         for (int i = 1; i <= Records; ++i) {
             p_form.setMessgaeValue(QStringLiteral("已處理 %1 筆").arg(i));
             p_form.setProgressBarValue(qint16(i * 100 / Records));
-            if (view->messageValue() != QStringLiteral("已處理 %1 筆").arg(i))
-                seenMidRun << view->messageValue();
             events.processEvents();
         }
         elapsedMs = timer.elapsed();
+        // What the action reported is readable at once, whatever the display shows.
+        EXPECT_EQ(view->messageValue(), QStringLiteral("已處理 45000 筆"));
+        EXPECT_EQ(view->progressValue(), 100);
     };
     start();
     QTest::mouseClick(child<QPushButton>("btnOk"), Qt::LeftButton);
 
-    std::printf("[ measure  ] %d message and progress reports with an event pump between them: %lld ms, "
-                "%d text refreshes\n",
-                Records, static_cast<long long>(elapsedMs), repaints);
-    EXPECT_TRUE(seenMidRun.isEmpty());
+    std::printf("[ measure  ] %d message and progress reports, pump %s: %lld ms, %d text refreshes\n", Records,
+                GetParam().label, static_cast<long long>(elapsedMs), repaints);
     // Refreshes at most about once per 16 ms (plus the first and the final flush).
     EXPECT_LE(repaints, elapsedMs / utlUpdatorView::RefreshIntervalMs + 3);
     EXPECT_LT(elapsedMs, 3000);
@@ -449,6 +516,10 @@ TEST_F(WizardReportTest, RecordByRecordReportsKeepTheDisplayAtDisplayRate)
     EXPECT_EQ(child<QPlainTextEdit>("txtCaption")->toPlainText(), QStringLiteral("已處理 45000 筆"));
     EXPECT_EQ(child<QProgressBar>("ProgressBar1")->value(), 100);
 }
+
+INSTANTIATE_TEST_SUITE_P(Pumps, WizardDisplayRateTest,
+                         ::testing::Values(PumpCase{"EveryCall", true}, PumpCase{"Program", false}),
+                         [](const auto& testCase) { return std::string(testCase.param.label); });
 
 TEST_F(WizardReportTest, PendingValueReachesTheDisplayWithoutFurtherReports)
 {
