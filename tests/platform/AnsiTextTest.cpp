@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"CrLf", "a\r\nb\r\n", {"a", "b"}}, LineCase{"LoneCr", "a\rb\r", {"a", "b"}},
         LineCase{"LoneLf", "a\nb\n", {"a", "b"}}, LineCase{"Mixed", "a\r\nb\rc\nd", {"a", "b", "c", "d"}},
         LineCase{"NoFinalTerminator", "a\r\nb", {"a", "b"}}, LineCase{"EmptyFile", "", {}},
-        LineCase{"OnlyCrLf", "\r\n", {""}}, LineCase{"TwoCrLf", "\r\n\r\n", {"", ""}},
+        LineCase{"OnlyCrLf", "\r\n", {""}},
         // LF followed by CR is two line ends, CR followed by CR LF as well.
         LineCase{"LfThenCr", "\n\r", {"", ""}}, LineCase{"CrThenCrLf", "\r\r\n", {"", ""}},
         LineCase{"EmptyLinesKept", "a\r\n\r\nb\r\n", {"a", "", "b"}},
@@ -63,10 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
                  QByteArray("a\0b\r\n\0", 6),
                  {QString(QStringLiteral("a") + QChar(0) + u'b'), QString(QChar(0))}},
         LineCase{"Big5BackslashTrailBytes", "\xA5\x5C\t\xB3\x5C\r\nx\\y\r\n", {kung + u'\t' + hsu, "x\\y"}},
-        LineCase{"TabsKept", "\ta\t\tb\t\r\n", {"\ta\t\tb\t"}},
         // A lead byte cannot swallow the line end that follows it.
         LineCase{"LeadByteBeforeLineEnd", "\xA5\r\nx\r\n", {replacement, "x"}},
-        LineCase{"LeadByteBeforeLf", "a\xA5\nb", {"a" + replacement, "b"}},
         LineCase{"LeadByteAtEnd", "ab\xA5", {"ab" + replacement}},
         LineCase{"Utf8ByteOrderMark", "\xEF\xBB\xBF\xE5\x8A\x9F\r\nb\r\n", {kung, "b"}},
         LineCase{"OnlyByteOrderMark", "\xEF\xBB\xBF", {}},
