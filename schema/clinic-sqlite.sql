@@ -16,8 +16,7 @@ CREATE TABLE tblDrugs (
     成份含量 DOUBLE DEFAULT 0,
     含量單位 VARCHAR(50),
     藥品劑型 VARCHAR(50),
-    製造廠名稱 VARCHAR(100),
-    自費 BOOLEAN DEFAULT 0
+    製造廠名稱 VARCHAR(100)
 );
 CREATE INDEX idxDrugs代碼 ON tblDrugs (代碼);
 

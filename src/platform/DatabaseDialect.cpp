@@ -4,6 +4,7 @@
 
 #include "OdbcDialect.h"
 #include "OleDbConnectionText.h"
+#include "QtRowStatement.h"
 #include "SqliteDialect.h"
 
 namespace korvane::platform {
@@ -25,6 +26,12 @@ std::unique_ptr<DatabaseDialect> DatabaseDialect::forConnectionText(const QStrin
     if (text.trimmed().isEmpty())
         throw Error(QStringLiteral("沒有設定資料庫連線字串。"), Error::Kind::Database);
     throw Error(QStringLiteral("不支援的資料庫提供者：") + provider, Error::Kind::Database);
+}
+
+std::unique_ptr<RowStatement> DatabaseDialect::prepareRowStatement(const QSqlDatabase& db,
+                                                                    const QString& statement) const
+{
+    return std::make_unique<QtRowStatement>(db, statement, *this);
 }
 
 Error DatabaseDialect::lockedError(const QString& detail)

@@ -4,6 +4,7 @@
 
 #include "ColumnInfo.h"
 #include "Error.h"
+#include "RowStatement.h"
 
 #include <QString>
 #include <QVariant>
@@ -32,6 +33,9 @@ public:
     // Column descriptions of a result, given its record and the table it was read from.
     virtual std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                             const QSqlRecord& record) const = 0;
+
+    // A statement to run once per row; throws when it cannot be prepared.
+    virtual std::unique_ptr<RowStatement> prepareRowStatement(const QSqlDatabase& db, const QString& statement) const;
 
     // The value as the driver should bind it for a column of this kind.
     virtual QVariant toStored(const QVariant& value, ColumnInfo::Kind kind) const { Q_UNUSED(kind); return value; }

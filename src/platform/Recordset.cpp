@@ -7,6 +7,7 @@
 #include "Conversions.h"
 #include "DatabaseDialect.h"
 #include "Error.h"
+#include "RowStatement.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -18,6 +19,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cmath>
+#include <string>
+#include <unordered_map>
 #include <limits>
 #include <vector>
 
@@ -170,7 +173,7 @@ public:
     QByteArray assigned; // one byte a column: 1 when the pending row sets it
     bool onAddedRow = false;
     std::vector<QVariant> addedRow;
-    QHash<QByteArray, QSqlQuery> inserts; // prepared once per set of assigned columns
+    std::unordered_map<std::string, std::unique_ptr<RowStatement>> inserts; // one per set of assigned columns
     QStringList keyColumns;
     bool keyColumnsRead = false;
 
@@ -224,11 +227,12 @@ public:
 
     QString quoted(const QString& name) const { return db.driver()->escapeIdentifier(name, QSqlDriver::FieldName); }
 
-    QSqlQuery& insertFor(const QByteArray& mask)
+    RowStatement& insertFor(const QByteArray& mask)
     {
-        auto it = inserts.find(mask);
+        const std::string key(mask.constData(), size_t(mask.size()));
+        auto it = inserts.find(key);
         if (it != inserts.end())
-            return it.value();
+            return *it->second;
         QString names, marks;
         for (qsizetype i = 0; i < mask.size(); ++i) {
             if (!mask.at(i))
@@ -244,11 +248,9 @@ public:
                                       ? QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES")
                                       : QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names +
                                             QStringLiteral(") VALUES (") + marks + u')';
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        if (!query.prepare(statement))
-            throw dialect->translate(query.lastError());
-        return inserts.insert(mask, query).value();
+        auto& slot = inserts[key];
+        slot = dialect->prepareRowStatement(db, statement);
+        return *slot;
     }
 
     // "col = ?" conditions that find the current stored row: by its key when the table has one.
@@ -289,13 +291,13 @@ public:
     {
         // A refused row is dropped, so the next AddNew starts clean rather than retrying it.
         edit = Edit::None;
-        QSqlQuery& insert = insertFor(assigned);
+        RowStatement& insert = insertFor(assigned);
         int position = 0;
         for (qsizetype i = 0; i < assigned.size(); ++i) {
             if (assigned.at(i))
-                insert.bindValue(position++, dialect->toStored(pending[size_t(i)], columns[size_t(i)].kind));
+                insert.bind(position++, pending[size_t(i)], columns[size_t(i)].kind);
         }
-        exec(insert);
+        insert.exec();
         addedRow.swap(pending);
         onAddedRow = true;
         ++added;

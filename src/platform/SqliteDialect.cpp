@@ -3,6 +3,7 @@
 #include "SqliteDialect.h"
 
 #include "Paths.h"
+#include "SqliteRowStatement.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -90,10 +91,18 @@ std::vector<ColumnInfo> SqliteDialect::columns(const QSqlDatabase& db, const QSt
     return result;
 }
 
+std::unique_ptr<RowStatement> SqliteDialect::prepareRowStatement(const QSqlDatabase& db, const QString& statement) const
+{
+    return std::make_unique<SqliteRowStatement>(db, statement, *this);
+}
+
 QVariant SqliteDialect::toStored(const QVariant& value, ColumnInfo::Kind kind) const
 {
-    if (kind == ColumnInfo::Kind::DateTime && !value.isNull() && value.metaType().id() == QMetaType::QDateTime)
-        return value.toDateTime().toString(kDateTimeFormat);
+    if (kind == ColumnInfo::Kind::DateTime && !value.isNull() && value.metaType().id() == QMetaType::QDateTime) {
+        char buffer[24];
+        const int length = SqliteRowStatement::formatDateTime(value.toDateTime(), buffer);
+        return length < 0 ? QVariant() : QVariant(QString::fromLatin1(buffer, length));
+    }
     if (kind == ColumnInfo::Kind::Bool && !value.isNull())
         return value.toBool() ? 1 : 0;
     return value;

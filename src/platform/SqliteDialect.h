@@ -17,6 +17,7 @@ public:
     void prepare(QSqlDatabase& db) const override;
     std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                     const QSqlRecord& record) const override;
+    std::unique_ptr<RowStatement> prepareRowStatement(const QSqlDatabase& db, const QString& statement) const override;
     QVariant toStored(const QVariant& value, ColumnInfo::Kind kind) const override;
     QVariant fromStored(const QVariant& value, ColumnInfo::Kind kind) const override;
     Error translate(const QSqlError& error) const override;

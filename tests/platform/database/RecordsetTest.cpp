@@ -52,6 +52,7 @@ TEST_F(RecordsetTest, AnEmptyResultIsAtBothEnds)
 
 TEST_F(RecordsetTest, AddsRowsWithConvertedValuesAndLeavesUnsetColumnsToTheirDefaults)
 {
+    db->exec(QStringLiteral("ALTER TABLE tblDrugs ADD COLUMN 自費 BOOLEAN DEFAULT 0"));
     Recordset rs;
     openInsertCursor(rs);
     rs.AddNew();

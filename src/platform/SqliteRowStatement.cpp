@@ -1,0 +1,140 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "SqliteRowStatement.h"
+
+#include "DatabaseDialect.h"
+#include "Error.h"
+
+#include <QDateTime>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <sqlite3.h>
+
+namespace korvane::platform {
+
+SqliteRowStatement::SqliteRowStatement(const QSqlDatabase& db, const QString& statement,
+                                       const DatabaseDialect& dialect)
+    : m_db(db), m_dialect(dialect)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw Error(QStringLiteral("資料庫連線不是 SQLite 連線。"), Error::Kind::Database);
+    m_handle = *static_cast<sqlite3* const*>(handle.constData());
+    if (!m_handle)
+        throw Error(QStringLiteral("資料庫連線已關閉，無法執行此作業。"), Error::Kind::Database);
+    const int rc = sqlite3_prepare16_v2(m_handle, statement.utf16(), int(statement.size() * 2), &m_statement, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc);
+    m_bound.resize(size_t(sqlite3_bind_parameter_count(m_statement)));
+    m_utf8.resize(m_bound.size());
+}
+
+SqliteRowStatement::~SqliteRowStatement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+int SqliteRowStatement::formatDateTime(const QDateTime& value, char* buffer)
+{
+    const QDate date = value.date();
+    const QTime time = value.time();
+    const int year = date.year();
+    if (year < 0 || year > 9999)
+        return -1;
+    auto two = [](char* at, int n) {
+        at[0] = char('0' + n / 10);
+        at[1] = char('0' + n % 10);
+    };
+    two(buffer, year / 100);
+    two(buffer + 2, year % 100);
+    buffer[4] = '-';
+    two(buffer + 5, date.month());
+    buffer[7] = '-';
+    two(buffer + 8, date.day());
+    buffer[10] = ' ';
+    two(buffer + 11, time.hour());
+    buffer[13] = ':';
+    two(buffer + 14, time.minute());
+    buffer[16] = ':';
+    two(buffer + 17, time.second());
+    buffer[19] = '\0';
+    return 19;
+}
+
+void SqliteRowStatement::bind(int position, const QVariant& value, ColumnInfo::Kind kind)
+{
+    const int index = position + 1;
+    int rc;
+    if (value.isNull()) {
+        rc = sqlite3_bind_null(m_statement, index);
+    } else {
+        switch (value.metaType().id()) {
+        case QMetaType::QString: {
+            // Encoded here into a buffer kept from row to row, SQLite need not convert and copy.
+            const QString* text = static_cast<const QString*>(value.constData());
+            std::vector<char>& buffer = m_utf8[size_t(position)];
+            const qsizetype needed = m_encoder.requiredSpace(text->size());
+            if (qsizetype(buffer.size()) < needed)
+                buffer.resize(size_t(needed));
+            const char* end = m_encoder.appendToBuffer(buffer.data(), *text);
+            rc = sqlite3_bind_text(m_statement, index, buffer.data(), int(end - buffer.data()), SQLITE_STATIC);
+            break;
+        }
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(m_statement, index, value.toDouble());
+            break;
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int(m_statement, index, value.toBool() ? 1 : 0);
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            rc = sqlite3_bind_int64(m_statement, index, value.toLongLong());
+            break;
+        case QMetaType::QDateTime: {
+            char buffer[24];
+            const int length = formatDateTime(value.toDateTime(), buffer);
+            rc = length < 0 ? sqlite3_bind_null(m_statement, index)
+                            : sqlite3_bind_text(m_statement, index, buffer, length, SQLITE_TRANSIENT);
+            break;
+        }
+        case QMetaType::QByteArray: {
+            m_bound[size_t(position)] = value;
+            const QByteArray* bytes = static_cast<const QByteArray*>(m_bound[size_t(position)].constData());
+            rc = sqlite3_bind_blob(m_statement, index, bytes->constData(), int(bytes->size()), SQLITE_STATIC);
+            break;
+        }
+        default: {
+            const QVariant stored = m_dialect.toStored(value, kind);
+            m_bound[size_t(position)] = stored.toString();
+            const QString* text = static_cast<const QString*>(m_bound[size_t(position)].constData());
+            rc = sqlite3_bind_text16(m_statement, index, text->utf16(), int(text->size() * 2), SQLITE_STATIC);
+            break;
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        fail(rc);
+}
+
+void SqliteRowStatement::exec()
+{
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_DONE || rc == SQLITE_ROW) {
+        sqlite3_reset(m_statement);
+        return;
+    }
+    fail(rc);
+}
+
+void SqliteRowStatement::fail(int code) const
+{
+    const QString message = QString::fromUtf8(sqlite3_errmsg(m_handle));
+    if (m_statement)
+        sqlite3_reset(m_statement);
+    throw m_dialect.translate(QSqlError(QString(), message, QSqlError::StatementError, QString::number(code)));
+}
+
+} // namespace korvane::platform
