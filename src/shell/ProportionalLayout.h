@@ -30,7 +30,7 @@ public:
         double fontSize = 0; // points
     };
 
-    static constexpr double MinimumSize = 100;       // twips; smaller sizes are not laid out
+    static constexpr double MinimumSize = 100;        // twips; smaller sizes are not laid out
     static constexpr double VersionRightMargin = 100; // twips between lblAppVersion and the right edge
     static constexpr double EditFontSize = 11;        // points, for text and combo boxes
 

@@ -27,7 +27,8 @@ QString SelfRemovalScript::getFullPath(const QString& p_strName) const
 
 bool SelfRemovalScript::isSupportedFolder() const
 {
-    return !(ivPackFolder.size() >= 2 && ivPackFolder.at(0) == ivSeparator && ivPackFolder.at(1) == ivSeparator);
+    return !(ivPackFolder.size() >= 2 && ivPackFolder.at(0) == ivSeparator &&
+             ivPackFolder.at(1) == ivSeparator);
 }
 
 QStringList SelfRemovalScript::lines(const QString& p_strAppName) const

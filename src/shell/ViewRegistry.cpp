@@ -20,10 +20,12 @@ QWidget* ViewRegistry::create(const QString& identifier, QWidget* parent) const
 {
     const auto found = ivFactories.constFind(identifier.toLower());
     if (found == ivFactories.constEnd() || !*found)
-        throw platform::Error(QStringLiteral("無法建立元件：") + identifier, platform::Error::Kind::NullObject);
+        throw platform::Error(QStringLiteral("無法建立元件：") + identifier,
+                              platform::Error::Kind::NullObject);
     QWidget* control = (*found)(parent);
     if (!control)
-        throw platform::Error(QStringLiteral("無法建立元件：") + identifier, platform::Error::Kind::NullObject);
+        throw platform::Error(QStringLiteral("無法建立元件：") + identifier,
+                              platform::Error::Kind::NullObject);
     return control;
 }
 

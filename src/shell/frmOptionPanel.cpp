@@ -37,8 +37,8 @@ QPixmap iconImage(int size)
     painter.drawEllipse(QRectF(1 * unit, 1 * unit, 30 * unit, 30 * unit));
     painter.setBrush(Qt::white);
     const QPointF arrow[] = {
-        {13 * unit, 7 * unit},  {19 * unit, 7 * unit},  {19 * unit, 16 * unit}, {24 * unit, 16 * unit},
-        {16 * unit, 25 * unit}, {8 * unit, 16 * unit},  {13 * unit, 16 * unit},
+        {13 * unit, 7 * unit},  {19 * unit, 7 * unit}, {19 * unit, 16 * unit}, {24 * unit, 16 * unit},
+        {16 * unit, 25 * unit}, {8 * unit, 16 * unit}, {13 * unit, 16 * unit},
     };
     painter.drawPolygon(arrow, int(std::size(arrow)));
     return pixmap;

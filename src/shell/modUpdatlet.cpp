@@ -24,7 +24,8 @@ frmOptionPanel* modUpdatlet::Main(const platform::Services& services, std::share
     auto* view = qobject_cast<utlUpdatorView*>(form->getUserControl());
     try {
         if (!view)
-            throw platform::Error(QStringLiteral("無法建立元件：") + identifier, platform::Error::Kind::NullObject);
+            throw platform::Error(QStringLiteral("無法建立元件：") + identifier,
+                                  platform::Error::Kind::NullObject);
         view->setActioner(std::move(p_action));
     } catch (...) {
         delete form;

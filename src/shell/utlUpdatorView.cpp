@@ -31,8 +31,9 @@ const QString CompletedText = QStringLiteral("更新作業完成，請點選「�
 QFont designFont(const QStringList& families, double pointSize, bool bold)
 {
     QFont font;
-    font.setFamilies(families + QStringList{QStringLiteral("Noto Sans CJK TC"), QStringLiteral("Noto Sans TC"),
-                                            QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("sans-serif")});
+    font.setFamilies(families +
+                     QStringList{QStringLiteral("Noto Sans CJK TC"), QStringLiteral("Noto Sans TC"),
+                                 QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("sans-serif")});
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
@@ -135,7 +136,8 @@ void utlUpdatorView::createControls()
 
     lblAppVersion = new QLabel(QStringLiteral("介面序號 1.0.002"), this);
     lblAppVersion->setObjectName(QStringLiteral("lblAppVersion"));
-    lblAppVersion->setFont(designFont({QStringLiteral("微軟正黑體"), QStringLiteral("Microsoft JhengHei")}, 9.75, false));
+    lblAppVersion->setFont(
+        designFont({QStringLiteral("微軟正黑體"), QStringLiteral("Microsoft JhengHei")}, 9.75, false));
     lblAppVersion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     {
         QPalette palette = lblAppVersion->palette();
@@ -148,7 +150,8 @@ void utlUpdatorView::createControls()
 
     Label2 = new QLabel(QStringLiteral("Korvane 2.0 更新精靈"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setFont(designFont({QStringLiteral("微軟正黑體"), QStringLiteral("Microsoft JhengHei")}, 18, true));
+    Label2->setFont(
+        designFont({QStringLiteral("微軟正黑體"), QStringLiteral("Microsoft JhengHei")}, 18, true));
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2->setAutoFillBackground(true);
     {
@@ -168,7 +171,8 @@ void utlUpdatorView::createControls()
 
     txtCaption = new QPlainTextEdit(this);
     txtCaption->setObjectName(QStringLiteral("txtCaption"));
-    txtCaption->setFont(designFont({QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans Mono CJK TC")}, 9, false));
+    txtCaption->setFont(
+        designFont({QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans Mono CJK TC")}, 9, false));
     {
         QPalette palette = txtCaption->palette();
         palette.setColor(QPalette::Base, palette.color(QPalette::Button));
@@ -347,9 +351,8 @@ void utlUpdatorView::btnOk_Click()
     const std::shared_ptr<IAction> action = ivAction;
 
     skipOnFailure([this] { btnCancel->setFocus(); });
-    skipOnFailure([this] {
-        setTimeCaption(StartTimeCaption + ivServices.clock.timeText() + QStringLiteral("\r\n"));
-    });
+    skipOnFailure(
+        [this] { setTimeCaption(StartTimeCaption + ivServices.clock.timeText() + QStringLiteral("\r\n")); });
     skipOnFailure([this] { ivServices.events.processEvents(); });
     skipOnFailure([this] { ProgressBar1->setVisible(true); });
     skipOnFailure([this, &action] {

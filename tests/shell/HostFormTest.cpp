@@ -36,8 +36,10 @@ public:
 ViewRegistry testRegistry()
 {
     ViewRegistry registry;
-    registry.registerFactory(QStringLiteral("Test.Recording"), [](QWidget* parent) { return new RecordingControl(parent); });
-    registry.registerFactory(QStringLiteral("Test.Plain"), [](QWidget* parent) { return new PlainControl(parent); });
+    registry.registerFactory(QStringLiteral("Test.Recording"),
+                             [](QWidget* parent) { return new RecordingControl(parent); });
+    registry.registerFactory(QStringLiteral("Test.Plain"),
+                             [](QWidget* parent) { return new PlainControl(parent); });
     registry.registerFactory(QStringLiteral("Test.Throws"), [](QWidget*) -> QWidget* {
         throw platform::Error(QStringLiteral("無法建立元件"));
     });

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
-#include "platform/Error.h"
 #include "shell/ProportionalLayout.h"
+
+#include "platform/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -210,8 +211,12 @@ TEST(ProportionalLayoutTest, TwiceTheWidthAndBackRestoresPositions)
 TEST(ProportionalLayoutTest, VersionLabelKeepsHundredTwipsToTheRightEdge)
 {
     ProportionalLayout layout = designLayout();
-    for (const auto& [width, height] : {std::pair{6960.0, 4755.0}, {10245.0, 4755.0}, {10245.0, 6030.0},
-                                        {3000.0, 2000.0}, {150.0, 150.0}, {30000.0, 9000.0}}) {
+    for (const auto& [width, height] : {std::pair{6960.0, 4755.0},
+                                        {10245.0, 4755.0},
+                                        {10245.0, 6030.0},
+                                        {3000.0, 2000.0},
+                                        {150.0, 150.0},
+                                        {30000.0, 9000.0}}) {
         ASSERT_TRUE(layout.layout(width, height));
         const Item& version = layout.item(QStringLiteral("lblAppVersion"));
         EXPECT_NEAR(version.left + version.width, width - 100, 1e-6) << width << " x " << height;

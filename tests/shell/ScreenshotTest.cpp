@@ -45,7 +45,8 @@ protected:
 
 TEST_F(WizardScreenshotTest, BannerTitleAndCompletionAsTheUserSeesThem)
 {
-    action->description = QStringLiteral("本程式將更新健保藥價檔，請按「確定」開始。 藥價更新程式序號 v1.0.0.6");
+    action->description =
+        QStringLiteral("本程式將更新健保藥價檔，請按「確定」開始。 藥價更新程式序號 v1.0.0.6");
     QImage running;
     action->run = [&](IUpdatorView& p_form) {
         p_form.setMessgaeValue(QStringLiteral("V\t讀取健保藥價檔\r\n\t清除藥品檔\r\n\t寫入藥品資料\r\n"));

@@ -41,7 +41,8 @@ bool goneWithin(const QStringList& paths, int milliseconds)
 {
     QDeadlineTimer deadline(milliseconds);
     while (!deadline.hasExpired()) {
-        if (std::none_of(paths.cbegin(), paths.cend(), [](const QString& path) { return QFileInfo::exists(path); }))
+        if (std::none_of(paths.cbegin(), paths.cend(),
+                         [](const QString& path) { return QFileInfo::exists(path); }))
             return true;
         QThread::msleep(50);
     }
@@ -71,8 +72,8 @@ TEST(SelfRemovalRunTest, PackExecutableAndScriptAreGoneOnceTheProgramHasEnded)
     FakeClock clock;
     CountingEventPump events;
     FakeDialogs dialogs;
-    const platform::Services services{settings, files, processes, clock, events, dialogs,
-                                      QDir::toNativeSeparators(pack.path())};
+    const platform::Services services{
+        settings, files, processes, clock, events, dialogs, QDir::toNativeSeparators(pack.path())};
     auto action = std::make_shared<TestAction>();
     QPointer<frmOptionPanel> form = modUpdatlet::Main(services, action);
     auto* view = qobject_cast<utlUpdatorView*>(form->getUserControl());

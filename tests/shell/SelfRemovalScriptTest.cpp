@@ -59,9 +59,11 @@ TEST_P(NetworkFolderTest, FolderStartingWithTwoSeparatorsIsRefused)
 
 INSTANTIATE_TEST_SUITE_P(Folders, NetworkFolderTest,
                          ::testing::Values(FolderCase{"\\\\server\\share", '\\', false},
-                                           FolderCase{"\\\\", '\\', false}, FolderCase{"//server/share", '/', false},
-                                           FolderCase{"D:\\Download", '\\', true}, FolderCase{"E:\\", '\\', true},
-                                           FolderCase{"\\pack", '\\', true}, FolderCase{"/srv/pack", '/', true}));
+                                           FolderCase{"\\\\", '\\', false},
+                                           FolderCase{"//server/share", '/', false},
+                                           FolderCase{"D:\\Download", '\\', true},
+                                           FolderCase{"E:\\", '\\', true}, FolderCase{"\\pack", '\\', true},
+                                           FolderCase{"/srv/pack", '/', true}));
 
 TEST(SelfRemovalScriptTest, ScriptBytesForDownloadFolder)
 {
@@ -79,8 +81,9 @@ TEST(SelfRemovalScriptTest, ScriptBytesForDownloadFolder)
                                 "     del \"D:\\Download\\destroy.bat\"\r\n"
                                 "     cls\r\n"
                                 "     exit\r\n";
-    EXPECT_EQ(SelfRemovalScript(QStringLiteral("D:\\Download"), u'\\').bytes(QStringLiteral("UP52407301.exe")),
-              expected);
+    EXPECT_EQ(
+        SelfRemovalScript(QStringLiteral("D:\\Download"), u'\\').bytes(QStringLiteral("UP52407301.exe")),
+        expected);
 }
 
 TEST(SelfRemovalScriptTest, ScriptBytesForDriveRoot)
@@ -99,14 +102,17 @@ TEST(SelfRemovalScriptTest, ScriptBytesForDriveRoot)
                                 "     del \"E:\\destroy.bat\"\r\n"
                                 "     cls\r\n"
                                 "     exit\r\n";
-    EXPECT_EQ(SelfRemovalScript(QStringLiteral("E:\\"), u'\\').bytes(QStringLiteral("UP52407301.exe")), expected);
+    EXPECT_EQ(SelfRemovalScript(QStringLiteral("E:\\"), u'\\').bytes(QStringLiteral("UP52407301.exe")),
+              expected);
 }
 
 TEST(SelfRemovalScriptTest, ChineseFolderIsWrittenInTheAnsiCodePage)
 {
     // 更新 in Big5 is A7 F3 B7 73.
-    const QByteArray bytes = SelfRemovalScript(QStringLiteral("D:\\更新"), u'\\').bytes(QStringLiteral("a.exe"));
-    EXPECT_TRUE(bytes.contains("     del \"D:\\\xA7\xF3\xB7\x73\\a.exe\"\r\n")) << bytes.toHex(' ').toStdString();
+    const QByteArray bytes =
+        SelfRemovalScript(QStringLiteral("D:\\更新"), u'\\').bytes(QStringLiteral("a.exe"));
+    EXPECT_TRUE(bytes.contains("     del \"D:\\\xA7\xF3\xB7\x73\\a.exe\"\r\n"))
+        << bytes.toHex(' ').toStdString();
     EXPECT_EQ(bytes.count("\r\n"), 14);
 }
 

@@ -41,7 +41,10 @@ public:
             throw platform::Error(QStringLiteral("拒絕存取：") + path, platform::Error::Kind::AccessDenied);
         files.insert(path, bytes);
     }
-    void copyFile(const QString& source, const QString& target) override { files.insert(target, readFile(source)); }
+    void copyFile(const QString& source, const QString& target) override
+    {
+        files.insert(target, readFile(source));
+    }
     void removeFile(const QString& path) override { files.remove(path); }
     void makeFolder(const QString&) override {}
 

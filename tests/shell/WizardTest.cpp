@@ -95,7 +95,8 @@ TEST_F(WizardStartUpTest, ControlsCarryTheirNamesKindsAndCaptions)
         if ((next->focusPolicy() & Qt::TabFocus) && next->parentWidget() == view)
             tabbing << next->objectName();
     }
-    EXPECT_EQ(tabbing, QStringList({QStringLiteral("btn取消"), QStringLiteral("btnOk"), QStringLiteral("txtCaption")}));
+    EXPECT_EQ(tabbing, QStringList({QStringLiteral("btn取消"), QStringLiteral("btnOk"),
+                                    QStringLiteral("txtCaption")}));
 
     // The banner lies behind the title and the version label.
     const QObjectList order = view->children();
@@ -154,7 +155,8 @@ TEST_P(WizardDescriptionTest, DescriptionIsShownAsText)
     action->description = GetParam().description;
     start();
     EXPECT_EQ(view->messageValue(), GetParam().shown);
-    EXPECT_EQ(child<QPlainTextEdit>("txtCaption")->toPlainText(), QString(GetParam().shown).replace("\r\n", "\n"));
+    EXPECT_EQ(child<QPlainTextEdit>("txtCaption")->toPlainText(),
+              QString(GetParam().shown).replace("\r\n", "\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -163,7 +165,8 @@ INSTANTIATE_TEST_SUITE_P(
                                       QStringLiteral("本程式更新健保藥價 藥價更新程式序號 v1.0.0.6")},
                       DescriptionCase{QVariant(52407301), QStringLiteral("52407301")},
                       DescriptionCase{QVariant(2.5), QStringLiteral("2.5")},
-                      DescriptionCase{QStringLiteral("第一行\r\n第二行\r\n"), QStringLiteral("第一行\r\n第二行\r\n")},
+                      DescriptionCase{QStringLiteral("第一行\r\n第二行\r\n"),
+                                      QStringLiteral("第一行\r\n第二行\r\n")},
                       DescriptionCase{QVariant(), QString()}));
 
 class WizardRunTest : public WizardFixture
@@ -315,8 +318,8 @@ TEST_F(WizardRunTest, CompletionShowsBothTimesGreysOkAndShowsTheMessage)
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("訊息"));
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("更新作業完成，請點選「關閉」按鈕離開本精靈。"));
     // The display had caught up with the last step before the box came up.
-    EXPECT_EQ(shownWhileBoxOpen,
-              QStringList({QStringLiteral("步驟二"), QStringLiteral("開始時間：09:30:05\r\n結束時間：09:31:10")}));
+    EXPECT_EQ(shownWhileBoxOpen, QStringList({QStringLiteral("步驟二"),
+                                              QStringLiteral("開始時間：09:30:05\r\n結束時間：09:31:10")}));
     EXPECT_EQ(child<QLabel>("Label3")->text(), QStringLiteral("開始時間：09:30:05\n結束時間：09:31:10"));
 }
 
@@ -426,7 +429,8 @@ TEST_F(WizardFinishTest, ScriptThatCannotBeWrittenIsNotStarted)
 TEST_F(WizardFinishTest, NetworkPackFolderGetsNoScriptAndTheFormCloses)
 {
     const QChar separator = QDir::separator();
-    packFolder = QString(separator) + separator + QStringLiteral("server") + separator + QStringLiteral("packs");
+    packFolder =
+        QString(separator) + separator + QStringLiteral("server") + separator + QStringLiteral("packs");
     services.packFolder = packFolder;
     start();
     QTest::mouseClick(child<QPushButton>("btnOk"), Qt::LeftButton);
@@ -464,7 +468,8 @@ TEST_F(WizardReportTest, EachMessageReplacesTheWholeText)
     view->setMessgaeValue(QStringLiteral("V\t讀取藥價檔\r\n\t更新藥價\r\n"));
     view->setMessgaeValue(QStringLiteral("\t讀取藥價檔\r\nV\t更新藥價\r\n"));
     EXPECT_EQ(view->messageValue(), QStringLiteral("\t讀取藥價檔\r\nV\t更新藥價\r\n"));
-    EXPECT_EQ(child<QPlainTextEdit>("txtCaption")->toPlainText(), QStringLiteral("\t讀取藥價檔\nV\t更新藥價\n"));
+    EXPECT_EQ(child<QPlainTextEdit>("txtCaption")->toPlainText(),
+              QStringLiteral("\t讀取藥價檔\nV\t更新藥價\n"));
 }
 
 struct PumpCase
@@ -507,8 +512,8 @@ TEST_P(WizardDisplayRateTest, RecordByRecordReportsKeepTheDisplayAtDisplayRate)
     start();
     QTest::mouseClick(child<QPushButton>("btnOk"), Qt::LeftButton);
 
-    std::printf("[ measure  ] %d message and progress reports, pump %s: %lld ms, %d text refreshes\n", Records,
-                GetParam().label, static_cast<long long>(elapsedMs), repaints);
+    std::printf("[ measure  ] %d message and progress reports, pump %s: %lld ms, %d text refreshes\n",
+                Records, GetParam().label, static_cast<long long>(elapsedMs), repaints);
     // Refreshes at most about once per 16 ms (plus the first and the final flush).
     EXPECT_LE(repaints, elapsedMs / utlUpdatorView::RefreshIntervalMs + 3);
     EXPECT_LT(elapsedMs, 3000);
