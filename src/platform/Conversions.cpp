@@ -108,6 +108,29 @@ HalfDay takeHalfDay(Cursor& cursor)
     return HalfDay::None;
 }
 
+// A local date and time. Making one asks the C library for the zone's offset, which stats the
+// zone file every time: too slow for two dates on each of 250,000 lines, which mostly repeat the
+// same few hundred dates. So the last ones are kept, per thread.
+QDateTime localDateTime(QDate date, QTime time)
+{
+    struct Entry
+    {
+        qint64 key = -1;
+        QDateTime value;
+    };
+    constexpr size_t cacheSize = 256;
+    thread_local std::array<Entry, cacheSize> cache;
+
+    const qint64 seconds = time.msecsSinceStartOfDay() / 1000;
+    const qint64 key = date.toJulianDay() * 86'400 + seconds;
+    Entry& entry = cache[size_t(date.toJulianDay() + seconds) % cacheSize];
+    if (entry.key != key) {
+        entry.value = QDateTime(date, time);
+        entry.key = key;
+    }
+    return entry.value;
+}
+
 std::optional<QDateTime> rocDate(QStringView digits)
 {
     const auto at = [&](qsizetype i) { return digits[i].unicode() - u'0'; };
@@ -115,7 +138,7 @@ std::optional<QDateTime> rocDate(QStringView digits)
     const QDate date(year, at(3) * 10 + at(4), at(5) * 10 + at(6));
     if (!date.isValid())
         return std::nullopt;
-    return QDateTime(date, QTime(0, 0));
+    return localDateTime(date, QTime(0, 0));
 }
 
 } // namespace
@@ -234,7 +257,8 @@ std::optional<QDateTime> toDate(QStringView text)
 {
     text = trimBlanks(text);
 
-    if (text.size() == 7 && std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c.unicode()); }))
+    if (text.size() == 7 &&
+        std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c.unicode()); }))
         return rocDate(text);
 
     Cursor cursor(text);
@@ -253,7 +277,7 @@ std::optional<QDateTime> toDate(QStringView text)
     if (!date.isValid())
         return std::nullopt;
     if (cursor.atEnd())
-        return QDateTime(date, QTime(0, 0));
+        return localDateTime(date, QTime(0, 0));
 
     if (cursor.skipBlanks() == 0)
         return std::nullopt;
@@ -285,7 +309,7 @@ std::optional<QDateTime> toDate(QStringView text)
     }
     if (hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
-    return QDateTime(date, QTime(hour, minute, second));
+    return localDateTime(date, QTime(hour, minute, second));
 }
 
 } // namespace korvane::platform

@@ -39,10 +39,14 @@ TEST_P(NumberText, convertsOrRefusesAndTheTestAgrees)
 INSTANTIATE_TEST_SUITE_P(
     Accepted, NumberText,
     ::testing::Values(NumberCase{u"0", 0.0}, NumberCase{u"12", 12.0}, NumberCase{u"  -1,234.50 ", -1234.5},
-                      NumberCase{u"\t+7\t", 7.0}, NumberCase{u"1,234.5", 1234.5}, NumberCase{u"1,2345", 12345.0},
-                      NumberCase{u"1,234,567", 1234567.0}, NumberCase{u".5", 0.5}, NumberCase{u"5.", 5.0},
-                      NumberCase{u"-.25", -0.25}, NumberCase{u"1e3", 1000.0}, NumberCase{u"2.5E-2", 0.025},
-                      NumberCase{u"1e+2", 100.0}, NumberCase{u"007", 7.0}, NumberCase{u"\u3000" u"42\u3000", 42.0},
+                      NumberCase{u"\t+7\t", 7.0}, NumberCase{u"1,234.5", 1234.5},
+                      NumberCase{u"1,2345", 12345.0}, NumberCase{u"1,234,567", 1234567.0},
+                      NumberCase{u".5", 0.5}, NumberCase{u"5.", 5.0}, NumberCase{u"-.25", -0.25},
+                      NumberCase{u"1e3", 1000.0}, NumberCase{u"2.5E-2", 0.025}, NumberCase{u"1e+2", 100.0},
+                      NumberCase{u"007", 7.0},
+                      NumberCase{u"\u3000"
+                                 u"42\u3000",
+                                 42.0},
                       NumberCase{u"1.7976931348623157e308", 1.7976931348623157e308},
                       NumberCase{u"1e-400", 0.0}, NumberCase{u"0.000e99999999999999999999", 0.0},
                       NumberCase{u"123456789012345678901234567890123456789012345678901234567890"
@@ -55,12 +59,15 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{u"-1e400", {}}, NumberCase{u"1.7976931348623159e308", {}},
                       NumberCase{u"1,,2", {}}, NumberCase{u",5", {}}, NumberCase{u"5,", {}},
                       NumberCase{u"1,.5", {}}, NumberCase{u"-,5", {}}, NumberCase{u"1.2,3", {}},
-                      NumberCase{u"12.5元", {}}, NumberCase{u"$5", {}}, NumberCase{u".", {}}, NumberCase{u"-", {}},
-                      NumberCase{u"+-1", {}}, NumberCase{u"- 1", {}}, NumberCase{u"1 000", {}},
-                      NumberCase{u"1.2.3", {}}, NumberCase{u"e5", {}}, NumberCase{u"1e", {}},
-                      NumberCase{u"1e+", {}}, NumberCase{u"1e5.5", {}}, NumberCase{u"inf", {}},
-                      NumberCase{u"nan", {}}, NumberCase{u"0x10", {}}, NumberCase{u"１２", {}},
-                      NumberCase{u"12\n", {}}, NumberCase{u"1" u"\u00A0", {}}));
+                      NumberCase{u"12.5元", {}}, NumberCase{u"$5", {}}, NumberCase{u".", {}},
+                      NumberCase{u"-", {}}, NumberCase{u"+-1", {}}, NumberCase{u"- 1", {}},
+                      NumberCase{u"1 000", {}}, NumberCase{u"1.2.3", {}}, NumberCase{u"e5", {}},
+                      NumberCase{u"1e", {}}, NumberCase{u"1e+", {}}, NumberCase{u"1e5.5", {}},
+                      NumberCase{u"inf", {}}, NumberCase{u"nan", {}}, NumberCase{u"0x10", {}},
+                      NumberCase{u"１２", {}}, NumberCase{u"12\n", {}},
+                      NumberCase{u"1"
+                                 u"\u00A0",
+                                 {}}));
 
 TEST(NumberText, keepsTheSignOfATinyNegative)
 {
@@ -110,7 +117,9 @@ INSTANTIATE_TEST_SUITE_P(
                       DateCase{u"2024/4/1 0:00", QDate(2024, 4, 1), QTime(0, 0)},
                       DateCase{u"1130401", QDate(2024, 4, 1)}, DateCase{u"0991231", QDate(2010, 12, 31)},
                       DateCase{u"9991231", QDate(2910, 12, 31)}, DateCase{u"1090229", QDate(2020, 2, 29)},
-                      DateCase{u"\u3000" u"1130401 ", QDate(2024, 4, 1)}));
+                      DateCase{u"\u3000"
+                               u"1130401 ",
+                               QDate(2024, 4, 1)}));
 
 class NotADate : public ::testing::TestWithParam<const char16_t*>
 {
@@ -122,14 +131,16 @@ TEST_P(NotADate, isRefused)
     EXPECT_FALSE(value.has_value()) << value->toString(Qt::ISODate).toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Refused, NotADate,
-    ::testing::Values(u"", u"   ", u"2023/2/29", u"2024/4/31", u"2024/13/1", u"2024/0/1", u"2024/4/0", u"2024/4-1",
-                      u"2024-4/1", u"2024.4.1", u"24/4/1", u"2024/004/1", u"2024/4/1/", u"2024/4/1 13:60",
-                      u"2024/4/1 24:00", u"2024/4/1 3:4", u"2024/4/1 3:04:60", u"2024/4/1 3:04:5",
-                      u"2024/4/1 下午 13:00", u"2024/4/1 0:30 AM", u"2024/4/1 下午 3:04 PM", u"2024/4/1 下午",
-                      u"2024/4/1 3", u"2024/4/1下午3:04", u"2024/4/1 3:04 xm", u"13:60", u"3:04", u"1130231",
-                      u"113041", u"11304011", u"1131301", u"113 0401", u"0000/1/1", u"abc"));
+INSTANTIATE_TEST_SUITE_P(Refused, NotADate,
+                         ::testing::Values(u"", u"   ", u"2023/2/29", u"2024/4/31", u"2024/13/1", u"2024/0/1",
+                                           u"2024/4/0", u"2024/4-1", u"2024-4/1", u"2024.4.1", u"24/4/1",
+                                           u"2024/004/1", u"2024/4/1/", u"2024/4/1 13:60", u"2024/4/1 24:00",
+                                           u"2024/4/1 3:4", u"2024/4/1 3:04:60", u"2024/4/1 3:04:5",
+                                           u"2024/4/1 下午 13:00", u"2024/4/1 0:30 AM",
+                                           u"2024/4/1 下午 3:04 PM", u"2024/4/1 下午", u"2024/4/1 3",
+                                           u"2024/4/1下午3:04", u"2024/4/1 3:04 xm", u"13:60", u"3:04",
+                                           u"1130231", u"113041", u"11304011", u"1131301", u"113 0401",
+                                           u"0000/1/1", u"abc"));
 
 } // namespace
 } // namespace korvane::platform

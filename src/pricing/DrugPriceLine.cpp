@@ -1,0 +1,97 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "DrugPriceLine.h"
+
+#include "platform/Conversions.h"
+#include "platform/Error.h"
+
+namespace korvane {
+
+namespace {
+
+using Conversion = DrugPriceLine::Conversion;
+
+std::array<DrugPriceLine::Column, 14> makeColumns()
+{
+    return {{
+        {QStringLiteral("新"), 1, Conversion::Text},
+        {QStringLiteral("單複方註記"), 2, Conversion::Text},
+        {QStringLiteral("代碼"), 3, Conversion::Text},
+        {QStringLiteral("藥價參考金額"), 4, Conversion::Number},
+        {QStringLiteral("藥價參考日期"), 5, Conversion::Date},
+        {QStringLiteral("藥價參考截止日期"), 6, Conversion::Date},
+        {QStringLiteral("藥品英文名稱"), 7, Conversion::Text},
+        {QStringLiteral("藥品規格量"), 8, Conversion::NumberOrZero},
+        {QStringLiteral("藥品規格單位"), 9, Conversion::Text},
+        {QStringLiteral("成份"), 10, Conversion::Text},
+        {QStringLiteral("成份含量"), 11, Conversion::NumberOrZero},
+        {QStringLiteral("含量單位"), 12, Conversion::Text},
+        {QStringLiteral("藥品劑型"), 13, Conversion::Text},
+        {QStringLiteral("製造廠名稱"), 14, Conversion::Text},
+    }};
+}
+
+} // namespace
+
+DrugPriceLine::DrugPriceLine(QStringView p_line)
+{
+    if (p_line.isEmpty())
+        return;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype tab = p_line.indexOf(u'\t', start);
+        if (tab < 0) {
+            ivFields.append(p_line.sliced(start));
+            return;
+        }
+        ivFields.append(p_line.sliced(start, tab - start));
+        start = tab + 1;
+    }
+}
+
+QStringView DrugPriceLine::field(qsizetype index) const
+{
+    if (index < 0 || index >= ivFields.size())
+        throw platform::Error(QStringLiteral("陣列索引超出範圍：此行沒有第 ") + QString::number(index) +
+                                  QStringLiteral(" 個欄位。"),
+                              platform::Error::Kind::OutOfRange);
+    return ivFields[index];
+}
+
+bool DrugPriceLine::isDrugRecord() const
+{
+    return ivFields.size() >= recordFieldCount && ivFields[0] != u"id" && platform::isNumeric(ivFields[4]);
+}
+
+const std::array<DrugPriceLine::Column, 14>& DrugPriceLine::columns()
+{
+    // Names from literals: handing one to a recordset copies no characters.
+    static const std::array<Column, 14> drugColumns = makeColumns();
+    return drugColumns;
+}
+
+std::optional<QVariant> DrugPriceLine::value(const Column& p_column) const
+{
+    if (p_column.field < 0 || p_column.field >= ivFields.size())
+        return std::nullopt;
+    const QStringView text = ivFields[p_column.field];
+    switch (p_column.conversion) {
+    case Conversion::Text:
+        return QVariant(text.toString());
+    case Conversion::Number:
+        if (const std::optional<double> number = platform::toDouble(text))
+            return QVariant(*number);
+        return std::nullopt;
+    case Conversion::NumberOrZero:
+        if (const std::optional<double> number = platform::toDouble(text))
+            return QVariant(*number);
+        return QVariant(0);
+    case Conversion::Date:
+        if (const std::optional<QDateTime> date = platform::toDate(text))
+            return QVariant(*date);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+} // namespace korvane

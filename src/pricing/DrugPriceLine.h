@@ -1,0 +1,61 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QVarLengthArray>
+#include <QVariant>
+#include <array>
+#include <optional>
+
+namespace korvane {
+
+// One line of the NHI drug-price list, split at tabs. The fields are views into the line, which
+// must outlive this object; nothing is copied until a value is asked for.
+class DrugPriceLine
+{
+public:
+    enum class Conversion {
+        Text,         // the field exactly as it stands, untrimmed
+        Number,       // a double; does not convert when the field is not numeric
+        Date,         // a local date and time; does not convert when the field is not a date
+        NumberOrZero, // a double when the field is numeric, else the integer 0
+    };
+
+    // A column of tblDrugs and the field of a drug record that fills it.
+    struct Column
+    {
+        QString name;
+        qsizetype field;
+        Conversion conversion;
+    };
+
+    // Fields 0 to 14 make a drug record; any further fields are ignored.
+    static constexpr qsizetype recordFieldCount = 15;
+
+    explicit DrugPriceLine(QStringView p_line);
+
+    // An empty line has no fields; otherwise one more than the number of tabs.
+    qsizetype fieldCount() const { return ivFields.size(); }
+    // Throws platform::Error OutOfRange for a field the line does not have.
+    QStringView field(qsizetype index) const;
+
+    // At least 15 fields, field 0 not exactly "id" (the header line), and a numeric price in
+    // field 4.
+    bool isDrugRecord() const;
+
+    // The 14 columns a drug record fills, in the order they are assigned.
+    static const std::array<Column, 14>& columns();
+
+    // The column's field converted by the column's conversion; nothing when it does not convert
+    // or the line has no such field (the column is then left unset).
+    std::optional<QVariant> value(const Column& p_column) const;
+
+private:
+    QVarLengthArray<QStringView, 16> ivFields;
+};
+
+using DrugColumn = DrugPriceLine::Column;
+
+} // namespace korvane

@@ -1,0 +1,291 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "PriceListGenerator.h"
+
+#include "DrugPriceLine.h"
+#include "platform/AnsiText.h"
+#include "platform/Error.h"
+
+#include <QStringView>
+#include <array>
+
+namespace korvane {
+
+namespace {
+
+// Seven-digit ROC dates (year - 1911, month, day) as the NHI writes them.
+constexpr std::array<QStringView, 10> startDates{u"1130401", u"1130401", u"1130401", u"1130101", u"1121001",
+                                                 u"1120701", u"1120101", u"1110401", u"1100101", u"1130301"};
+constexpr std::array<QStringView, 6> endDates{u"1130331", u"1130630", u"1131231",
+                                              u"1140331", u"1121231", u"1130930"};
+
+constexpr std::array<QStringView, 8> makerWords{u"KANG HUA",  u"YUNG AN",    u"TAI FENG", u"HSIN TA",
+                                                u"SHENG TAI", u"CHIEN KANG", u"HO PING",  u"TA YU"};
+constexpr std::array<QStringView, 24> englishIngredients{
+    u"AMOXICILLIN",      u"ACETAMINOPHEN",  u"IBUPROFEN",       u"METFORMIN HCL",      u"AMLODIPINE",
+    u"ATORVASTATIN",     u"OMEPRAZOLE",     u"CEFALEXIN",       u"DICLOFENAC SODIUM",  u"LORATADINE",
+    u"CETIRIZINE HCL",   u"FAMOTIDINE",     u"MAGNESIUM OXIDE", u"SIMETHICONE",        u"DEXTROMETHORPHAN",
+    u"CHLORPHENIRAMINE", u"PREDNISOLONE",   u"GLICLAZIDE",      u"LOSARTAN POTASSIUM", u"ASPIRIN",
+    u"VITAMIN B1",       u"MEFENAMIC ACID", u"BROMHEXINE HCL",  u"SODIUM CHLORIDE"};
+// Chinese ingredient names, several with a second Big5 byte of 0x5C (穀, 淚, 枯, 功, 餐).
+constexpr std::array<QStringView, 16> chineseIngredients{
+    u"甘草",       u"當歸",         u"川芎",       u"黃耆",
+    u"白芍",       u"人參",         u"葛根",       u"桂枝",
+    u"穀維素",     u"人工淚液成分", u"枯草桿菌",   u"麥門冬",
+    u"健脾功能散", u"餐後酵素",     u"當歸、川芎", u"維生素（Ｂ１，Ｂ２）"};
+struct Form
+{
+    QStringView english;
+    QStringView chinese;
+};
+constexpr std::array<Form, 13> forms{{{u"TABLETS", u"錠劑"},
+                                      {u"F.C. TABLETS", u"膜衣錠"},
+                                      {u"S.R. TABLETS", u"持續性藥效錠"},
+                                      {u"CAPSULES", u"膠囊劑"},
+                                      {u"INJECTION", u"注射劑"},
+                                      {u"ORAL SOLUTION", u"內服液劑"},
+                                      {u"SYRUP", u"糖漿劑"},
+                                      {u"CREAM", u"乳膏劑"},
+                                      {u"OINTMENT", u"軟膏劑"},
+                                      {u"GRANULES", u"顆粒劑"},
+                                      {u"POWDER", u"散劑"},
+                                      {u"EYE DROPS", u"點眼液劑"},
+                                      {u"LOTION", u"外用液劑"}}};
+
+struct Strength
+{
+    QStringView amount;
+    QStringView unit;
+};
+constexpr std::array<Strength, 14> strengths{{{u"500", u"MG"},
+                                              {u"250", u"MG"},
+                                              {u"100", u"MG"},
+                                              {u"50", u"MG"},
+                                              {u"10", u"MG"},
+                                              {u"5", u"MG"},
+                                              {u"0.5", u"MG"},
+                                              {u"1", u"GM"},
+                                              {u"2", u"GM"},
+                                              {u"5", u"ML"},
+                                              {u"60", u"ML"},
+                                              {u"100", u"MCG"},
+                                              {u"1000", u"IU"},
+                                              {u"1", u"錠"}}};
+constexpr std::array<QStringView, 8> contents{u"0.5", u"1", u"2.5", u"5", u"10", u"20", u"100", u"500"};
+constexpr std::array<QStringView, 6> contentUnits{u"MG", u"MG", u"ML", u"GM", u"MCG", u"%"};
+
+// Manufacturer names are built from two syllables and a suffix; 功, 許 and 蓋 end in 0x5C.
+constexpr std::array<QStringView, 16> syllables{u"永", u"康", u"華", u"安", u"信", u"泰", u"生", u"豐",
+                                                u"功", u"許", u"蓋", u"和", u"聯", u"健", u"達", u"成"};
+constexpr std::array<QStringView, 7> suffixes{u"製藥股份有限公司",
+                                              u"藥品有限公司",
+                                              u"化學製藥廠",
+                                              u"藥廠股份有限公司",
+                                              u"生技股份有限公司",
+                                              u"製藥（股）公司",
+                                              u"藥品工業股份有限公司．台中廠"};
+
+constexpr QChar tab = u'\t';
+
+} // namespace
+
+PriceListGenerator::PriceListGenerator(quint64 p_seed) : ivState(p_seed) {}
+
+QString PriceListGenerator::headerLine()
+{
+    QString line = QStringLiteral("id");
+    for (const DrugPriceLine::Column& column : DrugPriceLine::columns()) {
+        line += tab;
+        line += column.name;
+    }
+    return line;
+}
+
+QString PriceListGenerator::nextLine()
+{
+    QString line;
+    appendNextLine(line);
+    return line;
+}
+
+void PriceListGenerator::appendNextLine(QString& p_text)
+{
+    p_text += QString::number(++ivId);
+    p_text += tab;
+    if (chance(8))
+        p_text += u'*';
+    p_text += tab;
+    const bool compound = chance(25);
+    p_text += compound ? u"複方" : u"單方";
+    p_text += tab;
+    appendCode(p_text);
+    p_text += tab;
+    appendPrice(p_text);
+    p_text += tab;
+    const QStringView start = pick(startDates);
+    p_text += start;
+    p_text += tab;
+    if (chance(80)) {
+        p_text += u"9991231";
+    } else {
+        QStringView end = pick(endDates);
+        while (end <= start) // an end date before its start would not be published
+            end = pick(endDates);
+        p_text += end;
+    }
+    p_text += tab;
+
+    const Strength& strength = pick(strengths);
+    const Form& form = pick(forms);
+    p_text += u'"';
+    p_text += pick(makerWords);
+    p_text += u"\" ";
+    p_text += pick(englishIngredients);
+    p_text += u' ';
+    p_text += form.english;
+    p_text += u' ';
+    if (strength.unit == u"錠") {
+        p_text += u"1MG";
+    } else {
+        p_text += strength.amount;
+        p_text += strength.unit;
+    }
+    p_text += tab;
+
+    if (!chance(12))
+        p_text += strength.amount;
+    p_text += tab;
+    p_text += strength.unit;
+    p_text += tab;
+    appendIngredients(p_text, compound);
+    p_text += tab;
+    if (!chance(10))
+        p_text += pick(contents);
+    p_text += tab;
+    p_text += pick(contentUnits);
+    p_text += tab;
+    p_text += form.chinese;
+    p_text += tab;
+    appendManufacturer(p_text);
+}
+
+QByteArray PriceListGenerator::generate(qsizetype p_lines, quint64 p_seed)
+{
+    // Encoded a few thousand lines at a time: the code page has no state across lines, and the
+    // text of a whole list would take several times the memory of its bytes.
+    constexpr qsizetype linesPerChunk = 4096;
+    PriceListGenerator generator(p_seed);
+    QByteArray bytes;
+    bytes.reserve(150 * (p_lines + 1));
+    QString chunk;
+    chunk.reserve(160 * linesPerChunk);
+    chunk += headerLine();
+    chunk += u"\r\n";
+    for (qsizetype done = 0; done < p_lines || !chunk.isEmpty();) {
+        for (qsizetype i = 0; i < linesPerChunk && done < p_lines; ++i, ++done) {
+            generator.appendNextLine(chunk);
+            chunk += u"\r\n";
+        }
+        const QByteArray encoded = platform::encodeAnsi(chunk);
+        // Anything the code page cannot hold would come back changed: a broken test file.
+        if (platform::decodeAnsi(encoded) != chunk)
+            throw platform::Error(QStringLiteral("價格檔含有無法以 Big5 表示的字元。"));
+        bytes += encoded;
+        chunk.resize(0); // keeps the capacity
+    }
+    return bytes;
+}
+
+quint64 PriceListGenerator::nextRandom()
+{
+    // splitmix64: tiny, fast, and the same on every system and library.
+    quint64 z = (ivState += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+int PriceListGenerator::below(int p_count)
+{
+    return int(nextRandom() % quint64(p_count));
+}
+
+bool PriceListGenerator::chance(int p_percent)
+{
+    return below(100) < p_percent;
+}
+
+void PriceListGenerator::appendDigits(QString& p_text, int p_count)
+{
+    for (int i = 0; i < p_count; ++i)
+        p_text += QChar(u'0' + below(10));
+}
+
+void PriceListGenerator::appendCode(QString& p_text)
+{
+    // A letter, a letter or digit, then digits: ten characters ending in "00" or "G0", now and
+    // then with the "G" one place earlier.
+    static constexpr QStringView letters = u"ABCKNX";
+    p_text += letters[below(int(letters.size()))];
+    p_text += chance(70) ? QChar(u'A' + below(26)) : QChar(u'0' + below(10));
+    const int form = below(100);
+    if (form < 75) {
+        appendDigits(p_text, 6);
+        p_text += u"00";
+    } else if (form < 90) {
+        appendDigits(p_text, 6);
+        p_text += u"G0";
+    } else {
+        appendDigits(p_text, 5);
+        p_text += u"G00";
+    }
+}
+
+void PriceListGenerator::appendPrice(QString& p_text)
+{
+    qint64 cents;
+    const int kind = below(100);
+    if (kind < 3)
+        cents = 0;
+    else if (kind < 7)
+        cents = 1'000'000 + qint64(nextRandom() % 29'000'000); // 10,000.00 to 300,000.00
+    else if (kind < 40)
+        cents = 10 + below(990); // under 10
+    else
+        cents = 1'000 + qint64(nextRandom() % 99'000); // 10.00 to 1,000.00
+    p_text += QString::number(cents / 100);
+    p_text += u'.';
+    p_text += QChar(u'0' + int(cents % 100 / 10));
+    p_text += QChar(u'0' + int(cents % 10));
+}
+
+void PriceListGenerator::appendIngredients(QString& p_text, bool p_compound)
+{
+    const int count = p_compound ? 2 + below(3) : 1;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            p_text += u'+';
+        if (chance(35)) {
+            p_text += pick(chineseIngredients);
+        } else {
+            p_text += pick(englishIngredients);
+            if (chance(10))
+                p_text += u"（AS HCL）";
+        }
+    }
+}
+
+void PriceListGenerator::appendManufacturer(QString& p_text)
+{
+    if (chance(20))
+        p_text += u"台灣";
+    const QStringView first = pick(syllables);
+    QStringView second = pick(syllables);
+    while (second == first)
+        second = pick(syllables);
+    p_text += first;
+    p_text += second;
+    p_text += pick(suffixes);
+}
+
+} // namespace korvane

@@ -1,0 +1,50 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <iterator>
+
+namespace korvane {
+
+// Writes made-up but realistic NHI drug-price lists for trying and measuring the import: the
+// same seed always gives the same list, on every system. The text is chosen so that a good
+// share of the lines holds Big5 characters whose second byte is a backslash (功, 許, 蓋, ...),
+// which break naive byte-wise handling.
+class PriceListGenerator
+{
+public:
+    explicit PriceListGenerator(quint64 p_seed);
+
+    // "id" and the 14 column names of tblDrugs, tab-separated.
+    static QString headerLine();
+    // The next drug line: 15 tab-separated fields, ids counting from 1.
+    QString nextLine();
+    void appendNextLine(QString& p_text);
+
+    // The header and p_lines drug lines, each followed by CR LF, in the ANSI code page. Throws
+    // platform::Error when any character does not survive the code page.
+    static QByteArray generate(qsizetype p_lines, quint64 p_seed);
+
+private:
+    quint64 nextRandom();
+    // 0 to p_count - 1.
+    int below(int p_count);
+    // True with the chance of p_percent in 100.
+    bool chance(int p_percent);
+    template <typename List> const auto& pick(const List& p_list)
+    {
+        return p_list[size_t(below(int(std::size(p_list))))];
+    }
+    void appendDigits(QString& p_text, int p_count);
+    void appendCode(QString& p_text);
+    void appendPrice(QString& p_text);
+    void appendIngredients(QString& p_text, bool p_compound);
+    void appendManufacturer(QString& p_text);
+
+    quint64 ivState;
+    qint64 ivId = 0;
+};
+
+} // namespace korvane

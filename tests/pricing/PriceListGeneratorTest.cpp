@@ -1,0 +1,125 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "pricing/PriceListGenerator.h"
+
+#include "platform/AnsiText.h"
+#include "platform/Conversions.h"
+#include "pricing/DrugPriceLine.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <iostream>
+
+namespace korvane {
+namespace {
+
+// True when the line holds a Big5 character whose second byte is a backslash.
+bool hasBackslashTrailByte(QByteArrayView line)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (quint8(line[i]) >= 0x81 && i + 1 < line.size()) {
+            if (line[i + 1] == '\\')
+                return true;
+            ++i;
+        }
+    }
+    return false;
+}
+
+TEST(PriceListGenerator, writesABig5ListThatReadsBackAsDrugRecords)
+{
+    constexpr qsizetype drugLines = 2'000;
+    const QByteArray bytes = PriceListGenerator::generate(drugLines, 7);
+    ASSERT_TRUE(bytes.endsWith("\r\n"));
+    EXPECT_EQ(bytes.count("\r\n"), drugLines + 1);
+    EXPECT_EQ(bytes.count('\n'), drugLines + 1); // no line ends other than CR LF
+    EXPECT_EQ(bytes.count('\r'), drugLines + 1);
+
+    const platform::TextLines lines = platform::TextLines::fromAnsiFile(bytes);
+    ASSERT_EQ(lines.count(), drugLines + 1);
+    EXPECT_FALSE(platform::decodeAnsi(bytes).contains(QChar::ReplacementCharacter));
+
+    const DrugPriceLine header(lines.at(0));
+    ASSERT_EQ(header.fieldCount(), 15);
+    EXPECT_EQ(header.field(0), u"id");
+    EXPECT_FALSE(header.isDrugRecord());
+    for (const DrugColumn& column : DrugPriceLine::columns())
+        EXPECT_EQ(header.field(column.field), column.name);
+
+    const QRegularExpression code(QStringLiteral("^[A-Z][A-Z0-9](\\d{6}(00|G0)|\\d{5}G00)$"));
+    const QRegularExpression price(QStringLiteral("^\\d+\\.\\d\\d$"));
+    int withoutQuantity = 0;
+    int zeroPrices = 0;
+    for (qsizetype i = 1; i < lines.count(); ++i) {
+        const DrugPriceLine line(lines.at(i));
+        SCOPED_TRACE(lines.at(i).toString().toStdString());
+        ASSERT_EQ(line.fieldCount(), 15);
+        ASSERT_TRUE(line.isDrugRecord());
+        EXPECT_EQ(line.field(0), QString::number(i));
+        EXPECT_TRUE(line.field(1).isEmpty() || line.field(1) == u"*");
+        EXPECT_TRUE(line.field(2) == u"單方" || line.field(2) == u"複方");
+        EXPECT_TRUE(code.match(line.field(3)).hasMatch());
+        EXPECT_TRUE(price.match(line.field(4)).hasMatch());
+        const std::optional<QDateTime> start = platform::toDate(line.field(5));
+        const std::optional<QDateTime> end = platform::toDate(line.field(6));
+        ASSERT_TRUE(start && end);
+        EXPECT_LT(*start, *end);
+        if (line.field(2) == u"複方") {
+            EXPECT_TRUE(line.field(10).contains(u'+'));
+        }
+        for (const qsizetype field : {7, 9, 12, 13, 14})
+            EXPECT_FALSE(line.field(field).isEmpty()) << "field " << field;
+        withoutQuantity += line.field(8).isEmpty() ? 1 : 0;
+        zeroPrices += line.field(4) == u"0.00" ? 1 : 0;
+    }
+    // Some lines without a quantity and some free drugs, as in the published lists.
+    EXPECT_GT(withoutQuantity, 0);
+    EXPECT_GT(zeroPrices, 0);
+}
+
+TEST(PriceListGenerator, putsBackslashTrailBytesInAtLeastATenthOfTheLines)
+{
+    const QByteArray bytes = PriceListGenerator::generate(1'000, 3);
+    const QList<QByteArray> lines = bytes.split('\n');
+    const auto withBackslash = std::count_if(lines.begin() + 1, lines.end(), hasBackslashTrailByte);
+    EXPECT_GE(withBackslash, 100);
+}
+
+TEST(PriceListGenerator, givesTheSameListForTheSameSeed)
+{
+    EXPECT_EQ(PriceListGenerator::generate(300, 42), PriceListGenerator::generate(300, 42));
+    EXPECT_NE(PriceListGenerator::generate(300, 42), PriceListGenerator::generate(300, 43));
+    EXPECT_EQ(platform::decodeAnsi(PriceListGenerator::generate(0, 42)),
+              PriceListGenerator::headerLine() + QStringLiteral("\r\n"));
+}
+
+// The hot path of the import: split and convert every field of a typical month's list.
+TEST(PriceListGenerator, typicalListParsesAndConvertsQuickly)
+{
+    constexpr int drugLines = 45'000;
+    PriceListGenerator generator(1);
+    QStringList lines;
+    lines.reserve(drugLines);
+    for (int i = 0; i < drugLines; ++i)
+        lines.append(generator.nextLine());
+
+    QElapsedTimer timer;
+    timer.start();
+    qsizetype converted = 0;
+    for (const QString& text : std::as_const(lines)) {
+        const DrugPriceLine line(text);
+        if (!line.isDrugRecord())
+            continue;
+        for (const DrugColumn& column : DrugPriceLine::columns())
+            converted += line.value(column).has_value() ? 1 : 0;
+    }
+    const qint64 elapsed = timer.elapsed();
+    std::cout << "[ timing   ] " << drugLines << " lines parsed and converted in " << elapsed << " ms\n";
+    EXPECT_EQ(converted, qsizetype(drugLines) * 14);
+    // Far above the few tens of milliseconds it takes; this only catches a collapse.
+    EXPECT_LT(elapsed, 2'000);
+}
+
+} // namespace
+} // namespace korvane
