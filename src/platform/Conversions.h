@@ -10,7 +10,8 @@ namespace korvane::platform {
 
 // The numeric test and the text conversions of the system, by the conventions of the clinics'
 // zh-TW workstations, independent of the locale this program happens to run under. They run
-// several times for every line of a price list, so they neither allocate nor throw.
+// several times for every line of a price list: they never throw, and ordinary values cost no
+// allocation.
 //
 // Blanks around a value are ASCII space, tab and the ideographic space U+3000 (which Chinese
 // input methods type for a space, and which never changes what a value means).
