@@ -6,6 +6,8 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
+#include <cstring>
 
 namespace korvane::platform {
 
@@ -57,43 +59,85 @@ QByteArray encodeAnsi(QStringView text)
     return encoder.encode(text);
 }
 
+namespace {
+
+// Where each line of text starts and how long it is, found in one scan. The search for the
+// next CR and the next LF runs through the C library, many bytes at a step.
+template <typename Char, typename Span>
+std::vector<Span> splitLines(const Char* begin, const Char* end)
+{
+    auto find = [end](const Char* from, Char c) {
+        if constexpr (sizeof(Char) == 1) {
+            const void* hit = std::memchr(from, c, size_t(end - from));
+            return hit ? static_cast<const Char*>(hit) : end;
+        } else {
+            return std::find(from, end, c);
+        }
+    };
+    std::vector<Span> spans;
+    // A price list line is about 200 characters; guessing keeps reallocation rare.
+    spans.reserve(std::size_t((end - begin) / 128 + 1));
+    const Char* nextCr = find(begin, Char('\r'));
+    const Char* nextLf = find(begin, Char('\n'));
+    const Char* lineStart = begin;
+    while (lineStart != end) {
+        if (nextCr < lineStart)
+            nextCr = find(lineStart, Char('\r'));
+        if (nextLf < lineStart)
+            nextLf = find(lineStart, Char('\n'));
+        const Char* lineEnd = std::min(nextCr, nextLf);
+        spans.push_back({lineStart - begin, lineEnd - lineStart});
+        if (lineEnd == end)
+            break;
+        lineStart = lineEnd + 1;
+        if (*lineEnd == Char('\r') && lineStart != end && *lineStart == Char('\n'))
+            ++lineStart;
+    }
+    return spans;
+}
+
+} // namespace
+
 TextLines::TextLines(QString text) : m_text(std::move(text))
 {
-    const char16_t* const begin = reinterpret_cast<const char16_t*>(m_text.utf16());
-    const char16_t* const end = begin + m_text.size();
-    // A price list line is about 200 characters; guessing keeps reallocation rare.
-    m_spans.reserve(std::size_t(m_text.size() / 64 + 1));
-    const char16_t* lineStart = begin;
-    const char16_t* p = begin;
-    while (p != end) {
-        const char16_t c = *p;
-        if (c != u'\n' && c != u'\r') {
-            ++p;
-            continue;
-        }
-        m_spans.push_back({lineStart - begin, p - lineStart});
-        ++p;
-        if (c == u'\r' && p != end && *p == u'\n')
-            ++p;
-        lineStart = p;
-    }
-    if (lineStart != end)
-        m_spans.push_back({lineStart - begin, end - lineStart});
+    const char16_t* begin = reinterpret_cast<const char16_t*>(m_text.utf16());
+    m_spans = splitLines<char16_t, Span>(begin, begin + m_text.size());
 }
 
-TextLines TextLines::fromAnsiFile(QByteArrayView bytes)
+TextLines TextLines::fromAnsiFile(QByteArray bytes)
 {
     if (bytes.startsWith(utf8ByteOrderMark))
-        return TextLines(QString::fromUtf8(bytes.sliced(utf8ByteOrderMark.size())));
-    return TextLines(decodeAnsi(bytes));
+        return TextLines(QString::fromUtf8(QByteArrayView(bytes).sliced(utf8ByteOrderMark.size())));
+    TextLines lines;
+    lines.m_bytes = std::move(bytes);
+    lines.m_spans = splitLines<char, Span>(lines.m_bytes.constData(), lines.m_bytes.constData() + lines.m_bytes.size());
+    return lines;
 }
 
-QStringView TextLines::at(qsizetype index) const
+QString TextLines::at(qsizetype index) const
 {
     if (index < 0 || index >= count())
         throw Error(QStringLiteral("行號超出範圍：%1").arg(index), Error::Kind::OutOfRange);
     const Span& span = m_spans[std::size_t(index)];
-    return QStringView(m_text).sliced(span.start, span.length);
+    if (m_bytes.isNull())
+        return m_text.sliced(span.start, span.length);
+
+    if (!m_decoder)
+        m_decoder = std::make_shared<QStringDecoder>(ansiDecoder());
+    else
+        m_decoder->resetState();
+    // The line end is decoded with the line: a lead byte waiting for its second byte then
+    // becomes U+FFFD rather than vanishing, and the line end itself is dropped again.
+    const bool terminated = span.start + span.length < m_bytes.size();
+    QString text = m_decoder->decode(QByteArrayView(m_bytes).sliced(span.start, span.length + (terminated ? 1 : 0)));
+    if (terminated) {
+        text.chop(1);
+        return text;
+    }
+    const QString rest = m_decoder->decode(QByteArrayView("\n", 1));
+    if (rest.size() > 1)
+        text += QStringView(rest).chopped(1);
+    return text;
 }
 
 QByteArray ansiTextWithCrLf(const QStringList& lines)

@@ -7,7 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <memory>
 #include <vector>
+
+class QStringDecoder;
 
 namespace korvane::platform {
 
@@ -16,19 +19,24 @@ namespace korvane::platform {
 QString decodeAnsi(QByteArrayView bytes);
 QByteArray encodeAnsi(QStringView text);
 
-// The lines of a text file, held as one decoded string. A line ends at CR LF, a lone CR or a
-// lone LF; the terminator is not part of the line, and a final terminator opens no new line.
-// A file that begins with a UTF-8 byte-order mark is read as UTF-8.
+// The lines of a text file. A line ends at CR LF, a lone CR or a lone LF; the terminator is not
+// part of the line, and a final terminator opens no new line. A file that begins with a UTF-8
+// byte-order mark is read as UTF-8.
+//
+// An ANSI file is kept as its bytes and each line is decoded when it is asked for: a price list
+// decoded whole would take twice its size again in memory. Splitting the bytes first is safe
+// because CR and LF are never the second byte of a Big5 character.
 class TextLines
 {
 public:
     TextLines() = default;
     explicit TextLines(QString text);
-    static TextLines fromAnsiFile(QByteArrayView bytes);
+    static TextLines fromAnsiFile(QByteArray bytes);
 
     qsizetype count() const { return qsizetype(m_spans.size()); }
     bool isEmpty() const { return m_spans.empty(); }
-    QStringView at(qsizetype index) const;
+    // Throws platform::Error OutOfRange for a line the text does not have.
+    QString at(qsizetype index) const;
 
 private:
     struct Span
@@ -36,8 +44,10 @@ private:
         qsizetype start;
         qsizetype length;
     };
-    QString m_text;
+    QString m_text;     // a decoded text, or
+    QByteArray m_bytes; // the bytes of an ANSI file
     std::vector<Span> m_spans;
+    mutable std::shared_ptr<QStringDecoder> m_decoder;
 };
 
 // Lines joined with CR LF after every line, encoded in the ANSI code page.

@@ -45,7 +45,7 @@ QString DatabaseConnections::clinicConnectionText() const
     if (lines.isEmpty())
         throw platform::Error(QStringLiteral("資料庫設定檔是空的，無法讀取資料庫設定：") + config,
                               platform::Error::Kind::General);
-    const QString firstLine = lines.at(0).toString();
+    const QString firstLine = lines.at(0);
     if (firstLine.contains(QStringLiteral(".mdb")))
         return clinicAccessText(firstLine);
 

@@ -18,7 +18,7 @@ QStringList linesOf(const TextLines& lines)
 {
     QStringList result;
     for (qsizetype i = 0; i < lines.count(); ++i)
-        result << lines.at(i).toString();
+        result << lines.at(i);
     return result;
 }
 

@@ -41,7 +41,8 @@ TEST(PriceListGenerator, writesABig5ListThatReadsBackAsDrugRecords)
     ASSERT_EQ(lines.count(), drugLines + 1);
     EXPECT_FALSE(platform::decodeAnsi(bytes).contains(QChar::ReplacementCharacter));
 
-    const DrugPriceLine header(lines.at(0));
+    const QString headerText = lines.at(0);
+    const DrugPriceLine header(headerText);
     ASSERT_EQ(header.fieldCount(), 15);
     EXPECT_EQ(header.field(0), u"id");
     EXPECT_FALSE(header.isDrugRecord());
@@ -53,8 +54,9 @@ TEST(PriceListGenerator, writesABig5ListThatReadsBackAsDrugRecords)
     int withoutQuantity = 0;
     int zeroPrices = 0;
     for (qsizetype i = 1; i < lines.count(); ++i) {
-        const DrugPriceLine line(lines.at(i));
-        SCOPED_TRACE(lines.at(i).toString().toStdString());
+        const QString text = lines.at(i);
+        const DrugPriceLine line(text);
+        SCOPED_TRACE(text.toStdString());
         ASSERT_EQ(line.fieldCount(), 15);
         ASSERT_TRUE(line.isDrugRecord());
         EXPECT_EQ(line.field(0), QString::number(i));
