@@ -78,6 +78,12 @@ QVariant convertFor(const ColumnInfo& column, const QVariant& value)
         return value;
     const int type = value.metaType().id();
     const bool isText = type == QMetaType::QString;
+    // What imports hand in most: text for a text column, a number for a number column.
+    if (isText && column.kind == ColumnInfo::Kind::Text &&
+        (column.maxLength < 0 || static_cast<const QString*>(value.constData())->size() <= column.maxLength))
+        return value;
+    if (type == QMetaType::Double && column.kind == ColumnInfo::Kind::Double && std::isfinite(value.toDouble()))
+        return value;
     switch (column.kind) {
     case ColumnInfo::Kind::Text: {
         QString text;

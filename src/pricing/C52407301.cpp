@@ -11,6 +11,7 @@
 #include "platform/Paths.h"
 #include "platform/Recordset.h"
 
+#include <QStringBuilder>
 #include <cmath>
 
 namespace korvane {
@@ -56,7 +57,8 @@ QString C52407301::getAppName()
 
 QString C52407301::progressMessage(qint64 n)
 {
-    return QStringLiteral("藥價更新程序作業中．．．　(目前正處理第") + QString::number(n) +
+    // Built once per line read: one allocation, not one per piece.
+    return QStringLiteral("藥價更新程序作業中．．．　(目前正處理第") % QString::number(n) %
            QStringLiteral("筆藥品資料。)\r\n\r\n１．更新過程中請勿中斷程式。\r\n"
                           "２．硬體規格不同,您的畫面可能會出現閃爍狀況,屬於正常情況,請勿擔心。");
 }
@@ -99,6 +101,8 @@ void C52407301::replaceDrugs(const QString& path)
         say(getMesageString(3).toString());
         recordset.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE id=-2"), connection,
                        platform::Recordset::adOpenDynamic, platform::Recordset::adLockOptimistic);
+        for (size_t k = 0; k < ivColumnIndexes.size(); ++k)
+            ivColumnIndexes[k] = recordset.fieldIndex(DrugPriceLine::columns()[k].name);
         qsizetype added = 0;
         for (qsizetype j = 0; j < n; ++j) {
             ivServices.events.processEvents();
@@ -148,11 +152,12 @@ bool C52407301::addDrugRecord(QStringView line, platform::Recordset& recordset)
         recordset.AddNew();
     } catch (const platform::Error&) {
     }
-    for (const DrugColumn& column : DrugPriceLine::columns()) {
+    const auto& columns = DrugPriceLine::columns();
+    for (size_t k = 0; k < columns.size(); ++k) {
         try {
-            const auto value = fields.value(column);
+            const auto value = fields.value(columns[k]);
             if (value)
-                recordset.setValue(column.name, *value);
+                recordset.setValue(ivColumnIndexes[k], *value);
         } catch (const platform::Error&) {
         }
     }

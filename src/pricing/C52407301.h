@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <array>
 
 namespace korvane {
 namespace platform {
@@ -48,6 +49,9 @@ private:
 
     platform::Services ivServices;
     DatabaseConnections ivConnections;
+    // Where each drug column sits in the insert cursor of the current run, found once rather
+    // than by name on every row; -1 for a column the table lacks.
+    std::array<int, 14> ivColumnIndexes{};
     bool ivIsSingleAction = false;
     bool ivLastRunFailed = false;
 };
