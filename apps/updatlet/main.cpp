@@ -92,6 +92,6 @@ int main(int argc, char** argv)
         // The wizard ignores what escapes an action; a terminal run at least says so.
         std::fprintf(stderr, "%s\n", e.what());
     }
-    view.flush();
+    view.finish();
     return dialogs.criticalShown() ? 1 : 0;
 }

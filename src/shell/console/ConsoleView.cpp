@@ -27,6 +27,15 @@ void ConsoleView::start()
 {
     write(QStringLiteral("開始時間：") + ivServices.clock.timeText());
     ivSinceShown.start();
+    ivSinceStart.start();
+}
+
+void ConsoleView::finish()
+{
+    flush();
+    const qint64 ms = ivSinceStart.isValid() ? ivSinceStart.elapsed() : 0;
+    write(QStringLiteral("完成時間：") + ivServices.clock.timeText() + QStringLiteral("（歷時 ") +
+          QString::number(double(ms) / 1000.0, 'f', 3) + QStringLiteral(" 秒）"));
 }
 
 void ConsoleView::flush()

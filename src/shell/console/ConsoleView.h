@@ -29,6 +29,8 @@ public:
     void start();
     // Writes what is still pending.
     void flush();
+    // Writes what is pending, then the time of day and how long the run took.
+    void finish();
 
     const QString& messageValue() const { return ivMessage; }
     qint16 progressValue() const { return ivProgress; }
@@ -44,6 +46,7 @@ private:
     qint16 ivShownProgress = -1;
     bool ivIsNotClosedForm = false;
     QElapsedTimer ivSinceShown;
+    QElapsedTimer ivSinceStart;
 };
 
 } // namespace korvane
