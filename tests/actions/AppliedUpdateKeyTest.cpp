@@ -1,0 +1,97 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "ClinicDatabase.h"
+#include "Fakes.h"
+#include "actions/AppliedUpdateKey.h"
+#include "actions/ContextActioner.h"
+#include "platform/Connection.h"
+#include "platform/Error.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using korvane::platform::Connection;
+using korvane::platform::Error;
+using korvane::test::ClinicDatabase;
+
+namespace {
+
+class AppliedUpdateKey : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(dir.filePath(QStringLiteral("dbKorvane.mdb"))));
+        connection = std::make_shared<Connection>();
+        connection->setConnectionString(db->jetConnectionText());
+        connection->Open();
+    }
+    QList<QVariantList> keys() const
+    {
+        return db->rows(QStringLiteral("SELECT pKey, pValue FROM tblTemp ORDER BY rowid"));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<ClinicDatabase> db;
+    std::shared_ptr<Connection> connection;
+};
+
+TEST_F(AppliedUpdateKey, RecordsTheDataFileNameAndStripsTheStamp)
+{
+    const struct
+    {
+        QString stamp;
+        QString stored;
+    } cases[] = {{QStringLiteral("2024年4月"), QStringLiteral("20244.puf")},
+                 {QStringLiteral("113年12月"), QStringLiteral("11312.puf")},
+                 {QStringLiteral("202404"), QStringLiteral("202404.puf")},
+                 {QString(), QStringLiteral(".puf")}};
+    for (const auto& c : cases) {
+        QString stamp = c.stamp;
+        korvane::writeAppliedUpdateKey(connection, stamp);
+        EXPECT_EQ(stamp + QStringLiteral(".puf"), c.stored);
+    }
+    const auto rows = keys();
+    ASSERT_EQ(rows.size(), 4); // every call adds a row of its own
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i][0].toString(), QStringLiteral("AUTOUPDATE_DRUG_KEY"));
+        EXPECT_EQ(rows[i][1].toString(), cases[i].stored);
+    }
+}
+
+TEST_F(AppliedUpdateKey, FailuresReachTheCaller)
+{
+    QString stamp = QStringLiteral("2024年4月");
+    EXPECT_THROW(korvane::writeAppliedUpdateKey(nullptr, stamp), Error);
+    db->exec(QStringLiteral("DROP TABLE tblTemp"));
+    EXPECT_THROW(korvane::writeAppliedUpdateKey(connection, stamp), Error);
+}
+
+// An actioner that works on a context's connection, as the deployment actions do.
+class ContextUser : public korvane::ContextActioner
+{
+public:
+    ContextUser() : ContextActioner(korvane::StepList::of(u"CKorvaneUpdateActioner")) {}
+    QVariant getDescription() override { return {}; }
+    void action(korvane::IUpdatorView&) override { writeUpdateKey(); }
+    QString getAppName() override { return {}; }
+};
+
+TEST_F(AppliedUpdateKey, AnActionerWritesThroughItsContext)
+{
+    ContextUser actioner;
+    actioner.setUpdateTimeStamp(QStringLiteral("2024年4月"));
+    korvane::test::FakeView view;
+    EXPECT_THROW(actioner.action(view), Error); // no context yet
+
+    auto context = std::make_shared<korvane::clsContext>();
+    EXPECT_EQ(context->getConnection(), nullptr);
+    context->setCinnection(connection);
+    actioner.setContext(context);
+    actioner.action(view);
+    EXPECT_EQ(actioner.UpdateTimeStamp(), QStringLiteral("20244"));
+    EXPECT_EQ(connection->State(), Connection::adStateOpen); // a context's connection stays open
+    EXPECT_EQ(keys().size(), 1);
+}
+
+} // namespace
