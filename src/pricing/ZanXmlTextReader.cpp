@@ -144,14 +144,18 @@ QString ZanXmlTextReader::getDataString(const QString& p_strTag, QString& p_strX
 {
     const QString& document = chooseDocument(p_strXmlString);
     // Each step needs the one before; a position out of reach ends the search with nothing.
+    // So does a step that finds nothing: searching on from position 0 or 1 would return text
+    // from before the element, or a stray end tag's text when the element is absent.
     const std::optional<qint16> start = position(find(document, QString(u'<' + p_strTag), 1));
-    if (!start)
+    if (!start || *start == 0)
         return {};
     const std::optional<qint16> afterName = position(*start + p_strTag.size() + 1);
     if (!afterName)
         return {};
-    // With no ">" at all this is 1, and the content would run from the document's start.
-    const std::optional<qint16> p = position(find(document, u">", *afterName) + 1);
+    const qsizetype close = find(document, u">", *afterName);
+    if (close == 0) // the start tag never closes
+        return {};
+    const std::optional<qint16> p = position(close + 1);
     if (!p)
         return {};
     const std::optional<qint16> e =

@@ -82,7 +82,12 @@ INSTANTIATE_TEST_SUITE_P(
                       DataCase{u"<DB>one</DB><DB>two</DB>", u"DB", u"one"},
                       DataCase{u"<DB><DB>in</DB></DB>", u"DB", u"<DB>in"},
                       DataCase{u"<db>lower</db><DB>upper</DB>", u"DB", u"upper"},
-                      DataCase{u"<DB>  診所 資料庫 </DB>", u"DB", u"  診所 資料庫 "}));
+                      DataCase{u"<DB>  診所 資料庫 </DB>", u"DB", u"  診所 資料庫 "},
+                      // Text outside the element is never its content: a stray end tag of a
+                      // missing element, or an end tag before a start tag that never closes.
+                      DataCase{u"<Config>stray</IP></Config>", u"IP", u""},
+                      DataCase{u"abc>def</IP>", u"IP", u""}, DataCase{u"ab</IP><IP", u"IP", u""},
+                      DataCase{u"<a>x</IP><IP b=\"1\"", u"IP", u""}));
 
 TEST(ZanXmlTextReader, searchesTheStoredDocumentOnlyWhenGivenNone)
 {
