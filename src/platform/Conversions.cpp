@@ -126,6 +126,14 @@ QDateTime localDateTime(QDate date, QTime time)
     Entry& entry = cache[size_t(date.toJulianDay() + seconds) % cacheSize];
     if (entry.key != key) {
         entry.value = QDateTime(date, time);
+        // A local time that a clock change skipped (Taipei's summer times began at midnight,
+        // 1974-04-01 among others) makes an invalid value, which would be stored as no date or
+        // a broken one. Read it with the offset of the day before, as the clock would have
+        // shown it just after the change: 00:00 becomes 01:00 on the same day.
+        if (!entry.value.isValid()) {
+            const int offset = QDateTime(date.addDays(-1), QTime(12, 0)).offsetFromUtc();
+            entry.value = QDateTime(date, time, Qt::OffsetFromUTC, offset).toLocalTime();
+        }
         entry.key = key;
     }
     return entry.value;
