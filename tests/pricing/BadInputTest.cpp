@@ -1,0 +1,464 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+//
+// The drug-price update fed with what real price lists and configuration files turn out to hold:
+// bytes no code page maps, NULs, huge lines, foreign line ends and encodings, text that looks
+// like SQL, broken configuration files. Each odd value is stored as it stands or left out; the
+// update never crashes and never does anything to the database but replace tblDrugs.
+
+#include "ClinicDatabase.h"
+#include "TestServices.h"
+#include "platform/AnsiText.h"
+#include "pricing/C52407301.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+#include <optional>
+#include <variant>
+
+using korvane::C52407301;
+using korvane::platform::encodeAnsi;
+using korvane::platform::MessageIcon;
+using korvane::test::ClinicDatabase;
+using korvane::test::FakeView;
+using korvane::test::TestMachine;
+
+namespace {
+
+const QByteArray kHeader =
+    encodeAnsi(u"id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
+               u"藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
+
+const QString kFailurePrefix = QStringLiteral("更新藥價作業失敗，可能的原因為：\r\n");
+
+const QString kDrugColumns = QStringLiteral(
+    "SELECT 新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, 藥品英文名稱, 藥品規格量, "
+    "藥品規格單位, 成份, 成份含量, 含量單位, 藥品劑型, 製造廠名稱 FROM tblDrugs ORDER BY id");
+
+// The 15 fields of an ordinary drug record.
+QStringList drugFields(const QString& code)
+{
+    return {QStringLiteral("1"),
+            QString(),
+            QStringLiteral("單方"),
+            code,
+            QStringLiteral("12.5"),
+            QStringLiteral("1130401"),
+            QStringLiteral("1140331"),
+            QStringLiteral("PANADOL TABLETS 500MG"),
+            QStringLiteral("500"),
+            QStringLiteral("MG"),
+            QStringLiteral("ACETAMINOPHEN（功許）"),
+            QStringLiteral("500"),
+            QStringLiteral("MG"),
+            QStringLiteral("錠劑"),
+            QStringLiteral("台灣功學製藥股份有限公司")};
+}
+
+// The same record in the price list's own bytes; fields may be replaced by bytes no encoder
+// would write.
+QList<QByteArray> drugFieldBytes(const QString& code)
+{
+    QList<QByteArray> bytes;
+    for (const QString& field : drugFields(code))
+        bytes << encodeAnsi(field);
+    return bytes;
+}
+
+QByteArray joined(const QList<QByteArray>& fields)
+{
+    return fields.join('\t');
+}
+
+// The row an ordinary record becomes, as the columns of kDrugColumns read it back.
+QVariantList drugRow(const QString& code)
+{
+    return {QString(),
+            QStringLiteral("單方"),
+            code,
+            12.5,
+            QStringLiteral("2024-04-01 00:00:00"),
+            QStringLiteral("2025-03-31 00:00:00"),
+            QStringLiteral("PANADOL TABLETS 500MG"),
+            500.0,
+            QStringLiteral("MG"),
+            QStringLiteral("ACETAMINOPHEN（功許）"),
+            500.0,
+            QStringLiteral("MG"),
+            QStringLiteral("錠劑"),
+            QStringLiteral("台灣功學製藥股份有限公司")};
+}
+
+// Values up to a megabyte must not flood a failure report.
+std::string shortly(const QVariant& value)
+{
+    if (value.isNull())
+        return "NULL";
+    QString text = value.toString();
+    if (text.size() > 60)
+        text = text.left(60) + QStringLiteral("…(%1 characters)").arg(text.size());
+    text.replace(QChar(0), QStringLiteral("\\0"));
+    return text.toStdString();
+}
+
+std::string shortly(const QList<QVariantList>& rows)
+{
+    std::string text;
+    for (const QVariantList& row : rows) {
+        text += "\n  [";
+        for (const QVariant& value : row)
+            text += ' ' + shortly(value) + ' ';
+        text += ']';
+    }
+    return text;
+}
+
+// Test names from the cases' own names.
+template <typename Case> std::string caseName(const ::testing::TestParamInfo<Case>& p_case)
+{
+    return p_case.param.name;
+}
+
+class BadInput : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<ClinicDatabase>(
+            ClinicDatabase::create(machine.installFile(QStringLiteral("dbKorvane.mdb"))));
+        db->exec(
+            QStringLiteral(
+                "INSERT INTO tblDrugs (新, 代碼, 藥價參考金額, 藥價參考日期, 成份) VALUES (?, ?, ?, ?, ?)"),
+            {QStringLiteral("*"), QStringLiteral("OLD0000100"), 3.25, QStringLiteral("2024-02-01 00:00:00"),
+             QStringLiteral("許功蓋")});
+        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥品英文名稱) VALUES (?, ?)"),
+                 {QStringLiteral("OLD0000200"), QStringLiteral("OLD NAME")});
+        db->exec(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES ('applied', 'UP52407201')"));
+        oldDrugs = drugs();
+    }
+
+    void writePriceList(const QByteArray& bytes) { machine.writeFile(pricePath(), bytes); }
+
+    // The header and the lines, each ended with CR LF.
+    void writePriceList(const QList<QByteArray>& lines)
+    {
+        QByteArray bytes = kHeader + "\r\n";
+        for (const QByteArray& line : lines)
+            bytes += line + "\r\n";
+        writePriceList(bytes);
+    }
+
+    void run()
+    {
+        action = std::make_unique<C52407301>(machine.services());
+        action->action(view);
+    }
+
+    void expectSuccess()
+    {
+        ASSERT_TRUE(machine.dialogs.messages.empty()) << machine.dialogs.messages.front().text.toStdString();
+        EXPECT_EQ(view.hideCalls, 1);
+        EXPECT_FALSE(QFile::exists(pricePath()));
+    }
+
+    void expectFailureThatChangedNothing(const QByteArray& priceList)
+    {
+        ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+        const auto& shown = machine.dialogs.messages.front();
+        EXPECT_EQ(shown.icon, MessageIcon::Critical);
+        EXPECT_EQ(shown.title, QStringLiteral("錯誤"));
+        EXPECT_TRUE(shown.text.startsWith(kFailurePrefix)) << shown.text.toStdString();
+        EXPECT_GT(shown.text.size(), kFailurePrefix.size()) << "the failure gives no reason";
+        EXPECT_EQ(drugs(), oldDrugs) << shortly(drugs());
+        EXPECT_EQ(view.hideCalls, 0);
+        QFile list(pricePath());
+        ASSERT_TRUE(list.open(QIODevice::ReadOnly)) << "the price list is gone";
+        EXPECT_TRUE(list.readAll() == priceList) << "the price list was changed";
+    }
+
+    // A column that holds nothing reads as a typed null; compare it as plain nothing.
+    QList<QVariantList> drugs() const
+    {
+        QList<QVariantList> rows = db->rows(kDrugColumns);
+        for (QVariantList& row : rows) {
+            for (QVariant& value : row) {
+                if (value.isNull())
+                    value = QVariant();
+            }
+        }
+        return rows;
+    }
+    QString pricePath() const { return machine.packFile(QStringLiteral("all.puf")); }
+
+    TestMachine machine;
+    FakeView view;
+    std::unique_ptr<ClinicDatabase> db;
+    std::unique_ptr<C52407301> action;
+    QList<QVariantList> oldDrugs;
+};
+
+// ---------------------------------------------------------------------------------------------
+// One odd field (or a whole odd line) between ordinary lines.
+
+struct NoRow
+{
+};
+struct Unset
+{
+};
+using Outcome = std::variant<QString, Unset, NoRow>;
+
+struct OddFieldCase
+{
+    const char* name;
+    int field; // -1: the bytes are the whole line
+    QByteArray bytes;
+    Outcome stored; // what the field's column holds, or that the column or the row is missing
+};
+
+void PrintTo(const OddFieldCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class OddField : public BadInput, public ::testing::WithParamInterface<OddFieldCase>
+{
+};
+
+TEST_P(OddField, isStoredAsItStandsOrLeftOut)
+{
+    const OddFieldCase& c = GetParam();
+    QList<QByteArray> odd = drugFieldBytes(QStringLiteral("ODD0000100"));
+    const QByteArray oddLine = c.field < 0 ? c.bytes : (odd[c.field] = c.bytes, joined(odd));
+    // Ordinary lines on both sides: an odd line must not take its neighbours with it.
+    writePriceList(QList<QByteArray>{joined(drugFieldBytes(QStringLiteral("BEFORE0100"))), oddLine,
+                                     joined(drugFieldBytes(QStringLiteral("AFTER00100")))});
+    run();
+    expectSuccess();
+
+    QList<QVariantList> expected{drugRow(QStringLiteral("BEFORE0100"))};
+    if (!std::holds_alternative<NoRow>(c.stored)) {
+        QVariantList row = drugRow(QStringLiteral("ODD0000100"));
+        const QString* text = std::get_if<QString>(&c.stored);
+        row[c.field - 1] = text ? QVariant(*text) : QVariant();
+        expected << row;
+    }
+    expected << drugRow(QStringLiteral("AFTER00100"));
+    const QList<QVariantList> actual = drugs();
+    EXPECT_TRUE(actual == expected) << "stored:" << shortly(actual) << "\nexpected:" << shortly(expected);
+}
+
+QByteArray repeated(const QByteArray& piece, qsizetype bytes)
+{
+    return piece.repeated(bytes / piece.size());
+}
+
+constexpr qsizetype kMiB = 1024 * 1024;
+
+INSTANTIATE_TEST_SUITE_P(
+    PriceList, OddField,
+    ::testing::Values(
+        // Byte sequences the code page cannot decode.
+        OddFieldCase{"leadByteWithAnInvalidTrail", 7,
+                     QByteArray("AB\xA4\x80"
+                                "CD"),
+                     QStringLiteral("AB\uFFFDCD")},
+        OddFieldCase{"leadByteBeforeASpace", 10, QByteArray("\xA5\x5C\xA4 \xB3\x5C"),
+                     QStringLiteral("功\uFFFD 許")},
+        OddFieldCase{"leadByteBeforeATab", 7, QByteArray("AB\xA4"), QStringLiteral("AB\uFFFD")},
+        OddFieldCase{"leadByteBeforeTheLineEnd", 14, QByteArray("\xBC\x74\xA4"), QStringLiteral("廠\uFFFD")},
+        OddFieldCase{"leadByteBeforeADigit", 9,
+                     QByteArray("\xA4"
+                                "1X"),
+                     QStringLiteral("\uFFFD1X")},
+        // Single bytes plain Big5 lacks are read as the workstations' code page 950 reads them.
+        OddFieldCase{"bytes80AndFF", 7, QByteArray("A\x80Z\xFF"), QStringLiteral("A\u0080Z\uF8F8")},
+        OddFieldCase{"undecodablePrice", 4, QByteArray("12\xA4"), NoRow{}},
+        // NUL bytes.
+        OddFieldCase{"nulInText", 7, QByteArray("A\0B", 3), QString::fromUtf16(u"A\0B", 3)},
+        OddFieldCase{"nulInCode", 3,
+                     QByteArray("AC\0"
+                                "01",
+                                5),
+                     QString::fromUtf16(u"AC\0"
+                                        "01",
+                                        5)},
+        OddFieldCase{"nulInPrice", 4, QByteArray("12\0", 3), NoRow{}},
+        OddFieldCase{"lineOfNuls", -1, QByteArray(64, '\0'), NoRow{}},
+        // A megabyte in one field or one line.
+        OddFieldCase{"megabyteEnglishNameTheColumnRefuses", 7, QByteArray(kMiB, 'M'), Unset{}},
+        OddFieldCase{"megabyteIngredientText", 10, repeated("\xA5\x5C", kMiB),
+                     QString(kMiB / 2, QChar(u'功'))},
+        OddFieldCase{"megabyteLineWithoutTabs", -1, QByteArray(kMiB, 'X'), NoRow{}},
+        OddFieldCase{"megabyteOfTabs", -1, QByteArray(kMiB, '\t'), NoRow{}}),
+    caseName<OddFieldCase>);
+
+// ---------------------------------------------------------------------------------------------
+
+struct LineEndCase
+{
+    const char* name;
+    QByteArray first, second, third; // after the header, after line 1, after line 2
+    QByteArray last;                 // after line 3
+};
+
+void PrintTo(const LineEndCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class LineEnds : public BadInput, public ::testing::WithParamInterface<LineEndCase>
+{
+};
+
+TEST_P(LineEnds, endEveryLine)
+{
+    const LineEndCase& c = GetParam();
+    writePriceList(kHeader + c.first + joined(drugFieldBytes(QStringLiteral("AA00000100"))) + c.second +
+                   joined(drugFieldBytes(QStringLiteral("BB00000100"))) + c.third +
+                   joined(drugFieldBytes(QStringLiteral("CC00000100"))) + c.last);
+    run();
+    expectSuccess();
+    EXPECT_EQ(drugs(), (QList<QVariantList>{drugRow(QStringLiteral("AA00000100")),
+                                            drugRow(QStringLiteral("BB00000100")),
+                                            drugRow(QStringLiteral("CC00000100"))}));
+}
+
+INSTANTIATE_TEST_SUITE_P(PriceList, LineEnds,
+                         ::testing::Values(LineEndCase{"crOnly", "\r", "\r", "\r", "\r"},
+                                           LineEndCase{"lfOnly", "\n", "\n", "\n", "\n"},
+                                           LineEndCase{"mixed", "\r\n", "\n", "\r", "\r\n"},
+                                           LineEndCase{"noFinalLineEnd", "\r\n", "\r\n", "\r\n", ""}),
+                         caseName<LineEndCase>);
+
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(BadInput, AUtf8PriceListWithAByteOrderMarkKeepsItsChineseText)
+{
+    // Characters Big5 cannot hold (湯, 乂) show that the text really is read as UTF-8.
+    QStringList fields = drugFields(QStringLiteral("UTF0000100"));
+    fields[10] = QStringLiteral("許功蓋（湯乂）");
+    fields[14] = QStringLiteral("台灣功學製藥");
+    const QString text = korvane::platform::decodeAnsi(kHeader) + QStringLiteral("\r\n") +
+                         fields.join(u'\t') + QStringLiteral("\r\n");
+    writePriceList("\xEF\xBB\xBF" + text.toUtf8());
+    run();
+    expectSuccess();
+    QVariantList expected = drugRow(QStringLiteral("UTF0000100"));
+    expected[9] = QStringLiteral("許功蓋（湯乂）");
+    expected[13] = QStringLiteral("台灣功學製藥");
+    EXPECT_EQ(drugs(), QList<QVariantList>{expected});
+}
+
+TEST_F(BadInput, TextThatLooksLikeSqlIsStoredVerbatimAndRunsNothing)
+{
+    const QList<QVariantList> schemaBefore =
+        db->rows(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name"));
+    const QVariantList tempBefore = db->rows(QStringLiteral("SELECT pKey, pValue FROM tblTemp")).value(0);
+    ASSERT_FALSE(tempBefore.isEmpty());
+
+    // Each text field gets as much of the payload as its column holds.
+    const std::vector<std::pair<int, int>> textFields{{1, 2},   {2, 10},  {3, 12},  {7, 255}, {9, 50},
+                                                      {10, -1}, {12, 50}, {13, 50}, {14, 100}};
+    const QStringList payloads{QStringLiteral("';x'); DROP TABLE tblTemp; --"),
+                               QStringLiteral("\"-\"; DELETE FROM tblDrugs WHERE 1=1; --"),
+                               QStringLiteral("--' OR ''=' ; ALTER TABLE tblDrugs ADD COLUMN x INT; --"),
+                               QStringLiteral("\\'\"; UPDATE tblTemp SET pValue='x'; /*")};
+    QList<QByteArray> lines;
+    QList<QVariantList> expected;
+    for (qsizetype i = 0; i < payloads.size(); ++i) {
+        const QString code = QStringLiteral("SQL%1").arg(i, 4, 10, QChar(u'0'));
+        QStringList fields = drugFields(code);
+        QVariantList row = drugRow(code);
+        for (const auto& [field, length] : textFields) {
+            const QString value = length < 0 ? payloads[i] : payloads[i].left(length);
+            fields[field] = value;
+            row[field - 1] = value;
+        }
+        // Numbers and dates that carry statements are no numbers and no dates.
+        fields[5] = QStringLiteral("1130401'); DROP TABLE tblDrugs; --");
+        row[4] = QVariant();
+        fields[8] = QStringLiteral("1; DROP TABLE tblTemp");
+        row[7] = 0.0;
+        lines << encodeAnsi(fields.join(u'\t'));
+        expected << row;
+    }
+    writePriceList(lines);
+    run();
+    expectSuccess();
+    EXPECT_EQ(drugs(), expected);
+    EXPECT_EQ(db->rows(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name")),
+              schemaBefore);
+    EXPECT_EQ(db->rows(QStringLiteral("SELECT pKey, pValue FROM tblTemp")), QList<QVariantList>{tempBefore});
+}
+
+// ---------------------------------------------------------------------------------------------
+
+struct ConfigCase
+{
+    const char* name;
+    std::function<QByteArray(const TestMachine&)> bytes;
+};
+
+void PrintTo(const ConfigCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class BrokenConfig : public BadInput, public ::testing::WithParamInterface<ConfigCase>
+{
+};
+
+QByteArray randomBytes(qsizetype size, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, '\0');
+    for (char& byte : bytes)
+        byte = char(random.bounded(256));
+    // NULs are what binary files hold most.
+    for (qsizetype i = 0; i < size; i += 7)
+        bytes[i] = '\0';
+    return bytes;
+}
+
+TEST_P(BrokenConfig, failsAndChangesNothing)
+{
+    machine.writeFile(machine.installFile(QStringLiteral("Korvane.config")), GetParam().bytes(machine));
+    const QByteArray priceList =
+        kHeader + "\r\n" + joined(drugFieldBytes(QStringLiteral("NEW0000100"))) + "\r\n";
+    writePriceList(priceList);
+    run();
+    expectFailureThatChangedNothing(priceList);
+    EXPECT_EQ(action->getAppName(), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Configuration, BrokenConfig,
+    ::testing::Values(
+        ConfigCase{"empty", [](const TestMachine&) { return QByteArray(); }},
+        ConfigCase{"onlyALineEnd", [](const TestMachine&) { return QByteArray("\r\n"); }},
+        ConfigCase{"binary", [](const TestMachine&) { return randomBytes(4096, 1); }},
+        // Longer than the configuration reader can search.
+        ConfigCase{"largeBinary", [](const TestMachine&) { return randomBytes(100 * 1024, 2); }},
+        ConfigCase{"binaryNamingAnAccessFile",
+                   [](const TestMachine&) {
+                       return QByteArray("\0\xFF\x01.mdb\x02\0\r\n", 10) + randomBytes(512, 3);
+                   }},
+        ConfigCase{"namingAFileThatIsNoDatabase",
+                   [](const TestMachine& m) {
+                       const QString path = m.installFile(QStringLiteral("broken.mdb"));
+                       m.writeFile(path, randomBytes(8192, 4));
+                       return path.toUtf8() + "\r\n";
+                   }},
+        ConfigCase{
+            "unclosedElements",
+            [](const TestMachine&) { return QByteArray("<SQLNCLI>10\r\n<IP>127.0.0.1\r\n<DB>clinic\r\n"); }},
+        ConfigCase{
+            "unclosedStartTags",
+            [](const TestMachine&) { return QByteArray("<config>\r\n<SQLNCLI\r\n<IP 127.0.0.1\r\n<DB"); }},
+        ConfigCase{"endTagsOnly",
+                   [](const TestMachine&) { return QByteArray("</SQLNCLI></IP>127.0.0.1</DB>clinic<DB>"); }}),
+    caseName<ConfigCase>);
+
+} // namespace
