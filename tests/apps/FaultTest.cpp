@@ -1,0 +1,355 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+//
+// updatlet hurt from outside while it runs: killed in the middle of the import, the clinic
+// database held by another writer, a price list that cannot be removed. Whatever happens, the
+// clinic keeps either its old drug table or the complete new one, and the price list stays until
+// the new one is safely in.
+
+#include "ClinicDatabase.h"
+#include "pricing/PriceListGenerator.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <chrono>
+#include <future>
+#include <gtest/gtest.h>
+#include <thread>
+
+using korvane::PriceListGenerator;
+using korvane::test::ClinicDatabase;
+
+namespace {
+
+const QString kFailure = QStringLiteral("更新藥價作業失敗，可能的原因為：");
+const QString kCriticalMark = QStringLiteral("!! [錯誤]");
+
+struct Finished
+{
+    int exitCode; // -1 when the process crashed or had to be killed
+    QString out;
+    qint64 milliseconds;
+};
+
+class UpdatletUnderFaults : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QDir root(dir.path());
+        ASSERT_TRUE(root.mkpath(QStringLiteral("config/Korvane")) && root.mkpath(QStringLiteral("Korvane")) &&
+                    root.mkpath(QStringLiteral("pack")));
+        QFile ini(dir.filePath(QStringLiteral("config/Korvane/Korvane.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Options]\r\nKorvaneStartupPath=" + dir.filePath(QStringLiteral("Korvane")).toUtf8() +
+                  "\r\n");
+        ini.close();
+        db = std::make_unique<ClinicDatabase>(
+            ClinicDatabase::create(dir.filePath(QStringLiteral("Korvane/dbKorvane.mdb"))));
+        // Last month's table, with every kind of value the import writes.
+        db->exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40) "
+            "INSERT INTO tblDrugs (新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, "
+            "藥品英文名稱, "
+            "藥品規格量, 藥品規格單位, 成份, 成份含量, 含量單位, 藥品劑型, 製造廠名稱) "
+            "SELECT CASE WHEN i % 3 = 0 THEN '*' END, '單方', printf('OLD%04d100', i), i * 1.25, "
+            "'2024-03-01 00:00:00', '2910-12-31 00:00:00', 'OLD DRUG ' || i, i, 'MG', '許功蓋', 0.5, 'MG', "
+            "'錠劑', "
+            "'台灣功學製藥' FROM n"));
+        oldDrugs = drugs();
+        ASSERT_EQ(oldDrugs.size(), 40);
+    }
+
+    QString pricePath() const { return dir.filePath(QStringLiteral("pack/all.puf")); }
+
+    void writePriceList(const QByteArray& bytes)
+    {
+        QFile file(pricePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    // Whether the price list is still there with exactly these bytes.
+    ::testing::AssertionResult priceListIs(const QByteArray& bytes) const
+    {
+        QFile file(pricePath());
+        if (!file.open(QIODevice::ReadOnly))
+            return ::testing::AssertionFailure() << "the price list is gone";
+        const QByteArray now = file.readAll();
+        if (now != bytes)
+            return ::testing::AssertionFailure()
+                   << "the price list changed: " << now.size() << " bytes instead of " << bytes.size();
+        return ::testing::AssertionSuccess();
+    }
+
+    void start(QProcess& process) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(KORVANE_UPDATLET),
+                      {QStringLiteral("--pack-folder"), dir.filePath(QStringLiteral("pack"))});
+        EXPECT_TRUE(process.waitForStarted(10000)) << process.errorString().toStdString();
+    }
+
+    // Runs updatlet to its end; one that takes longer than the limit is killed.
+    Finished run(int limitMilliseconds = 60000) const
+    {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        QElapsedTimer timer;
+        timer.start();
+        start(process);
+        if (!process.waitForFinished(limitMilliseconds)) {
+            process.kill();
+            process.waitForFinished(10000);
+            ADD_FAILURE() << "updatlet still ran after " << limitMilliseconds << " ms";
+        }
+        const qint64 ms = timer.elapsed();
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAll()), ms};
+    }
+
+    QList<QVariantList> drugs() const
+    {
+        return db->rows(QStringLiteral("SELECT * FROM tblDrugs ORDER BY id"));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<ClinicDatabase> db;
+    QList<QVariantList> oldDrugs;
+};
+
+TEST_F(UpdatletUnderFaults, KilledWhileAddingRowsLeavesTheOldDrugsAndThePriceList)
+{
+    const QByteArray priceList = PriceListGenerator::generate(250000, 52407301);
+    writePriceList(priceList);
+
+    QProcess process;
+    start(process);
+    // Rows are being added once the step list is marked on the insert step and the bar has
+    // moved past 0% below it; the bar reaches 100% only after the last row.
+    static const QRegularExpression progress(QStringLiteral("進度：(\\d+)%"));
+    const QByteArray insertStep = QStringLiteral("V\t新增藥品資料到資料庫中").toUtf8();
+    QByteArray out;
+    int percent = -1;
+    QElapsedTimer waited;
+    waited.start();
+    while (percent <= 0 && waited.elapsed() < 30000 && process.state() == QProcess::Running) {
+        process.waitForReadyRead(50);
+        out += process.readAllStandardOutput();
+        const qsizetype mark = out.indexOf(insertStep);
+        if (mark < 0)
+            continue;
+        const QString shown = QString::fromUtf8(out.mid(mark));
+        for (const auto& match : progress.globalMatch(shown))
+            percent = std::max(percent, match.captured(1).toInt());
+    }
+    ASSERT_GT(percent, 0) << "the insert phase was not seen:\n"
+                          << QString::fromUtf8(out.right(800)).toStdString();
+    ASSERT_LT(percent, 100) << "the import ended before it could be killed";
+    const QString dbPath = db->path();
+    EXPECT_TRUE(QFile::exists(dbPath + QStringLiteral("-journal")) ||
+                QFile::exists(dbPath + QStringLiteral("-wal")))
+        << "no write transaction is open";
+
+    process.kill();
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+
+    // The database as the kill left it, copied with its journal: reading the copy must not spare
+    // the next run the recovery.
+    const QString copyPath = dir.filePath(QStringLiteral("copy/dbKorvane.mdb"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("copy"))));
+    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal")}) {
+        if (QFile::exists(dbPath + suffix)) {
+            ASSERT_TRUE(QFile::copy(dbPath + suffix, copyPath + suffix));
+        }
+    }
+    const ClinicDatabase leftBehind(copyPath);
+    EXPECT_EQ(leftBehind.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    const QList<QVariantList> after = leftBehind.rows(QStringLiteral("SELECT * FROM tblDrugs ORDER BY id"));
+    EXPECT_EQ(after.size(), oldDrugs.size());
+    EXPECT_TRUE(after == oldDrugs) << "the old drug rows were changed";
+    EXPECT_TRUE(priceListIs(priceList));
+
+    // The next run starts from the interrupted one and completes.
+    writePriceList(PriceListGenerator::generate(25, 2));
+    const Finished again = run();
+    EXPECT_EQ(again.exitCode, 0) << again.out.toStdString();
+    EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 25);
+    EXPECT_EQ(db->scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+}
+
+struct LockCase
+{
+    const char* name;
+    QStringList statements; // what the other writer runs and keeps open
+};
+
+void PrintTo(const LockCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class LockedDatabase : public UpdatletUnderFaults, public ::testing::WithParamInterface<LockCase>
+{
+};
+
+TEST_P(LockedDatabase, failsWithinTheWaitAndChangesNothing)
+{
+    const QByteArray priceList = PriceListGenerator::generate(30, 1);
+    writePriceList(priceList);
+    const QString lockerName = QStringLiteral("other-writer");
+    Finished result;
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), lockerName);
+        other.setDatabaseName(db->path());
+        ASSERT_TRUE(other.open()) << other.lastError().text().toStdString();
+        QSqlQuery query(other);
+        for (const QString& statement : GetParam().statements)
+            ASSERT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
+
+        result = run(30000);
+
+        query.exec(QStringLiteral("ROLLBACK"));
+        query.finish();
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(lockerName);
+
+    EXPECT_EQ(result.exitCode, 1) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(kCriticalMark + QStringLiteral(" [錯誤]\n") + kFailure + u'\n' +
+                                    QStringLiteral("資料庫正被其他程式使用中")))
+        << result.out.toStdString();
+    // It tells the clinic what to do about it.
+    EXPECT_TRUE(
+        result.out.contains(QStringLiteral("請先關閉 Korvane 及其他開啟資料庫的程式，再重新執行本更新程式")))
+        << result.out.toStdString();
+    // It waits a while for the other writer to finish, but not for ever.
+    EXPECT_GE(result.milliseconds, 4000);
+    EXPECT_LT(result.milliseconds, 15000);
+    EXPECT_EQ(drugs(), oldDrugs);
+    EXPECT_TRUE(priceListIs(priceList));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OtherWriter, LockedDatabase,
+    ::testing::Values(LockCase{"exclusive", {QStringLiteral("BEGIN EXCLUSIVE")}},
+                      LockCase{"writing",
+                               {QStringLiteral("BEGIN IMMEDIATE"),
+                                QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES ('LOCKER0100')")}}),
+    [](const ::testing::TestParamInfo<LockCase>& p_case) { return std::string(p_case.param.name); });
+
+TEST_F(UpdatletUnderFaults, ALockHeldBrieflyIsWaitedFor)
+{
+    writePriceList(PriceListGenerator::generate(30, 1));
+    // Korvane itself writing for a moment: the update waits for it instead of failing.
+    std::promise<bool> locked;
+    std::thread other([path = db->path(), &locked] {
+        const QString name = QStringLiteral("brief-writer");
+        {
+            QSqlDatabase connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            connection.setDatabaseName(path);
+            QSqlQuery query(connection);
+            const bool ok = connection.open() && query.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+            locked.set_value(ok);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            query.exec(QStringLiteral("ROLLBACK"));
+            query.finish();
+            connection.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    });
+    const bool holding = locked.get_future().get();
+    const Finished result = holding ? run(30000) : Finished{};
+    other.join();
+    ASSERT_TRUE(holding) << "the other writer could not lock the database";
+
+    EXPECT_EQ(result.exitCode, 0) << result.out.toStdString();
+    EXPECT_GE(result.milliseconds, 1000);
+    EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 30);
+    EXPECT_FALSE(QFile::exists(pricePath()));
+}
+
+// A file made immutable for one test, and made ordinary again however the test ends.
+class ImmutableFile
+{
+public:
+    explicit ImmutableFile(QString path) : ivPath(std::move(path)) {}
+    ~ImmutableFile()
+    {
+        if (ivSet)
+            chattr(QStringLiteral("-i"));
+    }
+    ImmutableFile(const ImmutableFile&) = delete;
+    ImmutableFile& operator=(const ImmutableFile&) = delete;
+
+    // Empty when the file is now immutable, else why not.
+    QString set()
+    {
+        const QString why = chattr(QStringLiteral("+i"));
+        ivSet = why.isEmpty();
+        return why;
+    }
+
+private:
+    QString chattr(const QString& flag) const
+    {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral("chattr"), {flag, ivPath});
+        if (!process.waitForFinished(10000))
+            return QStringLiteral("chattr could not be run: ") + process.errorString();
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+            return QStringLiteral("chattr ") + flag + QStringLiteral(" failed: ") +
+                   QString::fromLocal8Bit(process.readAll()).trimmed();
+        return {};
+    }
+
+    QString ivPath;
+    bool ivSet = false;
+};
+
+TEST_F(UpdatletUnderFaults, APriceListThatCannotBeRemovedLeavesTheNewPricesAndSaysSo)
+{
+    const QByteArray priceList = PriceListGenerator::generate(20, 3);
+    writePriceList(priceList);
+    ImmutableFile immutable(pricePath());
+    if (const QString why = immutable.set(); !why.isEmpty())
+        GTEST_SKIP() << "the price list cannot be made undeletable here: " << why.toStdString();
+
+    const Finished result = run();
+    EXPECT_EQ(result.exitCode, 0) << result.out.toStdString();
+    EXPECT_FALSE(result.out.contains(kCriticalMark)) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(QStringLiteral("[訊息]\n藥價已更新完成，但無法刪除本次的藥價資料檔")))
+        << result.out.toStdString();
+    EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 20);
+    EXPECT_EQ(db->count(QStringLiteral("tblDrugs WHERE 代碼 LIKE 'OLD%'")), 0);
+    EXPECT_TRUE(priceListIs(priceList));
+}
+
+TEST_F(UpdatletUnderFaults, ADatabaseThatCannotBeWrittenChangesNothing)
+{
+    const QByteArray priceList = PriceListGenerator::generate(20, 4);
+    writePriceList(priceList);
+    ImmutableFile immutable(db->path());
+    if (const QString why = immutable.set(); !why.isEmpty())
+        GTEST_SKIP() << "the database cannot be made unwritable here: " << why.toStdString();
+
+    const Finished result = run();
+    EXPECT_EQ(result.exitCode, 1) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(kFailure + QStringLiteral("\n資料庫檔案無法寫入")))
+        << result.out.toStdString();
+    EXPECT_EQ(drugs(), oldDrugs);
+    EXPECT_TRUE(priceListIs(priceList));
+}
+
+} // namespace
