@@ -63,16 +63,22 @@ void Connection::Open()
         throw Error(QStringLiteral("找不到資料庫驅動程式：") + dialect->qtDriver(), Error::Kind::DatabaseUnreachable);
     dialect->prepare(db);
     if (!db.open())
-        throw dialect->translate(db.lastError());
+        throw dialect->connectionError(db);
     // A file that is not a database opens without complaint; the first statement tells.
     if (dialect->qtDriver() == QStringLiteral("QSQLITE")) {
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            const Error error = dialect->translate(probe.lastError());
+            const Error error = dialect->statementError(probe);
             probe.finish();
             db.close();
             throw error;
         }
+    }
+    try {
+        dialect->opened(db);
+    } catch (const Error&) {
+        db.close();
+        throw;
     }
     m_dialect = std::move(dialect);
     m_inTransaction = false;
@@ -118,7 +124,7 @@ void Connection::Execute(const QString& statement, const QVariantList& values)
         ok = ok && query.exec();
     }
     if (!ok)
-        throw m_dialect->translate(query.lastError());
+        throw m_dialect->statementError(query);
 }
 
 void Connection::BeginTrans()
@@ -127,7 +133,7 @@ void Connection::BeginTrans()
     if (m_inTransaction)
         throw Error(QStringLiteral("交易已經開始。"), Error::Kind::Database);
     if (!db.transaction())
-        throw m_dialect->translate(db.lastError());
+        throw m_dialect->connectionError(db);
     m_inTransaction = true;
 }
 
@@ -136,8 +142,9 @@ void Connection::CommitTrans()
     QSqlDatabase db = database();
     if (!m_inTransaction)
         throw Error(QStringLiteral("沒有進行中的交易。"), Error::Kind::Database);
+    m_dialect->checkTransaction(db);
     if (!db.commit())
-        throw m_dialect->translate(db.lastError());
+        throw m_dialect->connectionError(db);
     m_inTransaction = false;
 }
 
@@ -148,7 +155,7 @@ void Connection::RollbackTrans()
         throw Error(QStringLiteral("沒有進行中的交易。"), Error::Kind::Database);
     m_inTransaction = false;
     if (!db.rollback())
-        throw m_dialect->translate(db.lastError());
+        throw m_dialect->connectionError(db);
 }
 
 } // namespace korvane::platform

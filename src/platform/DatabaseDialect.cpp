@@ -7,6 +7,10 @@
 #include "QtRowStatement.h"
 #include "SqliteDialect.h"
 
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
 namespace korvane::platform {
 
 std::unique_ptr<DatabaseDialect> DatabaseDialect::forConnectionText(const QString& text)
@@ -32,6 +36,16 @@ std::unique_ptr<RowStatement> DatabaseDialect::prepareRowStatement(const QSqlDat
                                                                     const QString& statement) const
 {
     return std::make_unique<QtRowStatement>(db, statement, *this);
+}
+
+Error DatabaseDialect::statementError(const QSqlQuery& query) const
+{
+    return translate(query.lastError());
+}
+
+Error DatabaseDialect::connectionError(const QSqlDatabase& db) const
+{
+    return translate(db.lastError());
 }
 
 Error DatabaseDialect::lockedError(const QString& detail)

@@ -13,6 +13,7 @@
 
 class QSqlDatabase;
 class QSqlError;
+class QSqlQuery;
 class QSqlRecord;
 
 namespace korvane::platform {
@@ -30,6 +31,12 @@ public:
     virtual QString qtDriver() const = 0;
     // Sets the database name and options; throws when the database cannot exist (a missing file).
     virtual void prepare(QSqlDatabase& db) const = 0;
+    // The session settings the system relies on, once the connection is open; throws when the
+    // database refuses them.
+    virtual void opened(QSqlDatabase& db) const { Q_UNUSED(db); }
+    // Throws when the database has already given up the open transaction, so that a commit
+    // can never quietly end as a rollback.
+    virtual void checkTransaction(const QSqlDatabase& db) const { Q_UNUSED(db); }
     // Column descriptions of a result, given its record and the table it was read from.
     virtual std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                             const QSqlRecord& record) const = 0;
@@ -43,6 +50,10 @@ public:
 
     // A driver error as the user should read it.
     virtual Error translate(const QSqlError& error) const = 0;
+    // The error of a failed statement, and of a failed open, commit or rollback on the
+    // connection. A dialect that can ask its driver for more than Qt passes on reads it here.
+    virtual Error statementError(const QSqlQuery& query) const;
+    virtual Error connectionError(const QSqlDatabase& db) const;
 
 protected:
     // The wordings shared by every database, with the driver's own text appended for support.

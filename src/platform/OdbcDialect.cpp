@@ -4,10 +4,20 @@
 
 #include "OleDbConnectionText.h"
 
+#include <QLibrary>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
+#include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+#include <sql.h>
+#include <sqlext.h>
 
 namespace korvane::platform {
 
@@ -30,6 +40,54 @@ QString odbcValue(const QString& value)
 QString attribute(const QString& name, const QString& value)
 {
     return name + u'=' + odbcValue(value) + u';';
+}
+
+// Qt's ODBC driver passes on the driver's message and native code but drops the SQLSTATE, the
+// one part that means the same on every driver. It is read from the handle's diagnostics with
+// the driver manager that Qt's driver itself has loaded; nothing when that is not possible.
+QString sqlState(SQLSMALLINT handleType, const QVariant& handle)
+{
+    using GetDiagRec = decltype(&SQLGetDiagRec);
+    static const GetDiagRec getDiagRec = [] {
+#ifdef Q_OS_WIN
+        QLibrary manager(QStringLiteral("odbc32"));
+#else
+        QLibrary manager(QStringLiteral("odbc"), 2);
+#endif
+        return reinterpret_cast<GetDiagRec>(manager.resolve("SQLGetDiagRec"));
+    }();
+    if (!getDiagRec || !handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return {};
+    SQLHANDLE native = *static_cast<const SQLHANDLE*>(handle.constData());
+    if (!native)
+        return {};
+    for (SQLSMALLINT record = 1; record <= 8; ++record) {
+        SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
+        SQLINTEGER nativeError = 0;
+        SQLSMALLINT length = 0;
+        const SQLRETURN result = getDiagRec(handleType, native, record, state, &nativeError, nullptr, 0, &length);
+        if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
+            break;
+        const QString text = QString::fromLatin1(reinterpret_cast<const char*>(state), SQL_SQLSTATE_SIZE);
+        // Class 01 is a warning that may come before the error itself.
+        if (!text.startsWith(QStringLiteral("01")))
+            return text;
+    }
+    return {};
+}
+
+// The statements that bound how long this session waits for a lock, by the server behind the
+// driver; nothing for a database that has no such setting.
+QString lockWaitStatement(QSqlDriver::DbmsType dbms, int seconds)
+{
+    switch (dbms) {
+    case QSqlDriver::MSSqlServer:
+        return QStringLiteral("SET LOCK_TIMEOUT ") + QString::number(seconds * 1000);
+    case QSqlDriver::PostgreSQL:
+        return QStringLiteral("SET lock_timeout = ") + QString::number(seconds * 1000);
+    default:
+        return {};
+    }
 }
 
 } // namespace
@@ -127,15 +185,61 @@ std::vector<ColumnInfo> OdbcDialect::columns(const QSqlDatabase&, const QString&
     return result;
 }
 
+void OdbcDialect::opened(QSqlDatabase& db) const
+{
+    const QString statement = lockWaitStatement(db.driver()->dbmsType(), lockWaitSeconds);
+    if (statement.isEmpty())
+        return;
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        throw statementError(query);
+}
+
+void OdbcDialect::checkTransaction(const QSqlDatabase& db) const
+{
+    // A server that has aborted the transaction refuses every statement until it ends, and
+    // then answers the commit with a rollback that the driver reports as success.
+    QSqlQuery probe(db);
+    if (probe.exec(QStringLiteral("SELECT 1")))
+        return;
+    const QString state = sqlState(SQL_HANDLE_STMT, probe.result()->handle());
+    const Error error = fromSqlState(probe.lastError(), state);
+    if (state.startsWith(QStringLiteral("25")))
+        throw Error(QStringLiteral("資料庫伺服器已中止這次的交易，所有變更都沒有寫入。（") + error.description() + u'）',
+                    Error::Kind::Database);
+    // Anything else that keeps the probe from running will stop the commit too, and says so.
+    if (error.kind() != Error::Kind::Database)
+        throw error;
+}
+
 Error OdbcDialect::translate(const QSqlError& error) const
 {
+    return fromSqlState(error, QString());
+}
+
+Error OdbcDialect::statementError(const QSqlQuery& query) const
+{
+    return fromSqlState(query.lastError(), sqlState(SQL_HANDLE_STMT, query.result()->handle()));
+}
+
+Error OdbcDialect::connectionError(const QSqlDatabase& db) const
+{
+    return fromSqlState(db.lastError(), sqlState(SQL_HANDLE_DBC, db.driver()->handle()));
+}
+
+Error OdbcDialect::fromSqlState(const QSqlError& error, const QString& state)
+{
     const QString detail = error.text();
-    const QString state = error.nativeErrorCode();
-    // SQLSTATE class 08 is a connection that failed or was lost; HYT00/HYT01 are timeouts,
-    // 40001 a deadlock victim and 55P03 a lock the server would not grant.
-    if (state.startsWith(QStringLiteral("08")))
+    // Class 08 is a connection that failed or was lost, 57P01 to 57P03 a server shutting down
+    // or starting; a failed open says no more than that it failed.
+    if (state.startsWith(QStringLiteral("08")) || state.startsWith(QStringLiteral("57P")) ||
+        (state.isEmpty() && error.type() == QSqlError::ConnectionError))
         return unreachableError(detail);
-    if (state.startsWith(QStringLiteral("HYT")) || state == QStringLiteral("40001") || state == QStringLiteral("55P03"))
+    // HYT00/HYT01 are timeouts, 40001 and 40P01 a deadlock victim, 55P03 and the server's error
+    // 1222 a lock not granted within the session's lock wait.
+    if (state.startsWith(QStringLiteral("HYT")) || state == QStringLiteral("40001") ||
+        state == QStringLiteral("40P01") || state == QStringLiteral("55P03") ||
+        error.nativeErrorCode() == QStringLiteral("1222"))
         return lockedError(detail);
     if (state == QStringLiteral("IM002"))
         return Error(QStringLiteral("找不到資料庫驅動程式，請安裝資料庫用戶端元件。（") + detail + u'）',

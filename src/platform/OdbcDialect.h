@@ -19,11 +19,23 @@ public:
     // "Provider=Microsoft.Jet.OLEDB.4.0;...;Data Source=file" as the ODBC text of the Access driver.
     static QString forAccess(const QString& oleDbText);
 
+    // How long a statement waits for a lock that another connection holds before it fails:
+    // long enough for any ordinary transaction of the clinic's workstations to end, short
+    // enough that the person at the wizard is told what to do instead of waiting for ever.
+    static constexpr int lockWaitSeconds = 20;
+
     QString qtDriver() const override { return QStringLiteral("QODBC"); }
     void prepare(QSqlDatabase& db) const override;
+    void opened(QSqlDatabase& db) const override;
+    void checkTransaction(const QSqlDatabase& db) const override;
     std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                     const QSqlRecord& record) const override;
     Error translate(const QSqlError& error) const override;
+    Error statementError(const QSqlQuery& query) const override;
+    Error connectionError(const QSqlDatabase& db) const override;
+
+    // The error for a driver error whose SQLSTATE is state (empty when the driver gave none).
+    static Error fromSqlState(const QSqlError& error, const QString& state);
 
 private:
     QString m_odbcText;

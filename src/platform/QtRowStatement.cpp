@@ -13,7 +13,7 @@ QtRowStatement::QtRowStatement(const QSqlDatabase& db, const QString& statement,
 {
     m_query.setForwardOnly(true);
     if (!m_query.prepare(statement))
-        throw m_dialect.translate(m_query.lastError());
+        throw m_dialect.statementError(m_query);
 }
 
 void QtRowStatement::bind(int position, const QVariant& value, ColumnInfo::Kind kind)
@@ -24,7 +24,7 @@ void QtRowStatement::bind(int position, const QVariant& value, ColumnInfo::Kind 
 void QtRowStatement::exec()
 {
     if (!m_query.exec())
-        throw m_dialect.translate(m_query.lastError());
+        throw m_dialect.statementError(m_query);
 }
 
 } // namespace korvane::platform

@@ -22,6 +22,7 @@
 #include <string>
 #include <unordered_map>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace korvane::platform {
@@ -182,6 +183,9 @@ public:
     std::unordered_map<std::string, std::unique_ptr<RowStatement>> inserts; // one per set of assigned columns
     QStringList keyColumns;
     bool keyColumnsRead = false;
+    // Once the connection is lost every further row would fail the same way, each after a
+    // round trip to the driver: the rest fail at once with the same error.
+    std::optional<Error> lostConnection;
 
     void requireOpen() const
     {
@@ -290,20 +294,28 @@ public:
     void exec(QSqlQuery& query)
     {
         if (!query.exec())
-            throw dialect->translate(query.lastError());
+            throw dialect->statementError(query);
     }
 
     void saveNewRow()
     {
         // A refused row is dropped, so the next AddNew starts clean rather than retrying it.
         edit = Edit::None;
+        if (lostConnection)
+            throw *lostConnection;
         RowStatement& insert = insertFor(assigned);
         int position = 0;
         for (qsizetype i = 0; i < assigned.size(); ++i) {
             if (assigned.at(i))
                 insert.bind(position++, pending[size_t(i)], columns[size_t(i)].kind);
         }
-        insert.exec();
+        try {
+            insert.exec();
+        } catch (const Error& error) {
+            if (error.kind() == Error::Kind::DatabaseUnreachable)
+                lostConnection = error;
+            throw;
+        }
         addedRow.swap(pending);
         onAddedRow = true;
         ++added;
@@ -329,7 +341,7 @@ public:
         QSqlQuery update(db);
         if (!update.prepare(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets +
                             QStringLiteral(" WHERE ") + condition))
-            throw dialect->translate(update.lastError());
+            throw dialect->statementError(update);
         for (qsizetype i = 0; i < values.size(); ++i)
             update.bindValue(int(i), values.at(i));
         exec(update);
@@ -364,7 +376,7 @@ void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& c
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(statement))
-        throw dialect.translate(query.lastError());
+        throw dialect.statementError(query);
 
     auto impl = std::make_unique<Impl>();
     impl->db = db;
@@ -381,7 +393,7 @@ void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& c
         impl->rows.push_back(std::move(row));
     }
     if (query.lastError().isValid())
-        throw dialect.translate(query.lastError());
+        throw dialect.statementError(query);
     impl->deleted.assign(impl->rows.size(), false);
     impl->connection = connection;
     d = std::move(impl);
@@ -510,7 +522,7 @@ void Recordset::Delete()
     const QString condition = d->rowCondition(row, values);
     QSqlQuery remove(d->db);
     if (!remove.prepare(QStringLiteral("DELETE FROM ") + d->table + QStringLiteral(" WHERE ") + condition))
-        throw d->dialect->translate(remove.lastError());
+        throw d->dialect->statementError(remove);
     for (qsizetype i = 0; i < values.size(); ++i)
         remove.bindValue(int(i), values.at(i));
     d->exec(remove);

@@ -1,0 +1,262 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+//
+// updatlet run as IT staff run it, against a clinic whose database is on a server: a real
+// process, a real "\Korvane.config" in the server form, a real server that can refuse, lock,
+// and go away in the middle of a run.
+
+#include "ClinicServer.h"
+#include "platform/AnsiText.h"
+#include "platform/OdbcDialect.h"
+#include "pricing/PriceListGenerator.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using korvane::test::ClinicServer;
+
+namespace {
+
+const QString kHeader = QStringLiteral("id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
+                                       "藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
+
+const QString kAllColumns = QStringLiteral("新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, 藥品英文名稱, "
+                                           "藥品規格量, 藥品規格單位, 成份, 成份含量, 含量單位, 藥品劑型, 製造廠名稱");
+
+// A seven-digit NHI date ("1130401") as the row should hold it; null when it is no date.
+QVariant rocDate(const QString& text)
+{
+    if (text.size() != 7)
+        return QVariant(QMetaType::fromType<QDateTime>());
+    const QDate date(text.left(3).toInt() + 1911, text.mid(3, 2).toInt(), text.mid(5, 2).toInt());
+    return date.isValid() ? QVariant(QDateTime(date, QTime(0, 0))) : QVariant(QMetaType::fromType<QDateTime>());
+}
+
+QVariant numberOrZero(const QString& text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+// The row that one regular drug line should become, columns as in kAllColumns.
+QVariantList expectedRow(const QString& line)
+{
+    const QStringList f = line.split(u'\t');
+    return {f[1], f[2], f[3], f[4].toDouble(), rocDate(f[5]), rocDate(f[6]), f[7], numberOrZero(f[8]),
+            f[9], f[10], numberOrZero(f[11]), f[12], f[13], f[14]};
+}
+
+// Values as the comparison should see them: dates and numbers by value, whatever Qt type the
+// driver reads them as.
+QString shown(const QVariant& value)
+{
+    if (value.isNull())
+        return QStringLiteral("<null>");
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime().toString(Qt::ISODate);
+    if (value.metaType().id() == QMetaType::Double)
+        return QString::number(value.toDouble(), 'g', 17);
+    return value.toString();
+}
+
+QStringList shownRow(const QVariantList& row)
+{
+    QStringList result;
+    for (const QVariant& value : row)
+        result << shown(value);
+    return result;
+}
+
+struct ProcessResult
+{
+    int exitCode;
+    QString out;
+};
+
+class ServerUpdatlet : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!server.unavailableReason().isEmpty())
+            GTEST_SKIP() << qPrintable(server.unavailableReason());
+        server.resetTables();
+        QDir root(dir.path());
+        ASSERT_TRUE(root.mkpath(QStringLiteral("config/Korvane")) && root.mkpath(QStringLiteral("Korvane")) &&
+                    root.mkpath(QStringLiteral("pack")));
+        write(QStringLiteral("config/Korvane/Korvane.ini"),
+              "[Options]\r\nKorvaneStartupPath=" + dir.filePath(QStringLiteral("Korvane")).toUtf8() + "\r\n");
+        write(QStringLiteral("Korvane/Korvane.config"), server.configFile());
+    }
+
+    void write(const QString& relative, const QByteArray& bytes)
+    {
+        QFile file(dir.filePath(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    void writePriceList(const QStringList& drugLines)
+    {
+        write(QStringLiteral("pack/all.puf"), korvane::platform::ansiTextWithCrLf(QStringList{kHeader} + drugLines));
+    }
+
+    bool priceListExists() const { return QFile::exists(dir.filePath(QStringLiteral("pack/all.puf"))); }
+
+    void start(QProcess& process)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral(KORVANE_UPDATLET), {QStringLiteral("--pack-folder"), dir.filePath(QStringLiteral("pack"))});
+        ASSERT_TRUE(process.waitForStarted());
+    }
+
+    static ProcessResult finish(QProcess& process, int timeoutMs)
+    {
+        const bool finished = process.waitForFinished(timeoutMs);
+        if (!finished)
+            process.kill();
+        EXPECT_TRUE(finished) << "updatlet did not end in time";
+        process.waitForFinished();
+        return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAll())};
+    }
+
+    ProcessResult run()
+    {
+        QProcess process;
+        start(process);
+        return finish(process, 120000);
+    }
+
+    const ClinicServer& server = ClinicServer::instance();
+    QTemporaryDir dir;
+};
+
+TEST_F(ServerUpdatlet, ReplacesTheDrugTableOnTheServerWithEveryValueConverted)
+{
+    // Hand-made lines for what a generated list rarely has, then a generated list whose Big5
+    // text is full of characters with a backslash as their second byte.
+    QStringList lines{
+        QStringLiteral("1\t*\t單方\tAC12345100\t12.5\t1130401\t1150331\tPANADOL \"500\"; TABLETS\t500\tMG\t"
+                       "ACETAMINOPHEN（功許）\t500\tMG\t錠劑\t台灣功學;製藥'股份'有限公司"),
+        QStringLiteral("2\t\t複方\tBC23456200\t0\t1130230\t9991231\tX;Y=Z\t\tML\t蓋許功\t不明\tML\t注射劑\t許功蓋"),
+    };
+    korvane::PriceListGenerator generator(20260701);
+    for (int i = 0; i < 300; ++i)
+        lines << generator.nextLine();
+    writePriceList(lines);
+
+    const ProcessResult result = run();
+
+    EXPECT_EQ(result.exitCode, 0) << qPrintable(result.out.right(2000));
+    EXPECT_FALSE(priceListExists());
+    const QList<QVariantList> rows = server.rows(QStringLiteral("SELECT ") + kAllColumns + QStringLiteral(" FROM tblDrugs ORDER BY id"));
+    ASSERT_EQ(rows.size(), lines.size());
+    // Line 2: no 30 February, so no start date; no numbers in fields 8 and 11, so zeros.
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(shownRow(rows[i]), shownRow(expectedRow(lines[i]))) << "line " << i + 1;
+    // Prices and dates are stored as such, not as text.
+    EXPECT_EQ(rows[0][3].metaType().id(), QMetaType::Double);
+    EXPECT_EQ(rows[0][4].metaType().id(), QMetaType::QDateTime);
+    EXPECT_EQ(server.count(QStringLiteral("tblDrugs WHERE 代碼 LIKE 'OLD%'")), 0);
+}
+
+TEST_F(ServerUpdatlet, AListWithoutDrugRecordsChangesNothing)
+{
+    writePriceList({});
+
+    const ProcessResult result = run();
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.contains(QStringLiteral("更新藥價作業失敗，可能的原因為："))) << qPrintable(result.out);
+    EXPECT_TRUE(result.out.contains(QStringLiteral("沒有任何可以匯入的藥品資料"))) << qPrintable(result.out);
+    EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
+    EXPECT_TRUE(priceListExists());
+}
+
+TEST_F(ServerUpdatlet, ALockedTableFailsWithinTheLockWaitAndSaysWhatToDo)
+{
+    writePriceList({QStringLiteral("1\t\t單方\tAC12345100\t12.5\t1130401\t1150331\tX\t1\tMG\t功\t1\tMG\t錠劑\t許")});
+    // Another workstation holds the table for the whole run.
+    const QString name = QStringLiteral("lock-holder");
+    {
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+        holder.setDatabaseName(server.odbcText());
+        ASSERT_TRUE(holder.open());
+        ASSERT_TRUE(holder.transaction());
+        QSqlQuery lock(holder);
+        ASSERT_TRUE(lock.exec(QStringLiteral("LOCK TABLE tblDrugs IN ACCESS EXCLUSIVE MODE")));
+
+        QElapsedTimer clock;
+        clock.start();
+        const ProcessResult result = run();
+        const qint64 elapsed = clock.elapsed();
+
+        holder.rollback();
+        holder.close();
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_LT(elapsed, (korvane::platform::OdbcDialect::lockWaitSeconds + 30) * 1000);
+        EXPECT_TRUE(result.out.contains(QStringLiteral("更新藥價作業失敗，可能的原因為："))) << qPrintable(result.out);
+        EXPECT_TRUE(result.out.contains(QStringLiteral("資料庫正被其他程式使用中（已鎖定）"))) << qPrintable(result.out);
+    }
+    QSqlDatabase::removeDatabase(name);
+    EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
+    EXPECT_TRUE(priceListExists());
+}
+
+TEST_F(ServerUpdatlet, AServerStoppedDuringTheInsertKeepsTheOldRowsAndThePriceList)
+{
+    write(QStringLiteral("pack/all.puf"), korvane::PriceListGenerator::generate(250000, 7));
+
+    QProcess process;
+    start(process);
+    // The insert phase has begun once the run's own connection is sending rows.
+    QElapsedTimer clock;
+    clock.start();
+    bool inserting = false;
+    while (!inserting && process.state() == QProcess::Running && clock.elapsed() < 120000) {
+        QThread::msleep(100);
+        inserting = !server.rows(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = 'clinic' "
+                                                "AND pid <> pg_backend_pid() AND query ILIKE '%INSERT INTO tblDrugs%'"))
+                         .isEmpty();
+    }
+    ASSERT_TRUE(inserting) << qPrintable(QString::fromUtf8(process.readAll()).right(2000));
+    server.halt();
+    const ProcessResult result = finish(process, 180000);
+    server.resume();
+
+    EXPECT_EQ(result.exitCode, 1);
+    const qsizetype failure = result.out.indexOf(QStringLiteral("更新藥價作業失敗，可能的原因為："));
+    EXPECT_GT(failure, result.out.indexOf(QStringLiteral("V\t新增藥品資料到資料庫中"))) << qPrintable(result.out.right(2000));
+    EXPECT_TRUE(result.out.contains(QStringLiteral("無法連線到資料庫"))) << qPrintable(result.out.right(2000));
+    EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
+    EXPECT_TRUE(priceListExists());
+}
+
+TEST_F(ServerUpdatlet, ARowTheServerRefusesIsSkippedAndTheRunGoesOn)
+{
+    server.exec(QStringLiteral("ALTER TABLE tblDrugs ADD CONSTRAINT korvane_test_price CHECK (藥價參考金額 < 1000)"));
+    writePriceList({QStringLiteral("1\t\t單方\tAC00001100\t12.5\t1130401\t1150331\tA\t1\tMG\t功\t1\tMG\t錠劑\t許"),
+                    QStringLiteral("2\t\t單方\tAC00002100\t5000\t1130401\t1150331\tB\t1\tMG\t功\t1\tMG\t錠劑\t許"),
+                    QStringLiteral("3\t\t單方\tAC00003100\t7.5\t1130401\t1150331\tC\t1\tMG\t功\t1\tMG\t錠劑\t許")});
+
+    const ProcessResult result = run();
+
+    EXPECT_EQ(result.exitCode, 0) << qPrintable(result.out);
+    EXPECT_EQ(server.drugCodes(), (QStringList{QStringLiteral("AC00001100"), QStringLiteral("AC00003100")}));
+    EXPECT_FALSE(priceListExists());
+}
+
+} // namespace
