@@ -42,20 +42,42 @@ QString attribute(const QString& name, const QString& value)
     return name + u'=' + odbcValue(value) + u';';
 }
 
+// The driver manager that Qt's ODBC driver has loaded, for what Qt does not pass on; its
+// functions are null when it cannot be found.
+struct DriverManager
+{
+    decltype(&SQLGetDiagRec) getDiagRec = nullptr;
+    decltype(&SQLAllocHandle) allocHandle = nullptr;
+    decltype(&SQLSetEnvAttr) setEnvAttr = nullptr;
+    decltype(&SQLDrivers) drivers = nullptr;
+    decltype(&SQLFreeHandle) freeHandle = nullptr;
+
+    static const DriverManager& instance()
+    {
+        static const DriverManager manager = [] {
+#ifdef Q_OS_WIN
+            QLibrary library(QStringLiteral("odbc32"));
+#else
+            QLibrary library(QStringLiteral("odbc"), 2);
+#endif
+            DriverManager m;
+            m.getDiagRec = reinterpret_cast<decltype(&SQLGetDiagRec)>(library.resolve("SQLGetDiagRec"));
+            m.allocHandle = reinterpret_cast<decltype(&SQLAllocHandle)>(library.resolve("SQLAllocHandle"));
+            m.setEnvAttr = reinterpret_cast<decltype(&SQLSetEnvAttr)>(library.resolve("SQLSetEnvAttr"));
+            m.drivers = reinterpret_cast<decltype(&SQLDrivers)>(library.resolve("SQLDrivers"));
+            m.freeHandle = reinterpret_cast<decltype(&SQLFreeHandle)>(library.resolve("SQLFreeHandle"));
+            return m;
+        }();
+        return manager;
+    }
+};
+
 // Qt's ODBC driver passes on the driver's message and native code but drops the SQLSTATE, the
-// one part that means the same on every driver. It is read from the handle's diagnostics with
-// the driver manager that Qt's driver itself has loaded; nothing when that is not possible.
+// one part that means the same on every driver; it is read from the handle's diagnostics.
+// Empty when there is none to read.
 QString sqlState(SQLSMALLINT handleType, const QVariant& handle)
 {
-    using GetDiagRec = decltype(&SQLGetDiagRec);
-    static const GetDiagRec getDiagRec = [] {
-#ifdef Q_OS_WIN
-        QLibrary manager(QStringLiteral("odbc32"));
-#else
-        QLibrary manager(QStringLiteral("odbc"), 2);
-#endif
-        return reinterpret_cast<GetDiagRec>(manager.resolve("SQLGetDiagRec"));
-    }();
+    const auto getDiagRec = DriverManager::instance().getDiagRec;
     if (!getDiagRec || !handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
         return {};
     SQLHANDLE native = *static_cast<const SQLHANDLE*>(handle.constData());
@@ -74,6 +96,46 @@ QString sqlState(SQLSMALLINT handleType, const QVariant& handle)
             return text;
     }
     return {};
+}
+
+// Whether the driver manager knows a driver of this name; true when it cannot tell. Qt frees
+// the connection handle of a failed open with its diagnostics, so a missing driver is told
+// apart from an unreachable server this way.
+bool driverInstalled(const QString& name)
+{
+    const DriverManager& manager = DriverManager::instance();
+    if (!manager.allocHandle || !manager.setEnvAttr || !manager.drivers || !manager.freeHandle)
+        return true;
+    SQLHANDLE environment = SQL_NULL_HANDLE;
+    if (!SQL_SUCCEEDED(manager.allocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment)))
+        return true;
+    manager.setEnvAttr(environment, SQL_ATTR_ODBC_VERSION,
+                       reinterpret_cast<SQLPOINTER>(static_cast<quintptr>(SQL_OV_ODBC3)), 0);
+    bool listed = false;
+    bool found = false;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    SQLCHAR description[512];
+    SQLCHAR attributes[2048];
+    SQLSMALLINT descriptionLength = 0;
+    SQLSMALLINT attributesLength = 0;
+    while (!found && SQL_SUCCEEDED(manager.drivers(environment, direction, description, sizeof description,
+                                                   &descriptionLength, attributes, sizeof attributes,
+                                                   &attributesLength))) {
+        listed = true;
+        found = QString::fromLocal8Bit(reinterpret_cast<const char*>(description)).compare(name, Qt::CaseInsensitive) == 0;
+        direction = SQL_FETCH_NEXT;
+    }
+    manager.freeHandle(SQL_HANDLE_ENV, environment);
+    return found || !listed;
+}
+
+// The driver an ODBC text names in its leading "DRIVER={...};".
+QString driverName(const QString& odbcText)
+{
+    if (!odbcText.startsWith(QStringLiteral("DRIVER={"), Qt::CaseInsensitive))
+        return {};
+    const qsizetype end = odbcText.indexOf(QStringLiteral("};"));
+    return end < 0 ? QString() : odbcText.mid(8, end - 8);
 }
 
 // The statements that bound how long this session waits for a lock, by the server behind the
@@ -224,7 +286,15 @@ Error OdbcDialect::statementError(const QSqlQuery& query) const
 
 Error OdbcDialect::connectionError(const QSqlDatabase& db) const
 {
-    return fromSqlState(db.lastError(), sqlState(SQL_HANDLE_DBC, db.driver()->handle()));
+    const QString state = sqlState(SQL_HANDLE_DBC, db.driver()->handle());
+    if (state.isEmpty() && db.lastError().type() == QSqlError::ConnectionError) {
+        const QString driver = driverName(m_odbcText);
+        if (!driver.isEmpty() && !driverInstalled(driver))
+            return Error(QStringLiteral("找不到資料庫驅動程式「") + driver +
+                             QStringLiteral("」，請安裝資料庫用戶端元件。（") + db.lastError().text() + u'）',
+                         Error::Kind::DatabaseUnreachable);
+    }
+    return fromSqlState(db.lastError(), state);
 }
 
 Error OdbcDialect::fromSqlState(const QSqlError& error, const QString& state)
