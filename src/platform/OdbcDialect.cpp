@@ -12,12 +12,15 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <algorithm>
+#include <iterator>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
 #include <sql.h>
 #include <sqlext.h>
+#include <sqlucode.h>
 
 namespace korvane::platform {
 
@@ -46,10 +49,11 @@ QString attribute(const QString& name, const QString& value)
 // functions are null when it cannot be found.
 struct DriverManager
 {
-    decltype(&SQLGetDiagRec) getDiagRec = nullptr;
+    // The wide forms, which are never macros for something else.
+    decltype(&SQLGetDiagRecW) getDiagRec = nullptr;
     decltype(&SQLAllocHandle) allocHandle = nullptr;
     decltype(&SQLSetEnvAttr) setEnvAttr = nullptr;
-    decltype(&SQLDrivers) drivers = nullptr;
+    decltype(&SQLDriversW) drivers = nullptr;
     decltype(&SQLFreeHandle) freeHandle = nullptr;
 
     static const DriverManager& instance()
@@ -61,10 +65,10 @@ struct DriverManager
             QLibrary library(QStringLiteral("odbc"), 2);
 #endif
             DriverManager m;
-            m.getDiagRec = reinterpret_cast<decltype(&SQLGetDiagRec)>(library.resolve("SQLGetDiagRec"));
+            m.getDiagRec = reinterpret_cast<decltype(&SQLGetDiagRecW)>(library.resolve("SQLGetDiagRecW"));
             m.allocHandle = reinterpret_cast<decltype(&SQLAllocHandle)>(library.resolve("SQLAllocHandle"));
             m.setEnvAttr = reinterpret_cast<decltype(&SQLSetEnvAttr)>(library.resolve("SQLSetEnvAttr"));
-            m.drivers = reinterpret_cast<decltype(&SQLDrivers)>(library.resolve("SQLDrivers"));
+            m.drivers = reinterpret_cast<decltype(&SQLDriversW)>(library.resolve("SQLDriversW"));
             m.freeHandle = reinterpret_cast<decltype(&SQLFreeHandle)>(library.resolve("SQLFreeHandle"));
             return m;
         }();
@@ -84,13 +88,14 @@ QString sqlState(SQLSMALLINT handleType, const QVariant& handle)
     if (!native)
         return {};
     for (SQLSMALLINT record = 1; record <= 8; ++record) {
-        SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
+        SQLWCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
         SQLINTEGER nativeError = 0;
         SQLSMALLINT length = 0;
-        const SQLRETURN result = getDiagRec(handleType, native, record, state, &nativeError, nullptr, 0, &length);
+        const SQLRETURN result =
+            getDiagRec(handleType, native, record, state, &nativeError, nullptr, 0, &length);
         if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
             break;
-        const QString text = QString::fromLatin1(reinterpret_cast<const char*>(state), SQL_SQLSTATE_SIZE);
+        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(state), SQL_SQLSTATE_SIZE);
         // Class 01 is a warning that may come before the error itself.
         if (!text.startsWith(QStringLiteral("01")))
             return text;
@@ -114,15 +119,19 @@ bool driverInstalled(const QString& name)
     bool listed = false;
     bool found = false;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    SQLCHAR description[512];
-    SQLCHAR attributes[2048];
+    SQLWCHAR description[512];
+    SQLWCHAR attributes[2048];
     SQLSMALLINT descriptionLength = 0;
     SQLSMALLINT attributesLength = 0;
-    while (!found && SQL_SUCCEEDED(manager.drivers(environment, direction, description, sizeof description,
-                                                   &descriptionLength, attributes, sizeof attributes,
-                                                   &attributesLength))) {
+    while (!found &&
+           SQL_SUCCEEDED(manager.drivers(environment, direction, description,
+                                         SQLSMALLINT(std::size(description)), &descriptionLength, attributes,
+                                         SQLSMALLINT(std::size(attributes)), &attributesLength))) {
         listed = true;
-        found = QString::fromLocal8Bit(reinterpret_cast<const char*>(description)).compare(name, Qt::CaseInsensitive) == 0;
+        const qsizetype length =
+            std::clamp(qsizetype(descriptionLength), qsizetype(0), qsizetype(std::size(description)) - 1);
+        found = QString::fromUtf16(reinterpret_cast<const char16_t*>(description), length)
+                    .compare(name, Qt::CaseInsensitive) == 0;
         direction = SQL_FETCH_NEXT;
     }
     manager.freeHandle(SQL_HANDLE_ENV, environment);
@@ -267,7 +276,8 @@ void OdbcDialect::checkTransaction(const QSqlDatabase& db) const
     const QString state = sqlState(SQL_HANDLE_STMT, probe.result()->handle());
     const Error error = fromSqlState(probe.lastError(), state);
     if (state.startsWith(QStringLiteral("25")))
-        throw Error(QStringLiteral("資料庫伺服器已中止這次的交易，所有變更都沒有寫入。（") + error.description() + u'）',
+        throw Error(QStringLiteral("資料庫伺服器已中止這次的交易，所有變更都沒有寫入。（") +
+                        error.description() + u'）',
                     Error::Kind::Database);
     // Anything else that keeps the probe from running will stop the commit too, and says so.
     if (error.kind() != Error::Kind::Database)

@@ -66,7 +66,8 @@ ClinicServer::ClinicServer() : m_folder(QStringLiteral(KORVANE_PG_DIR))
 {
     QFile env(m_folder + QStringLiteral("/server.env"));
     if (!env.open(QIODevice::ReadOnly)) {
-        m_reason = QStringLiteral("no server.env in ") + m_folder + QStringLiteral(" (the server_start test did not run)");
+        m_reason = QStringLiteral("no server.env in ") + m_folder +
+                   QStringLiteral(" (the server_start test did not run)");
         return;
     }
     QString odbcFolder;
@@ -99,8 +100,8 @@ QString ClinicServer::connectionText() const
 
 QString ClinicServer::odbcText() const
 {
-    return QStringLiteral("DRIVER={SQL Server Native Client 10.0};SERVER=127.0.0.1;PORT=") + QString::number(m_port) +
-           QStringLiteral(";DATABASE=clinic;UID=sa;PWD=Pk@62913057;");
+    return QStringLiteral("DRIVER={SQL Server Native Client 10.0};SERVER=127.0.0.1;PORT=") +
+           QString::number(m_port) + QStringLiteral(";DATABASE=clinic;UID=sa;PWD=Pk@62913057;");
 }
 
 void ClinicServer::exec(const QString& statement, const QVariantList& values) const
@@ -158,7 +159,8 @@ void ClinicServer::script(const QString& command) const
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(QStringLiteral(KORVANE_PG_SCRIPT), {command, m_folder});
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
         throw std::runtime_error(("pg-server " + command + " failed").toStdString());
 }
 

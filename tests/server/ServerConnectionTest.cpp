@@ -60,12 +60,14 @@ TEST_F(ServerConnection, OpenFailuresTellTheClinicWhatToCheck)
              QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=nosuchclinic"),
          Error::Kind::DatabaseUnreachable, QStringLiteral("無法連線到資料庫，請確認資料庫伺服器已開啟")},
         {"nothing listening",
-         QStringLiteral("Provider=SQLNCLI10;Data Source=127.0.0.1,1;User ID=sa;Password=Pk@62913057;Initial Catalog=clinic"),
+         QStringLiteral("Provider=SQLNCLI10;Data Source=127.0.0.1,1;User ID=sa;Password=Pk@62913057;Initial "
+                        "Catalog=clinic"),
          Error::Kind::DatabaseUnreachable, QStringLiteral("無法連線到資料庫，請確認資料庫伺服器已開啟")},
         {"client driver not installed",
          QStringLiteral("Provider=SQLNCLI11;Data Source=127.0.0.1,") + port +
              QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=clinic"),
-         Error::Kind::DatabaseUnreachable, QStringLiteral("找不到資料庫驅動程式「SQL Server Native Client 11.0」")},
+         Error::Kind::DatabaseUnreachable,
+         QStringLiteral("找不到資料庫驅動程式「SQL Server Native Client 11.0」")},
     };
     for (const auto& c : cases) {
         Connection connection;
@@ -75,7 +77,8 @@ TEST_F(ServerConnection, OpenFailuresTellTheClinicWhatToCheck)
             ADD_FAILURE() << c.what << ": opened";
         } catch (const Error& error) {
             EXPECT_EQ(error.kind(), c.kind) << c.what << ": " << qPrintable(error.description());
-            EXPECT_TRUE(error.description().startsWith(c.begins)) << c.what << ": " << qPrintable(error.description());
+            EXPECT_TRUE(error.description().startsWith(c.begins))
+                << c.what << ": " << qPrintable(error.description());
         }
         EXPECT_EQ(connection.State(), Connection::adStateClosed) << c.what;
     }
@@ -95,13 +98,15 @@ TEST_F(ServerConnection, ATransactionTheServerHasAbortedIsNeverReportedAsCommitt
         connection->CommitTrans();
         ADD_FAILURE() << "the commit was reported as done";
     } catch (const Error& error) {
-        EXPECT_TRUE(error.description().startsWith(QStringLiteral("資料庫伺服器已中止這次的交易"))) << qPrintable(error.description());
+        EXPECT_TRUE(error.description().startsWith(QStringLiteral("資料庫伺服器已中止這次的交易")))
+            << qPrintable(error.description());
     }
     connection->RollbackTrans();
     EXPECT_EQ(server.count(QStringLiteral("tblTemp")), 0);
 
     // The connection goes on working after the rollback.
-    connection->Execute(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES (?, ?)"), {QStringLiteral("k"), QStringLiteral("v")});
+    connection->Execute(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES (?, ?)"),
+                        {QStringLiteral("k"), QStringLiteral("v")});
     EXPECT_EQ(server.count(QStringLiteral("tblTemp")), 1);
 }
 
@@ -124,8 +129,9 @@ TEST_F(ServerConnection, RowsArriveExactlyAsGivenAndTooLongTextIsRefusedByColumn
     recordset.Update();
     recordset.Close();
 
-    const auto rows = server.rows(QStringLiteral("SELECT 代碼, 藥品英文名稱, 成份, 藥價參考金額, 藥價參考日期 FROM tblDrugs "
-                                                 "WHERE 代碼 NOT LIKE 'OLD%'"));
+    const auto rows = server.rows(
+        QStringLiteral("SELECT 代碼, 藥品英文名稱, 成份, 藥價參考金額, 藥價參考日期 FROM tblDrugs "
+                       "WHERE 代碼 NOT LIKE 'OLD%'"));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0][0].toString(), QStringLiteral("AB12345678"));
     EXPECT_EQ(rows[0][1].toString(), name);

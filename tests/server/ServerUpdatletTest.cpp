@@ -25,11 +25,13 @@ using korvane::test::ClinicServer;
 
 namespace {
 
-const QString kHeader = QStringLiteral("id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
-                                       "藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
+const QString kHeader =
+    QStringLiteral("id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
+                   "藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
 
-const QString kAllColumns = QStringLiteral("新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, 藥品英文名稱, "
-                                           "藥品規格量, 藥品規格單位, 成份, 成份含量, 含量單位, 藥品劑型, 製造廠名稱");
+const QString kAllColumns =
+    QStringLiteral("新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, 藥品英文名稱, "
+                   "藥品規格量, 藥品規格單位, 成份, 成份含量, 含量單位, 藥品劑型, 製造廠名稱");
 
 // A seven-digit NHI date ("1130401") as the row should hold it; null when it is no date.
 QVariant rocDate(const QString& text)
@@ -37,7 +39,8 @@ QVariant rocDate(const QString& text)
     if (text.size() != 7)
         return QVariant(QMetaType::fromType<QDateTime>());
     const QDate date(text.left(3).toInt() + 1911, text.mid(3, 2).toInt(), text.mid(5, 2).toInt());
-    return date.isValid() ? QVariant(QDateTime(date, QTime(0, 0))) : QVariant(QMetaType::fromType<QDateTime>());
+    return date.isValid() ? QVariant(QDateTime(date, QTime(0, 0)))
+                          : QVariant(QMetaType::fromType<QDateTime>());
 }
 
 QVariant numberOrZero(const QString& text)
@@ -51,8 +54,20 @@ QVariant numberOrZero(const QString& text)
 QVariantList expectedRow(const QString& line)
 {
     const QStringList f = line.split(u'\t');
-    return {f[1], f[2], f[3], f[4].toDouble(), rocDate(f[5]), rocDate(f[6]), f[7], numberOrZero(f[8]),
-            f[9], f[10], numberOrZero(f[11]), f[12], f[13], f[14]};
+    return {f[1],
+            f[2],
+            f[3],
+            f[4].toDouble(),
+            rocDate(f[5]),
+            rocDate(f[6]),
+            f[7],
+            numberOrZero(f[8]),
+            f[9],
+            f[10],
+            numberOrZero(f[11]),
+            f[12],
+            f[13],
+            f[14]};
 }
 
 // Values as the comparison should see them: dates and numbers by value, whatever Qt type the
@@ -107,7 +122,8 @@ protected:
 
     void writePriceList(const QStringList& drugLines)
     {
-        write(QStringLiteral("pack/all.puf"), korvane::platform::ansiTextWithCrLf(QStringList{kHeader} + drugLines));
+        write(QStringLiteral("pack/all.puf"),
+              korvane::platform::ansiTextWithCrLf(QStringList{kHeader} + drugLines));
     }
 
     bool priceListExists() const { return QFile::exists(dir.filePath(QStringLiteral("pack/all.puf"))); }
@@ -118,7 +134,8 @@ protected:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral(KORVANE_UPDATLET), {QStringLiteral("--pack-folder"), dir.filePath(QStringLiteral("pack"))});
+        process.start(QStringLiteral(KORVANE_UPDATLET),
+                      {QStringLiteral("--pack-folder"), dir.filePath(QStringLiteral("pack"))});
         ASSERT_TRUE(process.waitForStarted());
     }
 
@@ -151,7 +168,8 @@ TEST_F(ServerUpdatlet, ReplacesTheDrugTableOnTheServerWithEveryValueConverted)
     QStringList lines{
         QStringLiteral("1\t*\t單方\tAC12345100\t12.5\t1130401\t1150331\tPANADOL \"500\"; TABLETS\t500\tMG\t"
                        "ACETAMINOPHEN（功許）\t500\tMG\t錠劑\t台灣功學;製藥'股份'有限公司"),
-        QStringLiteral("2\t\t複方\tBC23456200\t0\t1130230\t9991231\tX;Y=Z\t\tML\t蓋許功\t不明\tML\t注射劑\t許功蓋"),
+        QStringLiteral(
+            "2\t\t複方\tBC23456200\t0\t1130230\t9991231\tX;Y=Z\t\tML\t蓋許功\t不明\tML\t注射劑\t許功蓋"),
     };
     korvane::PriceListGenerator generator(20260701);
     for (int i = 0; i < 300; ++i)
@@ -162,7 +180,8 @@ TEST_F(ServerUpdatlet, ReplacesTheDrugTableOnTheServerWithEveryValueConverted)
 
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.out.right(2000));
     EXPECT_FALSE(priceListExists());
-    const QList<QVariantList> rows = server.rows(QStringLiteral("SELECT ") + kAllColumns + QStringLiteral(" FROM tblDrugs ORDER BY id"));
+    const QList<QVariantList> rows =
+        server.rows(QStringLiteral("SELECT ") + kAllColumns + QStringLiteral(" FROM tblDrugs ORDER BY id"));
     ASSERT_EQ(rows.size(), lines.size());
     // Line 2: no 30 February, so no start date; no numbers in fields 8 and 11, so zeros.
     for (qsizetype i = 0; i < lines.size(); ++i)
@@ -180,7 +199,8 @@ TEST_F(ServerUpdatlet, AListWithoutDrugRecordsChangesNothing)
     const ProcessResult result = run();
 
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.out.contains(QStringLiteral("更新藥價作業失敗，可能的原因為："))) << qPrintable(result.out);
+    EXPECT_TRUE(result.out.contains(QStringLiteral("更新藥價作業失敗，可能的原因為：")))
+        << qPrintable(result.out);
     EXPECT_TRUE(result.out.contains(QStringLiteral("沒有任何可以匯入的藥品資料"))) << qPrintable(result.out);
     EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
     EXPECT_TRUE(priceListExists());
@@ -188,7 +208,8 @@ TEST_F(ServerUpdatlet, AListWithoutDrugRecordsChangesNothing)
 
 TEST_F(ServerUpdatlet, ALockedTableFailsWithinTheLockWaitAndSaysWhatToDo)
 {
-    writePriceList({QStringLiteral("1\t\t單方\tAC12345100\t12.5\t1130401\t1150331\tX\t1\tMG\t功\t1\tMG\t錠劑\t許")});
+    writePriceList(
+        {QStringLiteral("1\t\t單方\tAC12345100\t12.5\t1130401\t1150331\tX\t1\tMG\t功\t1\tMG\t錠劑\t許")});
     // Another workstation holds the table for the whole run.
     const QString name = QStringLiteral("lock-holder");
     {
@@ -208,8 +229,10 @@ TEST_F(ServerUpdatlet, ALockedTableFailsWithinTheLockWaitAndSaysWhatToDo)
         holder.close();
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_LT(elapsed, (korvane::platform::OdbcDialect::lockWaitSeconds + 30) * 1000);
-        EXPECT_TRUE(result.out.contains(QStringLiteral("更新藥價作業失敗，可能的原因為："))) << qPrintable(result.out);
-        EXPECT_TRUE(result.out.contains(QStringLiteral("資料庫正被其他程式使用中（已鎖定）"))) << qPrintable(result.out);
+        EXPECT_TRUE(result.out.contains(QStringLiteral("更新藥價作業失敗，可能的原因為：")))
+            << qPrintable(result.out);
+        EXPECT_TRUE(result.out.contains(QStringLiteral("資料庫正被其他程式使用中（已鎖定）")))
+            << qPrintable(result.out);
     }
     QSqlDatabase::removeDatabase(name);
     EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
@@ -228,9 +251,11 @@ TEST_F(ServerUpdatlet, AServerStoppedDuringTheInsertKeepsTheOldRowsAndThePriceLi
     bool inserting = false;
     while (!inserting && process.state() == QProcess::Running && clock.elapsed() < 120000) {
         QThread::msleep(100);
-        inserting = !server.rows(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = 'clinic' "
-                                                "AND pid <> pg_backend_pid() AND query ILIKE '%INSERT INTO tblDrugs%'"))
-                         .isEmpty();
+        inserting =
+            !server
+                 .rows(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = 'clinic' "
+                                      "AND pid <> pg_backend_pid() AND query ILIKE '%INSERT INTO tblDrugs%'"))
+                 .isEmpty();
     }
     ASSERT_TRUE(inserting) << qPrintable(QString::fromUtf8(process.readAll()).right(2000));
     server.halt();
@@ -239,18 +264,22 @@ TEST_F(ServerUpdatlet, AServerStoppedDuringTheInsertKeepsTheOldRowsAndThePriceLi
 
     EXPECT_EQ(result.exitCode, 1);
     const qsizetype failure = result.out.indexOf(QStringLiteral("更新藥價作業失敗，可能的原因為："));
-    EXPECT_GT(failure, result.out.indexOf(QStringLiteral("V\t新增藥品資料到資料庫中"))) << qPrintable(result.out.right(2000));
-    EXPECT_TRUE(result.out.contains(QStringLiteral("無法連線到資料庫"))) << qPrintable(result.out.right(2000));
+    EXPECT_GT(failure, result.out.indexOf(QStringLiteral("V\t新增藥品資料到資料庫中")))
+        << qPrintable(result.out.right(2000));
+    EXPECT_TRUE(result.out.contains(QStringLiteral("無法連線到資料庫")))
+        << qPrintable(result.out.right(2000));
     EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
     EXPECT_TRUE(priceListExists());
 }
 
 TEST_F(ServerUpdatlet, ARowTheServerRefusesIsSkippedAndTheRunGoesOn)
 {
-    server.exec(QStringLiteral("ALTER TABLE tblDrugs ADD CONSTRAINT korvane_test_price CHECK (藥價參考金額 < 1000)"));
-    writePriceList({QStringLiteral("1\t\t單方\tAC00001100\t12.5\t1130401\t1150331\tA\t1\tMG\t功\t1\tMG\t錠劑\t許"),
-                    QStringLiteral("2\t\t單方\tAC00002100\t5000\t1130401\t1150331\tB\t1\tMG\t功\t1\tMG\t錠劑\t許"),
-                    QStringLiteral("3\t\t單方\tAC00003100\t7.5\t1130401\t1150331\tC\t1\tMG\t功\t1\tMG\t錠劑\t許")});
+    server.exec(
+        QStringLiteral("ALTER TABLE tblDrugs ADD CONSTRAINT korvane_test_price CHECK (藥價參考金額 < 1000)"));
+    writePriceList(
+        {QStringLiteral("1\t\t單方\tAC00001100\t12.5\t1130401\t1150331\tA\t1\tMG\t功\t1\tMG\t錠劑\t許"),
+         QStringLiteral("2\t\t單方\tAC00002100\t5000\t1130401\t1150331\tB\t1\tMG\t功\t1\tMG\t錠劑\t許"),
+         QStringLiteral("3\t\t單方\tAC00003100\t7.5\t1130401\t1150331\tC\t1\tMG\t功\t1\tMG\t錠劑\t許")});
 
     const ProcessResult result = run();
 

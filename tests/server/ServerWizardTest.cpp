@@ -23,8 +23,9 @@ using korvane::test::TestMachine;
 
 namespace {
 
-const QString kHeader = QStringLiteral("id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
-                                       "藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
+const QString kHeader =
+    QStringLiteral("id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
+                   "藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
 
 QString drugCode(int id)
 {
@@ -34,8 +35,9 @@ QString drugCode(int id)
 QString drugLine(int id)
 {
     return QString::number(id) + QStringLiteral("\t\t單方\t") + drugCode(id) +
-           QStringLiteral("\t12.50\t1130401\t9991231\tPANADOL 500MG\t500\tMG\tACETAMINOPHEN（功許）\t500\tMG\t錠劑\t"
-                          "台灣功學製藥股份有限公司");
+           QStringLiteral(
+               "\t12.50\t1130401\t9991231\tPANADOL 500MG\t500\tMG\tACETAMINOPHEN（功許）\t500\tMG\t錠劑\t"
+               "台灣功學製藥股份有限公司");
 }
 
 class ServerWizard : public ::testing::Test
@@ -54,7 +56,8 @@ protected:
         QStringList lines{kHeader};
         for (int i = 1; i <= drugs; ++i)
             lines << drugLine(i);
-        machine.writeFile(machine.packFile(QStringLiteral("all.puf")), korvane::platform::ansiTextWithCrLf(lines));
+        machine.writeFile(machine.packFile(QStringLiteral("all.puf")),
+                          korvane::platform::ansiTextWithCrLf(lines));
     }
 
     void pressOk()
@@ -85,9 +88,11 @@ TEST_F(ServerWizard, OkReplacesTheDrugTableOnTheServerThenRemovesThePack)
     for (int i = 1; i <= 250; ++i)
         codes << drugCode(i);
     EXPECT_EQ(server.drugCodes(), codes);
-    const auto row = server.rows(QStringLiteral("SELECT 成份, 製造廠名稱, 藥價參考金額 FROM tblDrugs WHERE 代碼 = 'AC00250100'"));
+    const auto row = server.rows(
+        QStringLiteral("SELECT 成份, 製造廠名稱, 藥價參考金額 FROM tblDrugs WHERE 代碼 = 'AC00250100'"));
     ASSERT_EQ(row.size(), 1);
-    EXPECT_EQ(row[0], (QVariantList{QStringLiteral("ACETAMINOPHEN（功許）"), QStringLiteral("台灣功學製藥股份有限公司"), 12.5}));
+    EXPECT_EQ(row[0], (QVariantList{QStringLiteral("ACETAMINOPHEN（功許）"),
+                                    QStringLiteral("台灣功學製藥股份有限公司"), 12.5}));
     EXPECT_FALSE(QFile::exists(machine.packFile(QStringLiteral("all.puf"))));
 
     ASSERT_FALSE(form.isNull());
@@ -103,8 +108,9 @@ TEST_F(ServerWizard, ACommitTheServerRefusesKeepsEverythingAndThePackStays)
 {
     // The server accepts every row and refuses the transaction only when it is committed, as
     // a deferred constraint of the clinic's database would.
-    server.exec(QStringLiteral("CREATE OR REPLACE FUNCTION korvane_test_refuse() RETURNS trigger LANGUAGE plpgsql AS "
-                               "$$ BEGIN RAISE EXCEPTION 'drug AC00007100 is refused'; END $$"));
+    server.exec(
+        QStringLiteral("CREATE OR REPLACE FUNCTION korvane_test_refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                       "$$ BEGIN RAISE EXCEPTION 'drug AC00007100 is refused'; END $$"));
     server.exec(QStringLiteral("CREATE CONSTRAINT TRIGGER korvane_test_refuse AFTER INSERT ON tblDrugs "
                                "DEFERRABLE INITIALLY DEFERRED FOR EACH ROW WHEN (NEW.代碼 = 'AC00007100') "
                                "EXECUTE FUNCTION korvane_test_refuse()"));
