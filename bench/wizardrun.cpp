@@ -61,8 +61,7 @@ int main(int argc, char** argv)
     const korvane::platform::Services real =
         native.services(QDir::toNativeSeparators(QDir(QString::fromLocal8Bit(argv[1])).absolutePath()));
     TimedProcesses processes(real.processes);
-    const korvane::platform::Services services{real.settings, real.files,  processes,
-                                               real.clock,    real.events, real.dialogs, real.packFolder};
+    const korvane::platform::Services services = real.with(processes);
     QWidget* form = korvane::modUpdatlet::Main(services, std::make_shared<korvane::C52407301>(services));
     QTimer::singleShot(0, form, [form, &processes] {
         if (auto* ok = form->findChild<QPushButton*>(QStringLiteral("btnOk"))) {

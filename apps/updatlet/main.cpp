@@ -80,9 +80,10 @@ int main(int argc, char** argv)
 
     korvane::platform::ConsoleDialogs dialogs;
     korvane::platform::NativeServices native(dialogs);
-    const korvane::platform::Services services = native.services(packFolder);
+    const korvane::platform::Services machine = native.services(packFolder);
+    korvane::ConsoleView view(machine.clock, dialogs);
+    const korvane::platform::Services services = machine.with(static_cast<korvane::platform::Dialogs&>(view));
     const auto action = factory->second(services);
-    korvane::ConsoleView view(services);
 
     std::printf("%s\n\n", action->getDescription().toString().replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8().constData());
     view.start();

@@ -24,6 +24,10 @@ struct Services
     EventPump& events;
     Dialogs& dialogs;
     QString packFolder;
+
+    // The same machine, but with other dialogs or other processes.
+    Services with(Dialogs& other) const { return {settings, files, processes, clock, events, other, packFolder}; }
+    Services with(Processes& other) const { return {settings, files, other, clock, events, dialogs, packFolder}; }
 };
 
 } // namespace korvane::platform

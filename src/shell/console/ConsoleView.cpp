@@ -10,7 +10,22 @@ namespace {
 constexpr qint64 kShowEveryMs = 250;
 }
 
-ConsoleView::ConsoleView(const platform::Services& services, std::FILE* out) : ivServices(services), ivOut(out) {}
+ConsoleView::ConsoleView(const platform::Clock& clock, platform::Dialogs& dialogs, std::FILE* out)
+    : ivClock(clock), ivDialogs(dialogs), ivOut(out)
+{
+}
+
+void ConsoleView::messageBox(platform::MessageIcon icon, const QString& title, const QString& text)
+{
+    flush();
+    ivDialogs.messageBox(icon, title, text);
+}
+
+QString ConsoleView::inputBox(const QString& prompt, const QString& title)
+{
+    flush();
+    return ivDialogs.inputBox(prompt, title);
+}
 
 void ConsoleView::write(const QString& text)
 {
@@ -25,7 +40,7 @@ void ConsoleView::write(const QString& text)
 
 void ConsoleView::start()
 {
-    write(QStringLiteral("開始時間：") + ivServices.clock.timeText());
+    write(QStringLiteral("開始時間：") + ivClock.timeText());
     ivSinceShown.start();
     ivSinceStart.start();
 }
@@ -34,7 +49,7 @@ void ConsoleView::finish()
 {
     flush();
     const qint64 ms = ivSinceStart.isValid() ? ivSinceStart.elapsed() : 0;
-    write(QStringLiteral("完成時間：") + ivServices.clock.timeText() + QStringLiteral("（歷時 ") +
+    write(QStringLiteral("完成時間：") + ivClock.timeText() + QStringLiteral("（歷時 ") +
           QString::number(double(ms) / 1000.0, 'f', 3) + QStringLiteral(" 秒）"));
 }
 
@@ -71,8 +86,8 @@ void ConsoleView::setProgressBarValue(qint16 p_value)
 void ConsoleView::fireActionCompleted()
 {
     flush();
-    write(QStringLiteral("結束時間：") + ivServices.clock.timeText());
-    ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("訊息"),
+    write(QStringLiteral("結束時間：") + ivClock.timeText());
+    messageBox(platform::MessageIcon::Information, QStringLiteral("訊息"),
                                   QStringLiteral("更新作業完成，請點選「關閉」按鈕離開本精靈。"));
 }
 

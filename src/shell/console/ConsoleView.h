@@ -3,7 +3,8 @@
 #pragma once
 
 #include "actions/IUpdatorView.h"
-#include "platform/Services.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -13,11 +14,15 @@ namespace korvane {
 
 // The wizard's view for unattended runs on a terminal: the step list, the progress and the
 // times go to a stream instead of widgets. Messages arrive once per record; the terminal is
-// written at most a few times a second, and the last text always reaches it.
-class ConsoleView : public IUpdatorView
+// written at most a few times a second, and the last text always reaches it. It is also the
+// dialogs of the run, so that a message box comes after the text it belongs to.
+class ConsoleView : public IUpdatorView, public platform::Dialogs
 {
 public:
-    ConsoleView(const platform::Services& services, std::FILE* out = stdout);
+    ConsoleView(const platform::Clock& clock, platform::Dialogs& dialogs, std::FILE* out = stdout);
+
+    void messageBox(platform::MessageIcon icon, const QString& title, const QString& text) override;
+    QString inputBox(const QString& prompt, const QString& title) override;
 
     void setMessgaeValue(const QString& p_value) override;
     void setProgressBarValue(qint16 p_value) override;
@@ -38,7 +43,8 @@ public:
 private:
     void write(const QString& text);
 
-    platform::Services ivServices;
+    const platform::Clock& ivClock;
+    platform::Dialogs& ivDialogs;
     std::FILE* ivOut;
     QString ivMessage;
     QString ivShownMessage;
