@@ -7,6 +7,7 @@
 // the new one is safely in.
 
 #include "ClinicDatabase.h"
+#include "UpdatletInstallation.h"
 #include "pricing/PriceListGenerator.h"
 
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <chrono>
 #include <future>
 #include <gtest/gtest.h>
@@ -25,34 +25,21 @@
 
 using korvane::PriceListGenerator;
 using korvane::test::ClinicDatabase;
+using korvane::test::UpdatletInstallation;
+using korvane::test::UpdatletResult;
 
 namespace {
 
 const QString kFailure = QStringLiteral("更新藥價作業失敗，可能的原因為：");
 const QString kCriticalMark = QStringLiteral("!! [錯誤]");
 
-struct Finished
-{
-    int exitCode; // -1 when the process crashed or had to be killed
-    QString out;
-    qint64 milliseconds;
-};
-
 class UpdatletUnderFaults : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        QDir root(dir.path());
-        ASSERT_TRUE(root.mkpath(QStringLiteral("config/Korvane")) && root.mkpath(QStringLiteral("Korvane")) &&
-                    root.mkpath(QStringLiteral("pack")));
-        QFile ini(dir.filePath(QStringLiteral("config/Korvane/Korvane.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Options]\r\nKorvaneStartupPath=" + dir.filePath(QStringLiteral("Korvane")).toUtf8() +
-                  "\r\n");
-        ini.close();
         db = std::make_unique<ClinicDatabase>(
-            ClinicDatabase::create(dir.filePath(QStringLiteral("Korvane/dbKorvane.mdb"))));
+            ClinicDatabase::create(installation.path(QStringLiteral("Korvane/dbKorvane.mdb"))));
         // Last month's table, with every kind of value the import writes.
         db->exec(QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40) "
@@ -67,14 +54,9 @@ protected:
         ASSERT_EQ(oldDrugs.size(), 40);
     }
 
-    QString pricePath() const { return dir.filePath(QStringLiteral("pack/all.puf")); }
+    QString pricePath() const { return installation.pricePath(); }
 
-    void writePriceList(const QByteArray& bytes)
-    {
-        QFile file(pricePath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
+    void writePriceList(const QByteArray& bytes) { installation.write(QStringLiteral("pack/all.puf"), bytes); }
 
     // Whether the price list is still there with exactly these bytes.
     ::testing::AssertionResult priceListIs(const QByteArray& bytes) const
@@ -89,32 +71,10 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    void start(QProcess& process) const
+    void start(QProcess& process) const { installation.start(process, installation.packArguments()); }
+    UpdatletResult run(int limitMilliseconds = 60000) const
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(KORVANE_UPDATLET),
-                      {QStringLiteral("--pack-folder"), dir.filePath(QStringLiteral("pack"))});
-        EXPECT_TRUE(process.waitForStarted(10000)) << process.errorString().toStdString();
-    }
-
-    // Runs updatlet to its end; one that takes longer than the limit is killed.
-    Finished run(int limitMilliseconds = 60000) const
-    {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        QElapsedTimer timer;
-        timer.start();
-        start(process);
-        if (!process.waitForFinished(limitMilliseconds)) {
-            process.kill();
-            process.waitForFinished(10000);
-            ADD_FAILURE() << "updatlet still ran after " << limitMilliseconds << " ms";
-        }
-        const qint64 ms = timer.elapsed();
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAll()), ms};
+        return installation.run(installation.packArguments(), limitMilliseconds);
     }
 
     QList<QVariantList> drugs() const
@@ -122,7 +82,7 @@ protected:
         return db->rows(QStringLiteral("SELECT * FROM tblDrugs ORDER BY id"));
     }
 
-    QTemporaryDir dir;
+    UpdatletInstallation installation;
     std::unique_ptr<ClinicDatabase> db;
     QList<QVariantList> oldDrugs;
 };
@@ -166,8 +126,8 @@ TEST_F(UpdatletUnderFaults, KilledWhileAddingRowsLeavesTheOldDrugsAndThePriceLis
 
     // The database as the kill left it, copied with its journal: reading the copy must not spare
     // the next run the recovery.
-    const QString copyPath = dir.filePath(QStringLiteral("copy/dbKorvane.mdb"));
-    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("copy"))));
+    const QString copyPath = installation.path(QStringLiteral("copy/dbKorvane.mdb"));
+    ASSERT_TRUE(QDir().mkpath(installation.path(QStringLiteral("copy"))));
     for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal")}) {
         if (QFile::exists(dbPath + suffix)) {
             ASSERT_TRUE(QFile::copy(dbPath + suffix, copyPath + suffix));
@@ -182,7 +142,7 @@ TEST_F(UpdatletUnderFaults, KilledWhileAddingRowsLeavesTheOldDrugsAndThePriceLis
 
     // The next run starts from the interrupted one and completes.
     writePriceList(PriceListGenerator::generate(25, 2));
-    const Finished again = run();
+    const UpdatletResult again = run();
     EXPECT_EQ(again.exitCode, 0) << again.out.toStdString();
     EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 25);
     EXPECT_EQ(db->scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
@@ -208,7 +168,7 @@ TEST_P(LockedDatabase, failsWithinTheWaitAndChangesNothing)
     const QByteArray priceList = PriceListGenerator::generate(30, 1);
     writePriceList(priceList);
     const QString lockerName = QStringLiteral("other-writer");
-    Finished result;
+    UpdatletResult result;
     {
         QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), lockerName);
         other.setDatabaseName(db->path());
@@ -269,7 +229,7 @@ TEST_F(UpdatletUnderFaults, ALockHeldBrieflyIsWaitedFor)
         QSqlDatabase::removeDatabase(name);
     });
     const bool holding = locked.get_future().get();
-    const Finished result = holding ? run(30000) : Finished{};
+    const UpdatletResult result = holding ? run(30000) : UpdatletResult{};
     other.join();
     ASSERT_TRUE(holding) << "the other writer could not lock the database";
 
@@ -326,7 +286,7 @@ TEST_F(UpdatletUnderFaults, APriceListThatCannotBeRemovedLeavesTheNewPricesAndSa
     if (const QString why = immutable.set(); !why.isEmpty())
         GTEST_SKIP() << "the price list cannot be made undeletable here: " << why.toStdString();
 
-    const Finished result = run();
+    const UpdatletResult result = run();
     EXPECT_EQ(result.exitCode, 0) << result.out.toStdString();
     EXPECT_FALSE(result.out.contains(kCriticalMark)) << result.out.toStdString();
     EXPECT_TRUE(result.out.contains(QStringLiteral("[訊息]\n藥價已更新完成，但無法刪除本次的藥價資料檔")))
@@ -344,7 +304,7 @@ TEST_F(UpdatletUnderFaults, ADatabaseThatCannotBeWrittenChangesNothing)
     if (const QString why = immutable.set(); !why.isEmpty())
         GTEST_SKIP() << "the database cannot be made unwritable here: " << why.toStdString();
 
-    const Finished result = run();
+    const UpdatletResult result = run();
     EXPECT_EQ(result.exitCode, 1) << result.out.toStdString();
     EXPECT_TRUE(result.out.contains(kFailure + QStringLiteral("\n資料庫檔案無法寫入")))
         << result.out.toStdString();

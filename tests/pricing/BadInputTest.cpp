@@ -7,6 +7,7 @@
 // update never crashes and never does anything to the database but replace tblDrugs.
 
 #include "ClinicDatabase.h"
+#include "PriceListText.h"
 #include "TestServices.h"
 #include "platform/AnsiText.h"
 #include "pricing/C52407301.h"
@@ -26,9 +27,7 @@ using korvane::test::TestMachine;
 
 namespace {
 
-const QByteArray kHeader =
-    encodeAnsi(u"id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
-               u"藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
+const QByteArray kHeader = encodeAnsi(korvane::test::priceListHeader());
 
 const QString kFailurePrefix = QStringLiteral("更新藥價作業失敗，可能的原因為：\r\n");
 

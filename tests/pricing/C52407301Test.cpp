@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ClinicDatabase.h"
+#include "PriceListText.h"
 #include "TestServices.h"
 #include "platform/AnsiText.h"
 #include "platform/Error.h"
@@ -17,18 +18,11 @@ using korvane::platform::MessageIcon;
 using korvane::test::ClinicDatabase;
 using korvane::test::FakeView;
 using korvane::test::TestMachine;
+using korvane::test::drugLine;
 
 namespace {
 
-const QString kHeader = QStringLiteral("id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
-                                       "藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
-
-QString drugLine(int id, const QString& code, const QString& price = QStringLiteral("12.50"),
-                 const QString& date = QStringLiteral("1130401"))
-{
-    return QString::number(id) + QStringLiteral("\t\t單方\t") + code + u'\t' + price + u'\t' + date +
-           QStringLiteral("\t9991231\tPANADOL TABLETS 500MG\t500\tMG\tACETAMINOPHEN（功許）\t500\tMG\t錠劑\t台灣功學製藥股份有限公司");
-}
+const QString kHeader = korvane::test::priceListHeader();
 
 const QString kFailurePrefix = QStringLiteral("更新藥價作業失敗，可能的原因為：\r\n");
 
@@ -223,7 +217,7 @@ TEST_F(DrugPriceUpdate, AFailureWhileAddingRollsEverythingBack)
 {
     QStringList lines{kHeader};
     for (int i = 1; i <= 50; ++i)
-        lines << drugLine(i, QStringLiteral("AC%1").arg(i, 5, 10, QChar(u'0')) + QStringLiteral("100"));
+        lines << drugLine(i, korvane::test::drugCode(i));
     writePriceList(lines);
     int calls = 0;
     machine.events.onProcess = [&] {

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ClinicServer.h"
 
+#include "TestSql.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -14,47 +16,6 @@
 
 namespace korvane::test {
 
-namespace {
-
-void withConnection(const QString& odbcText, const std::function<void(QSqlDatabase&)>& work)
-{
-    static std::atomic<int> counter{0};
-    const QString name = QStringLiteral("test-server-") + QString::number(++counter);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
-        db.setDatabaseName(odbcText);
-        if (!db.open()) {
-            const QString text = db.lastError().text();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw std::runtime_error(text.toStdString());
-        }
-        try {
-            work(db);
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-QSqlQuery run(QSqlDatabase& db, const QString& statement, const QVariantList& values = {})
-{
-    QSqlQuery query(db);
-    bool ok = query.prepare(statement);
-    for (qsizetype i = 0; ok && i < values.size(); ++i)
-        query.bindValue(int(i), values.at(i));
-    ok = ok && query.exec();
-    if (!ok)
-        throw std::runtime_error((statement + QStringLiteral(": ") + query.lastError().text()).toStdString());
-    return query;
-}
-
-} // namespace
 
 const ClinicServer& ClinicServer::instance()
 {
@@ -106,20 +67,15 @@ QString ClinicServer::odbcText() const
 
 void ClinicServer::exec(const QString& statement, const QVariantList& values) const
 {
-    withConnection(odbcText(), [&](QSqlDatabase& db) { run(db, statement, values); });
+    withTestConnection(QStringLiteral("QODBC"), odbcText(), [&](QSqlDatabase& db) { runStatement(db, statement, values); });
 }
 
 QList<QVariantList> ClinicServer::rows(const QString& statement) const
 {
     QList<QVariantList> result;
-    withConnection(odbcText(), [&](QSqlDatabase& db) {
-        QSqlQuery query = run(db, statement);
-        while (query.next()) {
-            QVariantList row;
-            for (int i = 0; i < query.record().count(); ++i)
-                row << query.value(i);
-            result << row;
-        }
+    withTestConnection(QStringLiteral("QODBC"), odbcText(), [&](QSqlDatabase& db) {
+        QSqlQuery query = runStatement(db, statement);
+        result = allRows(query);
     });
     return result;
 }
@@ -136,13 +92,13 @@ QStringList ClinicServer::oldCodes()
 
 void ClinicServer::resetTables() const
 {
-    withConnection(odbcText(), [](QSqlDatabase& db) {
-        run(db, QStringLiteral("DROP TRIGGER IF EXISTS korvane_test_refuse ON tblDrugs"));
-        run(db, QStringLiteral("ALTER TABLE tblDrugs DROP CONSTRAINT IF EXISTS korvane_test_price"));
-        run(db, QStringLiteral("DELETE FROM tblDrugs"));
-        run(db, QStringLiteral("DELETE FROM tblTemp"));
+    withTestConnection(QStringLiteral("QODBC"), odbcText(), [](QSqlDatabase& db) {
+        runStatement(db, QStringLiteral("DROP TRIGGER IF EXISTS korvane_test_refuse ON tblDrugs"));
+        runStatement(db, QStringLiteral("ALTER TABLE tblDrugs DROP CONSTRAINT IF EXISTS korvane_test_price"));
+        runStatement(db, QStringLiteral("DELETE FROM tblDrugs"));
+        runStatement(db, QStringLiteral("DELETE FROM tblTemp"));
         for (const QString& code : oldCodes())
-            run(db, QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES (?, 1.5)"), {code});
+            runStatement(db, QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES (?, 1.5)"), {code});
     });
 }
 

@@ -6,6 +6,8 @@
 // and go away in the middle of a run.
 
 #include "ClinicServer.h"
+#include "PriceListText.h"
+#include "UpdatletInstallation.h"
 #include "platform/AnsiText.h"
 #include "platform/OdbcDialect.h"
 #include "pricing/PriceListGenerator.h"
@@ -17,17 +19,16 @@
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
 using korvane::test::ClinicServer;
+using korvane::test::UpdatletInstallation;
+using korvane::test::UpdatletResult;
 
 namespace {
 
-const QString kHeader =
-    QStringLiteral("id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
-                   "藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
+const QString kHeader = korvane::test::priceListHeader();
 
 const QString kAllColumns =
     QStringLiteral("新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, 藥品英文名稱, "
@@ -91,12 +92,6 @@ QStringList shownRow(const QVariantList& row)
     return result;
 }
 
-struct ProcessResult
-{
-    int exitCode;
-    QString out;
-};
-
 class ServerUpdatlet : public ::testing::Test
 {
 protected:
@@ -105,20 +100,10 @@ protected:
         if (!server.unavailableReason().isEmpty())
             GTEST_SKIP() << qPrintable(server.unavailableReason());
         server.resetTables();
-        QDir root(dir.path());
-        ASSERT_TRUE(root.mkpath(QStringLiteral("config/Korvane")) && root.mkpath(QStringLiteral("Korvane")) &&
-                    root.mkpath(QStringLiteral("pack")));
-        write(QStringLiteral("config/Korvane/Korvane.ini"),
-              "[Options]\r\nKorvaneStartupPath=" + dir.filePath(QStringLiteral("Korvane")).toUtf8() + "\r\n");
-        write(QStringLiteral("Korvane/Korvane.config"), server.configFile());
+        installation.write(QStringLiteral("Korvane/Korvane.config"), server.configFile());
     }
 
-    void write(const QString& relative, const QByteArray& bytes)
-    {
-        QFile file(dir.filePath(relative));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
+    void write(const QString& relative, const QByteArray& bytes) { installation.write(relative, bytes); }
 
     void writePriceList(const QStringList& drugLines)
     {
@@ -126,39 +111,14 @@ protected:
               korvane::platform::ansiTextWithCrLf(QStringList{kHeader} + drugLines));
     }
 
-    bool priceListExists() const { return QFile::exists(dir.filePath(QStringLiteral("pack/all.puf"))); }
+    bool priceListExists() const { return QFile::exists(installation.pricePath()); }
 
-    void start(QProcess& process)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral(KORVANE_UPDATLET),
-                      {QStringLiteral("--pack-folder"), dir.filePath(QStringLiteral("pack"))});
-        ASSERT_TRUE(process.waitForStarted());
-    }
-
-    static ProcessResult finish(QProcess& process, int timeoutMs)
-    {
-        const bool finished = process.waitForFinished(timeoutMs);
-        if (!finished)
-            process.kill();
-        EXPECT_TRUE(finished) << "updatlet did not end in time";
-        process.waitForFinished();
-        return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAll())};
-    }
-
-    ProcessResult run()
-    {
-        QProcess process;
-        start(process);
-        return finish(process, 120000);
-    }
+    void start(QProcess& process) { installation.start(process, installation.packArguments()); }
+    static UpdatletResult finish(QProcess& process, int timeoutMs) { return UpdatletInstallation::finish(process, timeoutMs); }
+    UpdatletResult run() { return installation.run(installation.packArguments(), 120000); }
 
     const ClinicServer& server = ClinicServer::instance();
-    QTemporaryDir dir;
+    UpdatletInstallation installation;
 };
 
 TEST_F(ServerUpdatlet, ReplacesTheDrugTableOnTheServerWithEveryValueConverted)
@@ -176,7 +136,7 @@ TEST_F(ServerUpdatlet, ReplacesTheDrugTableOnTheServerWithEveryValueConverted)
         lines << generator.nextLine();
     writePriceList(lines);
 
-    const ProcessResult result = run();
+    const UpdatletResult result = run();
 
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.out.right(2000));
     EXPECT_FALSE(priceListExists());
@@ -196,7 +156,7 @@ TEST_F(ServerUpdatlet, AListWithoutDrugRecordsChangesNothing)
 {
     writePriceList({});
 
-    const ProcessResult result = run();
+    const UpdatletResult result = run();
 
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.out.contains(QStringLiteral("更新藥價作業失敗，可能的原因為：")))
@@ -222,7 +182,7 @@ TEST_F(ServerUpdatlet, ALockedTableFailsWithinTheLockWaitAndSaysWhatToDo)
 
         QElapsedTimer clock;
         clock.start();
-        const ProcessResult result = run();
+        const UpdatletResult result = run();
         const qint64 elapsed = clock.elapsed();
 
         holder.rollback();
@@ -259,7 +219,7 @@ TEST_F(ServerUpdatlet, AServerStoppedDuringTheInsertKeepsTheOldRowsAndThePriceLi
     }
     ASSERT_TRUE(inserting) << qPrintable(QString::fromUtf8(process.readAll()).right(2000));
     server.halt();
-    const ProcessResult result = finish(process, 180000);
+    const UpdatletResult result = finish(process, 180000);
     server.resume();
 
     EXPECT_EQ(result.exitCode, 1);
@@ -281,7 +241,7 @@ TEST_F(ServerUpdatlet, ARowTheServerRefusesIsSkippedAndTheRunGoesOn)
          QStringLiteral("2\t\t單方\tAC00002100\t5000\t1130401\t1150331\tB\t1\tMG\t功\t1\tMG\t錠劑\t許"),
          QStringLiteral("3\t\t單方\tAC00003100\t7.5\t1130401\t1150331\tC\t1\tMG\t功\t1\tMG\t錠劑\t許")});
 
-    const ProcessResult result = run();
+    const UpdatletResult result = run();
 
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.out);
     EXPECT_EQ(server.drugCodes(), (QStringList{QStringLiteral("AC00001100"), QStringLiteral("AC00003100")}));

@@ -5,11 +5,8 @@
 // update, headless, with "\Korvane.config" naming a real server.
 
 #include "ClinicServer.h"
-#include "TestServices.h"
-#include "platform/AnsiText.h"
-#include "pricing/C52407301.h"
-#include "shell/frmOptionPanel.h"
-#include "shell/modUpdatlet.h"
+#include "PackDriver.h"
+#include "PriceListText.h"
 #include "shell/utlUpdatorView.h"
 
 #include <QFile>
@@ -20,25 +17,9 @@
 
 using korvane::test::ClinicServer;
 using korvane::test::TestMachine;
+using korvane::test::drugCode;
 
 namespace {
-
-const QString kHeader =
-    QStringLiteral("id\t新\t單複方註記\t代碼\t藥價參考金額\t藥價參考日期\t藥價參考截止日期\t藥品英文名稱\t"
-                   "藥品規格量\t藥品規格單位\t成份\t成份含量\t含量單位\t藥品劑型\t製造廠名稱");
-
-QString drugCode(int id)
-{
-    return QStringLiteral("AC") + QStringLiteral("%1").arg(id, 5, 10, QChar(u'0')) + QStringLiteral("100");
-}
-
-QString drugLine(int id)
-{
-    return QString::number(id) + QStringLiteral("\t\t單方\t") + drugCode(id) +
-           QStringLiteral(
-               "\t12.50\t1130401\t9991231\tPANADOL 500MG\t500\tMG\tACETAMINOPHEN（功許）\t500\tMG\t錠劑\t"
-               "台灣功學製藥股份有限公司");
-}
 
 class ServerWizard : public ::testing::Test
 {
@@ -53,29 +34,15 @@ protected:
 
     void writePriceList(int drugs)
     {
-        QStringList lines{kHeader};
-        for (int i = 1; i <= drugs; ++i)
-            lines << drugLine(i);
-        machine.writeFile(machine.packFile(QStringLiteral("all.puf")),
-                          korvane::platform::ansiTextWithCrLf(lines));
+        machine.writeFile(machine.packFile(QStringLiteral("all.puf")), korvane::test::priceListFile(drugs));
     }
 
-    void pressOk()
-    {
-        services = std::make_unique<korvane::platform::Services>(machine.services());
-        form = korvane::modUpdatlet::Main(*services, std::make_shared<korvane::C52407301>(*services));
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
-        auto* ok = form->findChild<QPushButton*>(QStringLiteral("btnOk"));
-        ASSERT_NE(ok, nullptr);
-        QTest::mouseClick(ok, Qt::LeftButton);
-    }
-
-    void TearDown() override { delete form.data(); }
+    void pressOk() { pack.pressOk(); }
 
     const ClinicServer& server = ClinicServer::instance();
     TestMachine machine;
-    std::unique_ptr<korvane::platform::Services> services;
-    QPointer<korvane::frmOptionPanel> form;
+    korvane::test::PackDriver pack{machine};
+    QPointer<korvane::frmOptionPanel>& form = pack.form;
 };
 
 TEST_F(ServerWizard, OkReplacesTheDrugTableOnTheServerThenRemovesThePack)

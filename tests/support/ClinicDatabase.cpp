@@ -2,47 +2,13 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ClinicDatabase.h"
 
+#include "TestSql.h"
+
 #include <QFile>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <atomic>
-#include <functional>
 #include <stdexcept>
 
 namespace korvane::test {
-
-namespace {
-
-void withDatabase(const QString& path, const std::function<void(QSqlDatabase&)>& work)
-{
-    static std::atomic<int> counter{0};
-    const QString name = QStringLiteral("test-clinic-") + QString::number(++counter);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-        work(db);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-QSqlQuery run(QSqlDatabase& db, const QString& statement, const QVariantList& values = {})
-{
-    QSqlQuery query(db);
-    bool ok = query.prepare(statement);
-    for (qsizetype i = 0; ok && i < values.size(); ++i)
-        query.bindValue(int(i), values.at(i));
-    ok = ok && query.exec();
-    if (!ok)
-        throw std::runtime_error((statement + QStringLiteral(": ") + query.lastError().text()).toStdString());
-    return query;
-}
-
-} // namespace
 
 ClinicDatabase ClinicDatabase::create(const QString& path)
 {
@@ -50,14 +16,14 @@ ClinicDatabase ClinicDatabase::create(const QString& path)
     if (!schema.open(QIODevice::ReadOnly))
         throw std::runtime_error("schema file missing");
     QString text = QString::fromUtf8(schema.readAll());
-    withDatabase(path, [&](QSqlDatabase& db) {
+    withTestConnection(QStringLiteral("QSQLITE"), path, [&](QSqlDatabase& db) {
         QString statement;
         for (const QString& line : text.split(u'\n')) {
             if (line.trimmed().startsWith(QStringLiteral("--")))
                 continue;
             statement += line + u'\n';
             if (line.trimmed().endsWith(u';')) {
-                run(db, statement.trimmed());
+                runStatement(db, statement.trimmed());
                 statement.clear();
             }
         }
@@ -73,20 +39,15 @@ QString ClinicDatabase::jetConnectionText() const
 
 void ClinicDatabase::exec(const QString& statement, const QVariantList& values) const
 {
-    withDatabase(m_path, [&](QSqlDatabase& db) { run(db, statement, values); });
+    withTestConnection(QStringLiteral("QSQLITE"), m_path, [&](QSqlDatabase& db) { runStatement(db, statement, values); });
 }
 
 QList<QVariantList> ClinicDatabase::rows(const QString& statement) const
 {
     QList<QVariantList> result;
-    withDatabase(m_path, [&](QSqlDatabase& db) {
-        QSqlQuery query = run(db, statement);
-        while (query.next()) {
-            QVariantList row;
-            for (int i = 0; i < query.record().count(); ++i)
-                row << query.value(i);
-            result << row;
-        }
+    withTestConnection(QStringLiteral("QSQLITE"), m_path, [&](QSqlDatabase& db) {
+        QSqlQuery query = runStatement(db, statement);
+        result = allRows(query);
     });
     return result;
 }

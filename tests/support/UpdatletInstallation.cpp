@@ -1,0 +1,69 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "UpdatletInstallation.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace korvane::test {
+
+UpdatletInstallation::UpdatletInstallation()
+{
+    QDir root(m_root.path());
+    EXPECT_TRUE(root.mkpath(QStringLiteral("config/Korvane")) && root.mkpath(QStringLiteral("Korvane")) &&
+                root.mkpath(QStringLiteral("pack")));
+    write(QStringLiteral("config/Korvane/Korvane.ini"),
+          "[Options]\r\nKorvaneStartupPath=" + path(QStringLiteral("Korvane")).toUtf8() + "\r\n");
+}
+
+void UpdatletInstallation::write(const QString& relative, const QByteArray& bytes) const
+{
+    QFile file(path(relative));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << qPrintable(file.errorString());
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QStringList UpdatletInstallation::packArguments() const
+{
+    return {QStringLiteral("--pack-folder"), path(QStringLiteral("pack"))};
+}
+
+void UpdatletInstallation::start(QProcess& process, const QStringList& arguments) const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral(KORVANE_UPDATLET), arguments);
+    EXPECT_TRUE(process.waitForStarted(10000)) << qPrintable(process.errorString());
+}
+
+UpdatletResult UpdatletInstallation::finish(QProcess& process, int limitMilliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const bool finished = process.waitForFinished(limitMilliseconds);
+    if (!finished) {
+        process.kill();
+        process.waitForFinished(10000);
+        ADD_FAILURE() << "updatlet still ran after " << limitMilliseconds << " ms";
+    }
+    return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAll()), timer.elapsed()};
+}
+
+UpdatletResult UpdatletInstallation::run(const QStringList& arguments, int limitMilliseconds) const
+{
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    start(process, arguments);
+    UpdatletResult result = finish(process, limitMilliseconds);
+    result.milliseconds = timer.elapsed();
+    return result;
+}
+
+} // namespace korvane::test
