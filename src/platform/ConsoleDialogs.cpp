@@ -28,7 +28,7 @@ void ConsoleDialogs::messageBox(MessageIcon icon, const QString& title, const QS
     QString shown;
     if (icon == MessageIcon::Critical) {
         m_criticalShown = true;
-        shown = QStringLiteral("!! [錯誤] ");
+        shown = QStringLiteral("!! ");
     }
     shown += u'[' + title + QStringLiteral("]\n") + withLineFeeds(text) + u'\n';
     write(shown);

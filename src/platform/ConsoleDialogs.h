@@ -9,8 +9,8 @@
 namespace korvane::platform {
 
 // Message and input boxes for the console front end, in UTF-8 text. A message box prints its
-// title in brackets and its text; a critical one is marked "!! [錯誤]" so that it stands out in
-// a log. An input box prints its title and prompt and reads one line.
+// title in brackets and its text; a critical one begins with "!! " so that it stands out in a
+// log. An input box prints its title and prompt and reads one line.
 class ConsoleDialogs : public Dialogs
 {
 public:

@@ -62,7 +62,7 @@ TEST_F(ConsoleDialogsTest, MessageBoxPrintsTitleAndTextAndMarksCriticalOnes)
 
     EXPECT_EQ(QString::fromUtf8(output()),
               QStringLiteral("[藥價更新]\n第一行\n第二行\n\n"
-                             "!! [錯誤] [錯誤]\n更新藥價作業失敗，可能的原因為：\nx\n\n"
+                             "!! [錯誤]\n更新藥價作業失敗，可能的原因為：\nx\n\n"
                              "[完成]\n\n\n"));
 }
 
