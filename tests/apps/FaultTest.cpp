@@ -186,7 +186,7 @@ TEST_P(LockedDatabase, failsWithinTheWaitAndChangesNothing)
     QSqlDatabase::removeDatabase(lockerName);
 
     EXPECT_EQ(result.exitCode, 1) << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(kCriticalMark + QStringLiteral(" [錯誤]\n") + kFailure + u'\n' +
+    EXPECT_TRUE(result.out.contains(kCriticalMark + u'\n' + kFailure + u'\n' +
                                     QStringLiteral("資料庫正被其他程式使用中")))
         << result.out.toStdString();
     // It tells the clinic what to do about it.
