@@ -8,6 +8,7 @@
 #include <QStringEncoder>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace korvane::platform {
 
@@ -59,13 +60,12 @@ QByteArray encodeAnsi(QStringView text)
     return encoder.encode(text);
 }
 
-namespace {
-
-// Where each line of text starts and how long it is, found in one scan. The search for the
-// next CR and the next LF runs through the C library, many bytes at a step.
-template <typename Char, typename Span>
-std::vector<Span> splitLines(const Char* begin, const Char* end)
+// Where each line of text starts, found in one scan. The search for the next CR and the next LF
+// runs through the C library, many bytes at a step.
+template <typename Char> void TextLines::index(const Char* begin, const Char* end)
 {
+    if (end - begin > qsizetype(std::numeric_limits<quint32>::max()))
+        throw Error(QStringLiteral("檔案太大，無法讀取。"), Error::Kind::OutOfRange);
     auto find = [end](const Char* from, Char c) {
         if constexpr (sizeof(Char) == 1) {
             const void* hit = std::memchr(from, c, size_t(end - from));
@@ -74,34 +74,30 @@ std::vector<Span> splitLines(const Char* begin, const Char* end)
             return std::find(from, end, c);
         }
     };
-    std::vector<Span> spans;
-    // A price list line is about 200 characters; guessing keeps reallocation rare.
-    spans.reserve(std::size_t((end - begin) / 128 + 1));
+    // A price list line is about 150 bytes; guessing keeps reallocation rare.
+    m_starts.reserve(std::size_t((end - begin) / 128 + 1));
     const Char* nextCr = find(begin, Char('\r'));
     const Char* nextLf = find(begin, Char('\n'));
     const Char* lineStart = begin;
     while (lineStart != end) {
+        m_starts.push_back(quint32(lineStart - begin));
         if (nextCr < lineStart)
             nextCr = find(lineStart, Char('\r'));
         if (nextLf < lineStart)
             nextLf = find(lineStart, Char('\n'));
         const Char* lineEnd = std::min(nextCr, nextLf);
-        spans.push_back({lineStart - begin, lineEnd - lineStart});
         if (lineEnd == end)
             break;
         lineStart = lineEnd + 1;
         if (*lineEnd == Char('\r') && lineStart != end && *lineStart == Char('\n'))
             ++lineStart;
     }
-    return spans;
 }
-
-} // namespace
 
 TextLines::TextLines(QString text) : m_text(std::move(text))
 {
     const char16_t* begin = reinterpret_cast<const char16_t*>(m_text.utf16());
-    m_spans = splitLines<char16_t, Span>(begin, begin + m_text.size());
+    index(begin, begin + m_text.size());
 }
 
 TextLines TextLines::fromAnsiFile(QByteArray bytes)
@@ -110,17 +106,37 @@ TextLines TextLines::fromAnsiFile(QByteArray bytes)
         return TextLines(QString::fromUtf8(QByteArrayView(bytes).sliced(utf8ByteOrderMark.size())));
     TextLines lines;
     lines.m_bytes = std::move(bytes);
-    lines.m_spans = splitLines<char, Span>(lines.m_bytes.constData(), lines.m_bytes.constData() + lines.m_bytes.size());
+    lines.index(lines.m_bytes.constData(), lines.m_bytes.constData() + lines.m_bytes.size());
     return lines;
+}
+
+qsizetype TextLines::size() const
+{
+    return m_bytes.isNull() ? m_text.size() : m_bytes.size();
+}
+
+TextLines::Span TextLines::span(qsizetype index) const
+{
+    const qsizetype start = m_starts[std::size_t(index)];
+    qsizetype end = index + 1 < count() ? qsizetype(m_starts[std::size_t(index + 1)]) : size();
+    auto at = [this](qsizetype i) { return m_bytes.isNull() ? m_text.at(i).unicode() : char16_t(m_bytes.at(i)); };
+    // Every line but the last ends with CR LF, CR or LF; the last one may have none.
+    const bool terminated = end > start && (at(end - 1) == u'\n' || at(end - 1) == u'\r');
+    if (terminated) {
+        if (at(end - 1) == u'\n' && end - 2 >= start && at(end - 2) == u'\r')
+            --end;
+        --end;
+    }
+    return {start, end - start, terminated};
 }
 
 QString TextLines::at(qsizetype index) const
 {
     if (index < 0 || index >= count())
         throw Error(QStringLiteral("行號超出範圍：%1").arg(index), Error::Kind::OutOfRange);
-    const Span& span = m_spans[std::size_t(index)];
+    const Span line = span(index);
     if (m_bytes.isNull())
-        return m_text.sliced(span.start, span.length);
+        return m_text.sliced(line.start, line.length);
 
     if (!m_decoder)
         m_decoder = std::make_shared<QStringDecoder>(ansiDecoder());
@@ -128,9 +144,8 @@ QString TextLines::at(qsizetype index) const
         m_decoder->resetState();
     // The line end is decoded with the line: a lead byte waiting for its second byte then
     // becomes U+FFFD rather than vanishing, and the line end itself is dropped again.
-    const bool terminated = span.start + span.length < m_bytes.size();
-    QString text = m_decoder->decode(QByteArrayView(m_bytes).sliced(span.start, span.length + (terminated ? 1 : 0)));
-    if (terminated) {
+    QString text = m_decoder->decode(QByteArrayView(m_bytes).sliced(line.start, line.length + (line.terminated ? 1 : 0)));
+    if (line.terminated) {
         text.chop(1);
         return text;
     }

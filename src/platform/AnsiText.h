@@ -33,8 +33,8 @@ public:
     explicit TextLines(QString text);
     static TextLines fromAnsiFile(QByteArray bytes);
 
-    qsizetype count() const { return qsizetype(m_spans.size()); }
-    bool isEmpty() const { return m_spans.empty(); }
+    qsizetype count() const { return qsizetype(m_starts.size()); }
+    bool isEmpty() const { return m_starts.empty(); }
     // Throws platform::Error OutOfRange for a line the text does not have.
     QString at(qsizetype index) const;
 
@@ -43,10 +43,17 @@ private:
     {
         qsizetype start;
         qsizetype length;
+        bool terminated; // a line end follows
     };
+    Span span(qsizetype index) const;
+    qsizetype size() const;
+    template <typename Char> void index(const Char* begin, const Char* end);
+
     QString m_text;     // a decoded text, or
     QByteArray m_bytes; // the bytes of an ANSI file
-    std::vector<Span> m_spans;
+    // Where each line starts; its end is where the next starts, less the line end. Four bytes
+    // a line keep the index small beside the text itself.
+    std::vector<quint32> m_starts;
     mutable std::shared_ptr<QStringDecoder> m_decoder;
 };
 
