@@ -19,6 +19,32 @@ bool isFixed(const QString& name)
 
 } // namespace
 
+ProportionalLayout::Item ProportionalLayout::Item::box(const QString& name, const QString& typeName, double left,
+                                                      double top, double width, double height, double fontSize)
+{
+    Item item;
+    item.name = name;
+    item.typeName = typeName;
+    item.left = left;
+    item.top = top;
+    item.width = width;
+    item.height = height;
+    item.fontSize = fontSize;
+    return item;
+}
+
+ProportionalLayout::Item ProportionalLayout::Item::line(const QString& name, double x1, double y1, double x2, double y2)
+{
+    Item item;
+    item.name = name;
+    item.typeName = QStringLiteral("Line");
+    item.x1 = x1;
+    item.y1 = y1;
+    item.x2 = x2;
+    item.y2 = y2;
+    return item;
+}
+
 ProportionalLayout::ProportionalLayout(double innerWidth, double innerHeight)
     : ivLastScaleWidth(roundToInt32(innerWidth)), ivLastScaleHeight(roundToInt32(innerHeight))
 {

@@ -28,6 +28,10 @@ public:
         double x2 = 0;
         double y2 = 0;
         double fontSize = 0; // points
+
+        static Item box(const QString& name, const QString& typeName, double left, double top, double width,
+                        double height, double fontSize = 0);
+        static Item line(const QString& name, double x1, double y1, double x2, double y2);
     };
 
     static constexpr double MinimumSize = 100;        // twips; smaller sizes are not laid out

@@ -62,49 +62,24 @@ template <typename Step> void skipOnFailure(Step&& step)
     }
 }
 
-ProportionalLayout::Item box(const char* name, const char* typeName, double left, double top, double width,
-                             double height, double fontSize = 0)
-{
-    ProportionalLayout::Item item;
-    item.name = QString::fromUtf8(name);
-    item.typeName = QString::fromLatin1(typeName);
-    item.left = left;
-    item.top = top;
-    item.width = width;
-    item.height = height;
-    item.fontSize = fontSize;
-    return item;
-}
-
-ProportionalLayout::Item line(const char* name, double x1, double y1, double x2, double y2)
-{
-    ProportionalLayout::Item item;
-    item.name = QString::fromLatin1(name);
-    item.typeName = QStringLiteral("Line");
-    item.x1 = x1;
-    item.y1 = y1;
-    item.x2 = x2;
-    item.y2 = y2;
-    return item;
-}
-
 } // namespace
 
 utlUpdatorView::utlUpdatorView(const platform::Services& services, QWidget* parent)
     : QWidget(parent), ivServices(services), ivLayout(DesignWidth, DesignHeight)
 {
     // The controls in the order of the control collection, at the design size.
-    ivLayout.addItem(box("ProgressBar1", "ProgressBar", 240, 3480, 6495, 375));
-    ivLayout.addItem(box("btnOk", "CommandButton", 4200, 4200, 1215, 375));
-    ivLayout.addItem(box("btn取消", "CommandButton", 5520, 4200, 1215, 375));
-    ivLayout.addItem(box("txtCaption", "TextBox", 240, 1080, 6495, 1935, 9));
-    ivLayout.addItem(line("Line1", 120, 3960, 6840, 3960));
-    ivLayout.addItem(line("Line2", 120, 3945, 6840, 3945));
-    ivLayout.addItem(box("Label2", "Label", 240, 240, 4215, 465, 18));
-    ivLayout.addItem(box("Image1", "Image", 6000, 240, 480, 480));
-    ivLayout.addItem(box("lblAppVersion", "Label", 4140, 600, 1515, 255, 9.75));
-    ivLayout.addItem(box("Label3", "Label", 240, 4080, 2895, 375));
-    ivLayout.addItem(box("Label1", "Label", 0, 0, 6975, 855));
+    using Item = ProportionalLayout::Item;
+    ivLayout.addItem(Item::box(QStringLiteral("ProgressBar1"), QStringLiteral("ProgressBar"), 240, 3480, 6495, 375));
+    ivLayout.addItem(Item::box(QStringLiteral("btnOk"), QStringLiteral("CommandButton"), 4200, 4200, 1215, 375));
+    ivLayout.addItem(Item::box(QStringLiteral("btn取消"), QStringLiteral("CommandButton"), 5520, 4200, 1215, 375));
+    ivLayout.addItem(Item::box(QStringLiteral("txtCaption"), QStringLiteral("TextBox"), 240, 1080, 6495, 1935, 9));
+    ivLayout.addItem(Item::line(QStringLiteral("Line1"), 120, 3960, 6840, 3960));
+    ivLayout.addItem(Item::line(QStringLiteral("Line2"), 120, 3945, 6840, 3945));
+    ivLayout.addItem(Item::box(QStringLiteral("Label2"), QStringLiteral("Label"), 240, 240, 4215, 465, 18));
+    ivLayout.addItem(Item::box(QStringLiteral("Image1"), QStringLiteral("Image"), 6000, 240, 480, 480));
+    ivLayout.addItem(Item::box(QStringLiteral("lblAppVersion"), QStringLiteral("Label"), 4140, 600, 1515, 255, 9.75));
+    ivLayout.addItem(Item::box(QStringLiteral("Label3"), QStringLiteral("Label"), 240, 4080, 2895, 375));
+    ivLayout.addItem(Item::box(QStringLiteral("Label1"), QStringLiteral("Label"), 0, 0, 6975, 855));
 
     createControls();
     resize(toPixels(DesignWidth), toPixels(DesignHeight));

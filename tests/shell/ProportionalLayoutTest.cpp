@@ -14,27 +14,12 @@ using Item = ProportionalLayout::Item;
 Item box(const QString& name, const QString& typeName, double left, double top, double width, double height,
          double fontSize = 9)
 {
-    Item item;
-    item.name = name;
-    item.typeName = typeName;
-    item.left = left;
-    item.top = top;
-    item.width = width;
-    item.height = height;
-    item.fontSize = fontSize;
-    return item;
+    return Item::box(name, typeName, left, top, width, height, fontSize);
 }
 
 Item line(const QString& name, double x1, double y1, double x2, double y2)
 {
-    Item item;
-    item.name = name;
-    item.typeName = QStringLiteral("Line");
-    item.x1 = x1;
-    item.y1 = y1;
-    item.x2 = x2;
-    item.y2 = y2;
-    return item;
+    return Item::line(name, x1, y1, x2, y2);
 }
 
 // The wizard's controls that carry each rule, at the design size 6960 × 4755.
