@@ -125,7 +125,7 @@ void checkElement(const ZanXmlTextReader& reader, const QString& tag)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    korvane::fuzz::MemoryFileSystem files;
+    korvane::test::MemoryFileSystem files;
     files.writeFile(configPath, QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
 
     ZanXmlTextReader reader(files);

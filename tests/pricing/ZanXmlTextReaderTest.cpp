@@ -1,40 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "MemoryFileSystem.h"
+#include "platform/Error.h"
 #include "pricing/ZanXmlTextReader.h"
 
-#include "platform/Error.h"
-#include "platform/FileSystem.h"
-
-#include <QMap>
 #include <gtest/gtest.h>
 
 namespace korvane {
 namespace {
 
 using platform::Error;
-
-// Files in memory; a path that was never written cannot be read.
-class MemoryFileSystem : public platform::FileSystem
-{
-public:
-    bool fileExists(const QString& path) const override { return files.contains(path); }
-    bool folderExists(const QString& path) const override { return files.contains(path); }
-    QByteArray readFile(const QString& path) const override
-    {
-        if (!files.contains(path))
-            throw Error(QStringLiteral("找不到檔案：") + path, Error::Kind::FileNotFound);
-        return files.value(path);
-    }
-    void writeFile(const QString& path, const QByteArray& bytes) override { files.insert(path, bytes); }
-    void copyFile(const QString& source, const QString& target) override
-    {
-        files.insert(target, readFile(source));
-    }
-    void removeFile(const QString& path) override { files.remove(path); }
-    void makeFolder(const QString&) override {}
-
-    QMap<QString, QByteArray> files;
-};
+using test::MemoryFileSystem;
 
 const QString config =
     QStringLiteral("<Config><SQLNCLI>10</SQLNCLI><IP>192.168.1.5</IP><DB>clinic</DB></Config>");

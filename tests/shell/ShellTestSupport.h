@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Fakes.h"
+#include "MemoryFileSystem.h"
 #include "actions/IAction.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
@@ -21,37 +22,6 @@
 #include <memory>
 
 namespace korvane::test {
-
-// Files in memory; writes can be made to fail.
-class MemoryFileSystem : public platform::FileSystem
-{
-public:
-    bool fileExists(const QString& path) const override { return files.contains(path); }
-    bool folderExists(const QString& path) const override { return files.contains(path); }
-    QByteArray readFile(const QString& path) const override
-    {
-        if (!files.contains(path))
-            throw platform::Error(QStringLiteral("找不到檔案：") + path, platform::Error::Kind::FileNotFound);
-        return files.value(path);
-    }
-    void writeFile(const QString& path, const QByteArray& bytes) override
-    {
-        writes << path;
-        if (failWrites)
-            throw platform::Error(QStringLiteral("拒絕存取：") + path, platform::Error::Kind::AccessDenied);
-        files.insert(path, bytes);
-    }
-    void copyFile(const QString& source, const QString& target) override
-    {
-        files.insert(target, readFile(source));
-    }
-    void removeFile(const QString& path) override { files.remove(path); }
-    void makeFolder(const QString&) override {}
-
-    QMap<QString, QByteArray> files;
-    QStringList writes;
-    bool failWrites = false;
-};
 
 // An action whose every answer and run the test chooses.
 class TestAction : public IAction

@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "MemoryFileSystem.h"
+
+#include "platform/Error.h"
+
+namespace korvane::test {
+
+QByteArray MemoryFileSystem::readFile(const QString& path) const
+{
+    const auto file = files.constFind(path);
+    if (file == files.constEnd())
+        throw platform::Error(QStringLiteral("找不到檔案：") + path, platform::Error::Kind::FileNotFound);
+    return *file;
+}
+
+void MemoryFileSystem::writeFile(const QString& path, const QByteArray& bytes)
+{
+    writes << path;
+    if (failWrites)
+        throw platform::Error(QStringLiteral("拒絕存取：") + path, platform::Error::Kind::AccessDenied);
+    files.insert(path, bytes);
+}
+
+} // namespace korvane::test
