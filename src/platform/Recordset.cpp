@@ -291,12 +291,6 @@ public:
         return condition;
     }
 
-    void exec(QSqlQuery& query)
-    {
-        if (!query.exec())
-            throw dialect->statementError(query);
-    }
-
     void saveNewRow()
     {
         // A refused row is dropped, so the next AddNew starts clean rather than retrying it.
@@ -338,13 +332,9 @@ public:
             return;
         std::vector<QVariant>& stored = onAddedRow ? addedRow : rows[cursor];
         const QString condition = rowCondition(stored, values);
-        QSqlQuery update(db);
-        if (!update.prepare(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets +
-                            QStringLiteral(" WHERE ") + condition))
-            throw dialect->statementError(update);
-        for (qsizetype i = 0; i < values.size(); ++i)
-            update.bindValue(int(i), values.at(i));
-        exec(update);
+        connection->Execute(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets +
+                                QStringLiteral(" WHERE ") + condition,
+                            values);
         stored = pending;
     }
 
@@ -520,16 +510,13 @@ void Recordset::Delete()
     const std::vector<QVariant>& row = d->currentRow();
     QVariantList values;
     const QString condition = d->rowCondition(row, values);
-    QSqlQuery remove(d->db);
-    if (!remove.prepare(QStringLiteral("DELETE FROM ") + d->table + QStringLiteral(" WHERE ") + condition))
-        throw d->dialect->statementError(remove);
-    for (qsizetype i = 0; i < values.size(); ++i)
-        remove.bindValue(int(i), values.at(i));
-    d->exec(remove);
-    if (d->onAddedRow)
-        d->onAddedRow = false, d->cursor = d->rows.size();
-    else
+    d->connection->Execute(QStringLiteral("DELETE FROM ") + d->table + QStringLiteral(" WHERE ") + condition, values);
+    if (d->onAddedRow) {
+        d->onAddedRow = false;
+        d->cursor = d->rows.size();
+    } else {
         d->deleted[d->cursor] = true;
+    }
 }
 
 } // namespace korvane::platform

@@ -42,11 +42,18 @@ DrugPriceLine::DrugPriceLine(QStringView p_line)
         const qsizetype tab = p_line.indexOf(u'\t', start);
         if (tab < 0) {
             ivFields.append(p_line.sliced(start));
-            return;
+            break;
         }
         ivFields.append(p_line.sliced(start, tab - start));
         start = tab + 1;
     }
+    if (ivFields.size() > priceField)
+        ivPrice = platform::toDouble(ivFields[priceField]);
+}
+
+std::optional<double> DrugPriceLine::number(qsizetype index) const
+{
+    return index == priceField ? ivPrice : platform::toDouble(ivFields[index]);
 }
 
 QStringView DrugPriceLine::field(qsizetype index) const
@@ -60,7 +67,7 @@ QStringView DrugPriceLine::field(qsizetype index) const
 
 bool DrugPriceLine::isDrugRecord() const
 {
-    return ivFields.size() >= recordFieldCount && ivFields[0] != u"id" && platform::isNumeric(ivFields[4]);
+    return ivFields.size() >= recordFieldCount && ivFields[0] != u"id" && ivPrice.has_value();
 }
 
 const std::array<DrugPriceLine::Column, 14>& DrugPriceLine::columns()
@@ -79,12 +86,12 @@ std::optional<QVariant> DrugPriceLine::value(const Column& p_column) const
     case Conversion::Text:
         return QVariant(text.toString());
     case Conversion::Number:
-        if (const std::optional<double> number = platform::toDouble(text))
-            return QVariant(*number);
+        if (const std::optional<double> value = number(p_column.field))
+            return QVariant(*value);
         return std::nullopt;
     case Conversion::NumberOrZero:
-        if (const std::optional<double> number = platform::toDouble(text))
-            return QVariant(*number);
+        if (const std::optional<double> value = number(p_column.field))
+            return QVariant(*value);
         return QVariant(0);
     case Conversion::Date:
         if (const std::optional<QDateTime> date = platform::toDate(text))

@@ -33,6 +33,8 @@ public:
 
     // Fields 0 to 14 make a drug record; any further fields are ignored.
     static constexpr qsizetype recordFieldCount = 15;
+    // The field of the reference price, which decides whether a line is a drug record.
+    static constexpr qsizetype priceField = 4;
 
     explicit DrugPriceLine(QStringView p_line);
 
@@ -53,7 +55,11 @@ public:
     std::optional<QVariant> value(const Column& p_column) const;
 
 private:
+    // A number field as a double; the price is read once, for the test and for its column.
+    std::optional<double> number(qsizetype index) const;
+
     QVarLengthArray<QStringView, 16> ivFields;
+    std::optional<double> ivPrice;
 };
 
 using DrugColumn = DrugPriceLine::Column;
