@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "AppliedUpdateKey.h"
 
-#include "platform/Connection.h"
 #include "platform/Error.h"
-#include "platform/Recordset.h"
+#include "platform/database/Connection.h"
+#include "platform/database/Recordset.h"
 
 namespace korvane {
 

@@ -6,10 +6,10 @@
 #include "actions/AppliedUpdateKey.h"
 #include "actions/IUpdatorView.h"
 #include "platform/AnsiText.h"
-#include "platform/Connection.h"
+#include "platform/database/Connection.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
-#include "platform/Recordset.h"
+#include "platform/database/Recordset.h"
 
 #include <QStringBuilder>
 #include <cmath>

@@ -4,7 +4,7 @@
 
 #include "ZanXmlTextReader.h"
 #include "platform/AnsiText.h"
-#include "platform/Connection.h"
+#include "platform/database/Connection.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 

@@ -4,8 +4,8 @@
 #include "Fakes.h"
 #include "actions/AppliedUpdateKey.h"
 #include "actions/ContextActioner.h"
-#include "platform/Connection.h"
 #include "platform/Error.h"
+#include "platform/database/Connection.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

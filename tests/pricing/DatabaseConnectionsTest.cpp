@@ -3,7 +3,7 @@
 #include "ClinicDatabase.h"
 #include "TestServices.h"
 #include "platform/AnsiText.h"
-#include "platform/Connection.h"
+#include "platform/database/Connection.h"
 #include "platform/Error.h"
 #include "pricing/DatabaseConnections.h"
 

@@ -5,9 +5,9 @@
 // and that values arrive exactly as they were given.
 
 #include "ClinicServer.h"
-#include "platform/Connection.h"
 #include "platform/Error.h"
-#include "platform/Recordset.h"
+#include "platform/database/Connection.h"
+#include "platform/database/Recordset.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>

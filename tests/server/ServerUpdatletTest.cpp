@@ -9,7 +9,7 @@
 #include "PriceListText.h"
 #include "UpdatletInstallation.h"
 #include "platform/AnsiText.h"
-#include "platform/OdbcDialect.h"
+#include "platform/database/OdbcDialect.h"
 #include "pricing/PriceListGenerator.h"
 
 #include <QDateTime>

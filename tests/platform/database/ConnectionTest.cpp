@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ClinicDatabase.h"
-#include "platform/Connection.h"
 #include "platform/Error.h"
-#include "platform/OdbcDialect.h"
-#include "platform/OleDbConnectionText.h"
+#include "platform/database/Connection.h"
+#include "platform/database/OdbcDialect.h"
+#include "platform/database/OleDbConnectionText.h"
 
 #include <QFile>
 #include <QSqlDatabase>

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ClinicDatabase.h"
-#include "platform/Connection.h"
 #include "platform/Error.h"
-#include "platform/Recordset.h"
+#include "platform/database/Connection.h"
+#include "platform/database/Recordset.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>

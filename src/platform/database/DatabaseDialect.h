@@ -3,8 +3,8 @@
 #pragma once
 
 #include "ColumnInfo.h"
-#include "Error.h"
 #include "RowStatement.h"
+#include "platform/Error.h"
 
 #include <QString>
 #include <QVariant>

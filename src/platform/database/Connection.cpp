@@ -3,7 +3,7 @@
 #include "Connection.h"
 
 #include "DatabaseDialect.h"
-#include "Error.h"
+#include "platform/Error.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

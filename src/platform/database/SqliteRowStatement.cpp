@@ -3,7 +3,7 @@
 #include "SqliteRowStatement.h"
 
 #include "DatabaseDialect.h"
-#include "Error.h"
+#include "platform/Error.h"
 
 #include <QDateTime>
 #include <QSqlDriver>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "SqliteDialect.h"
 
-#include "Paths.h"
 #include "SqliteRowStatement.h"
+#include "platform/Paths.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -4,10 +4,10 @@
 
 #include "ColumnInfo.h"
 #include "Connection.h"
-#include "Conversions.h"
 #include "DatabaseDialect.h"
-#include "Error.h"
 #include "RowStatement.h"
+#include "platform/Conversions.h"
+#include "platform/Error.h"
 
 #include <QDateTime>
 #include <QHash>
