@@ -4,9 +4,9 @@
 
 #include "ZanXmlTextReader.h"
 #include "platform/AnsiText.h"
-#include "platform/database/Connection.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/database/Connection.h"
 
 namespace korvane {
 
@@ -68,9 +68,12 @@ void DatabaseConnections::openIfClosed(platform::Connection& connection)
 
 std::shared_ptr<platform::Connection> DatabaseConnections::getClinicConnection()
 {
+    // Kept only once its text is known: a failed first request must not leave behind a
+    // connection that no later request could open.
     if (!ivClinicConnection) {
-        ivClinicConnection = std::make_shared<platform::Connection>();
-        ivClinicConnection->setConnectionString(clinicConnectionText());
+        auto connection = std::make_shared<platform::Connection>();
+        connection->setConnectionString(clinicConnectionText());
+        ivClinicConnection = std::move(connection);
     }
     openIfClosed(*ivClinicConnection);
     return ivClinicConnection;
@@ -78,14 +81,16 @@ std::shared_ptr<platform::Connection> DatabaseConnections::getClinicConnection()
 
 std::shared_ptr<platform::Connection> DatabaseConnections::getDrugProfileConnection()
 {
+    // Made only once the file is there, so a missing file answers "none" on every request.
     if (!ivDrugProfileConnection) {
-        ivDrugProfileConnection = std::make_shared<platform::Connection>();
         const QString path = platform::joinPath(installationFolder(), QStringLiteral("\\tools\\dbDrugProfile.mdb"));
         if (!ivServices.files.fileExists(path))
             return nullptr;
-        ivDrugProfileConnection->setConnectionString(
+        auto connection = std::make_shared<platform::Connection>();
+        connection->setConnectionString(
             QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password='Pk@rhTB40518';Data Source=") +
             path + u';');
+        ivDrugProfileConnection = std::move(connection);
     }
     openIfClosed(*ivDrugProfileConnection);
     return ivDrugProfileConnection;

@@ -3,8 +3,8 @@
 #include "ClinicDatabase.h"
 #include "TestServices.h"
 #include "platform/AnsiText.h"
-#include "platform/database/Connection.h"
 #include "platform/Error.h"
+#include "platform/database/Connection.h"
 #include "pricing/DatabaseConnections.h"
 
 #include <QDir>
@@ -105,11 +105,11 @@ TEST_F(DatabaseConnectionsTest, TheDrugProfileDatabaseIsOptional)
 {
     DatabaseConnections connections(machine.services());
     EXPECT_EQ(connections.getDrugProfileConnection(), nullptr);
+    EXPECT_EQ(connections.getDrugProfileConnection(), nullptr); // asked again: still none, no error
 
     QDir(machine.installFolder()).mkpath(QStringLiteral("Tools"));
     ClinicDatabase::create(machine.installFile(QStringLiteral("Tools/dbDrugProfile.mdb")));
-    DatabaseConnections found(machine.services());
-    const auto profile = found.getDrugProfileConnection();
+    const auto profile = connections.getDrugProfileConnection();
     ASSERT_NE(profile, nullptr);
     EXPECT_EQ(profile->State(), Connection::adStateOpen);
     EXPECT_TRUE(profile->ConnectionString().contains(QStringLiteral("Pk@rhTB40518")));
