@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 //
-// UP52407301.exe: the monthly drug-price update pack.
+// A pack executable: the wizard around the one action it is built for (KORVANE_PACK_ACTION).
 
+#include "catalogue/ActionCatalogue.h"
 #include "platform/Error.h"
 #include "platform/NativeServices.h"
 #include "platform/widgets/WidgetDialogs.h"
-#include "pricing/C52407301.h"
 #include "shell/modUpdatlet.h"
 
 #include <QApplication>
@@ -17,10 +17,16 @@ int main(int argc, char** argv)
     korvane::platform::WidgetDialogs dialogs;
     korvane::platform::NativeServices native(dialogs);
     const korvane::platform::Services services = native.services();
+    const korvane::ActionEntry* entry = korvane::ActionCatalogue::find(QStringLiteral(KORVANE_PACK_ACTION));
+    const QString title =
+        entry ? entry->packExecutable.section(u'.', 0, 0) : QStringLiteral(KORVANE_PACK_ACTION);
     try {
-        korvane::modUpdatlet::Main(services, std::make_shared<korvane::C52407301>(services));
+        if (!entry)
+            throw korvane::platform::Error(QStringLiteral("無法建立更新作業：") +
+                                           QStringLiteral(KORVANE_PACK_ACTION));
+        korvane::modUpdatlet::Main(services, entry->create(services));
     } catch (const korvane::platform::Error& error) {
-        dialogs.messageBox(korvane::platform::MessageIcon::Critical, QStringLiteral("UP52407301"), error.description());
+        dialogs.messageBox(korvane::platform::MessageIcon::Critical, title, error.description());
         return 1;
     }
     return QApplication::exec();

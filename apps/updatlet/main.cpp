@@ -3,42 +3,49 @@
 //
 // updatlet: runs one update action unattended, exactly as the pack's wizard would run it, with
 // the step list, the progress and every message box on the terminal. For rolling a pack out
-// without clicks. Exit status: 0 when the action ended without a critical message, 1 when it
-// showed one, 2 for a usage error.
+// without clicks.
 
+#include "actions/RunAction.h"
+#include "catalogue/ActionCatalogue.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/NativeServices.h"
-#include "pricing/C52407301.h"
 #include "shell/console/ConsoleView.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <cstdio>
-#include <functional>
-#include <map>
-#include <memory>
 
 namespace {
 
-using ActionFactory = std::function<std::unique_ptr<korvane::IAction>(const korvane::platform::Services&)>;
+using korvane::ActionCatalogue;
 
-const std::map<QString, ActionFactory>& actions()
+constexpr int ExitDone = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+QString actionList()
 {
-    static const std::map<QString, ActionFactory> catalog{
-        {QStringLiteral("C52407301"),
-         [](const korvane::platform::Services& s) { return std::make_unique<korvane::C52407301>(s); }},
-    };
-    return catalog;
+    QString text = QStringLiteral("Actions (the pack executable that carries each in brackets):\n");
+    for (const korvane::ActionEntry& entry : ActionCatalogue::entries()) {
+        text +=
+            QStringLiteral("  %1  [%2]%3\n      %4\n")
+                .arg(entry.name, entry.packExecutable,
+                     entry.name == ActionCatalogue::DefaultAction ? QStringLiteral("  (default)") : QString(),
+                     entry.summary);
+    }
+    return text;
 }
+
+const QString ExitStatuses =
+    QStringLiteral("Exit status: 0 the action ended without a critical message, 1 it "
+                   "showed one (the update failed), 2 usage error.\n");
 
 int usage(const QString& problem)
 {
-    QString text = problem + QStringLiteral("\nusage: updatlet [--pack-folder DIR] [ACTION]\nactions:");
-    for (const auto& entry : actions())
-        text += u' ' + entry.first;
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-    return 2;
+    std::fprintf(stderr, "%s\nusage: updatlet [--pack-folder DIR] [ACTION]\n%s", problem.toUtf8().constData(),
+                 actionList().toUtf8().constData());
+    return ExitUsage;
 }
 
 } // namespace
@@ -49,25 +56,31 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("updatlet"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Runs one update action of the pack without its wizard."));
+    parser.setApplicationDescription(QStringLiteral("Runs one update action of a pack without its wizard."));
     const QCommandLineOption packFolderOption(QStringLiteral("pack-folder"),
-                                              QStringLiteral("The folder that holds the pack's files."),
+                                              QStringLiteral("The folder that holds the pack's files "
+                                                             "(default: the folder of updatlet)."),
                                               QStringLiteral("DIR"));
     parser.addOption(packFolderOption);
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("ACTION"), QStringLiteral("The action class to run (C52407301)."));
+    parser.addPositionalArgument(
+        QStringLiteral("ACTION"),
+        QStringLiteral("The action class to run (default %1).").arg(ActionCatalogue::DefaultAction),
+        QStringLiteral("[ACTION]"));
     if (!parser.parse(QCoreApplication::arguments()))
         return usage(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
-        std::printf("%s", parser.helpText().toUtf8().constData());
-        return 0;
+        std::printf("%s\n%s\n%s", parser.helpText().toUtf8().constData(), actionList().toUtf8().constData(),
+                    ExitStatuses.toUtf8().constData());
+        return ExitDone;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1)
         return usage(QStringLiteral("too many arguments"));
-    const QString actionName = positional.isEmpty() ? QStringLiteral("C52407301") : positional.first();
-    const auto factory = actions().find(actionName);
-    if (factory == actions().end())
+    const QString actionName =
+        positional.isEmpty() ? ActionCatalogue::DefaultAction.toString() : positional.first();
+    const korvane::ActionEntry* entry = ActionCatalogue::find(actionName);
+    if (!entry)
         return usage(QStringLiteral("unknown action: ") + actionName);
 
     QString packFolder = korvane::platform::applicationFolder();
@@ -83,16 +96,15 @@ int main(int argc, char** argv)
     const korvane::platform::Services machine = native.services(packFolder);
     korvane::ConsoleView view(machine.clock, dialogs);
     const korvane::platform::Services services = machine.with(static_cast<korvane::platform::Dialogs&>(view));
-    const auto action = factory->second(services);
+    const auto action = entry->create(services);
 
-    std::printf("%s\n\n", action->getDescription().toString().replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8().constData());
+    std::printf("%s\n\n", action->getDescription()
+                              .toString()
+                              .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                              .toUtf8()
+                              .constData());
     view.start();
-    try {
-        action->action(view);
-    } catch (const std::exception& e) {
-        // The wizard ignores what escapes an action; a terminal run at least says so.
-        std::fprintf(stderr, "%s\n", e.what());
-    }
+    const bool ran = korvane::runAction(*action, view, view);
     view.finish();
-    return dialogs.criticalShown() ? 1 : 0;
+    return !ran || dialogs.criticalShown() ? ExitFailed : ExitDone;
 }

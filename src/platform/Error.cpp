@@ -2,11 +2,30 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "Error.h"
 
+#include <new>
+
 namespace korvane::platform {
 
 Error::Error(QString description, Kind kind)
     : m_description(std::move(description)), m_kind(kind), m_utf8(m_description.toUtf8())
 {
+}
+
+QString describe(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const Error& e) {
+        return e.description();
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("記憶體不足。");
+    } catch (const std::exception& e) {
+        const QString text = QString::fromUtf8(e.what());
+        if (!text.isEmpty())
+            return text;
+    } catch (...) {
+    }
+    return QStringLiteral("發生無法辨識的錯誤。");
 }
 
 } // namespace korvane::platform

@@ -37,4 +37,8 @@ private:
     QByteArray m_utf8;
 };
 
+// The best description there is of an error of any type, for the user to read: the description
+// of a platform::Error, the text of another standard exception, or a general text.
+QString describe(std::exception_ptr error);
+
 } // namespace korvane::platform

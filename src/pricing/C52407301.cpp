@@ -6,9 +6,9 @@
 #include "actions/AppliedUpdateKey.h"
 #include "actions/IUpdatorView.h"
 #include "platform/AnsiText.h"
-#include "platform/database/Connection.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
 
 #include <QStringBuilder>
@@ -74,10 +74,10 @@ void C52407301::action(IUpdatorView& p_form)
     ivLastRunFailed = false;
     try {
         replaceDrugs(platform::joinPath(ivServices.packFolder, QStringLiteral("\\all.puf")));
-    } catch (const platform::Error& error) {
+    } catch (...) {
         ivLastRunFailed = true;
         ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
-                                      failureMessage(error.description()));
+                                      failureMessage(platform::describe(std::current_exception())));
     }
 }
 

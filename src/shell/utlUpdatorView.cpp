@@ -4,6 +4,7 @@
 
 #include "LineControl.h"
 #include "SelfRemovalScript.h"
+#include "actions/RunAction.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
@@ -330,15 +331,16 @@ void utlUpdatorView::btnOk_Click()
         [this] { setTimeCaption(StartTimeCaption + ivServices.clock.timeText() + QStringLiteral("\r\n")); });
     skipOnFailure([this] { ivServices.events.processEvents(); });
     skipOnFailure([this] { ProgressBar1->setVisible(true); });
-    skipOnFailure([this, &action] {
-        if (!action)
-            throw platform::Error(QStringLiteral("物件變數未設定"), platform::Error::Kind::NullObject);
-        action->action(*this);
-    });
+    // A run that ends in an error the action did not handle has failed: the user is told, and
+    // the pack stays for another try instead of being removed.
+    const bool succeeded = !action || runAction(*action, *this, ivServices.dialogs);
 
     ivRunning = false;
     refreshDisplay();
-    skipOnFailure([this] { finishWizard(); });
+    if (succeeded)
+        skipOnFailure([this] { finishWizard(); });
+    else
+        unloadContainer();
 }
 
 void utlUpdatorView::btnCancel_Click()

@@ -7,6 +7,7 @@
 #include "ClinicDatabase.h"
 #include "PriceListText.h"
 #include "UpdatletInstallation.h"
+#include "catalogue/ActionCatalogue.h"
 #include "platform/AnsiText.h"
 
 #include <QFile>
@@ -73,6 +74,20 @@ TEST_F(Updatlet, UsageErrorsExitWithTwo)
         EXPECT_TRUE(result.out.contains(QStringLiteral("usage: updatlet"))) << qPrintable(result.out);
     }
     EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 1);
+}
+
+TEST_F(Updatlet, HelpListsTheCatalogueTheDefaultAndTheExitStatuses)
+{
+    const UpdatletResult result = installation.run({QStringLiteral("--help")});
+    EXPECT_EQ(result.exitCode, 0);
+    for (const korvane::ActionEntry& entry : korvane::ActionCatalogue::entries()) {
+        QString row = entry.name + QStringLiteral("  [") + entry.packExecutable + u']';
+        if (entry.name == korvane::ActionCatalogue::DefaultAction)
+            row += QStringLiteral("  (default)");
+        EXPECT_TRUE(result.out.contains(row + u'\n')) << qPrintable(result.out);
+        EXPECT_TRUE(result.out.contains(entry.summary)) << qPrintable(entry.summary);
+    }
+    EXPECT_TRUE(result.out.contains(QStringLiteral("Exit status: 0"))) << qPrintable(result.out);
 }
 
 } // namespace

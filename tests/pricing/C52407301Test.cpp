@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
+#include <new>
 
 using korvane::C52407301;
 using korvane::platform::Error;
@@ -35,6 +36,18 @@ public:
         if (path.endsWith(QStringLiteral("all.puf")))
             throw Error(QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + path, Error::Kind::AccessDenied);
         NativeFileSystem::removeFile(path);
+    }
+};
+
+// The files of a real machine, except that reading the price list runs out of memory.
+class ExhaustedFiles : public korvane::platform::NativeFileSystem
+{
+public:
+    QByteArray readFile(const QString& path) const override
+    {
+        if (path.endsWith(QStringLiteral("all.puf")))
+            throw std::bad_alloc();
+        return NativeFileSystem::readFile(path);
     }
 };
 
@@ -266,4 +279,14 @@ TEST_F(DrugPriceUpdate, APriceListThatCannotBeRemovedLeavesTheNewPricesAndSaysSo
     EXPECT_TRUE(machine.dialogs.messages.front().text.contains(QStringLiteral("無法刪除本次的藥價資料檔")));
     EXPECT_EQ(view.hideCalls, 1);
     EXPECT_EQ(action->getAppName(), QStringLiteral("UP52407301.exe"));
+}
+
+TEST_F(DrugPriceUpdate, AnErrorOfAnotherTypeIsAFailureToo)
+{
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
+    ExhaustedFiles files;
+    action = std::make_unique<C52407301>(machine.services(files));
+    action->action(view);
+    expectFailure(QStringLiteral("記憶體不足。"));
+    EXPECT_TRUE(priceListKept());
 }

@@ -220,16 +220,29 @@ TEST_F(WizardRunTest, CancelAndClosingTheFormAreIgnoredWhileTheActionRuns)
     EXPECT_TRUE(unloaded());
 }
 
-TEST_F(WizardRunTest, ActionThatThrowsStillLeadsToTheFinishingStep)
+TEST_F(WizardRunTest, AnythingThrownOutOfTheActionIsAFailedRunThatKeepsThePack)
 {
-    action->run = [](IUpdatorView&) { throw platform::Error(QStringLiteral("資料庫無法開啟")); };
-    start();
-    QTest::mouseClick(child<QPushButton>("btnOk"), Qt::LeftButton);
+    const std::vector<std::pair<std::function<void()>, QString>> throws{
+        {[] { throw platform::Error(QStringLiteral("資料庫無法開啟")); }, QStringLiteral("資料庫無法開啟")},
+        {[] { throw std::runtime_error("disk I/O error"); }, QStringLiteral("disk I/O error")},
+        {[] { throw 42; }, QStringLiteral("發生無法辨識的錯誤。")},
+    };
+    for (const auto& [raise, description] : throws) {
+        dialogs.messages.clear();
+        auto failing = std::make_shared<TestAction>();
+        failing->run = [&raise](IUpdatorView&) { raise(); };
+        start(failing);
+        QTest::mouseClick(child<QPushButton>("btnOk"), Qt::LeftButton);
 
-    EXPECT_EQ(action->appNameCalls, 1);
-    EXPECT_TRUE(files.files.contains(packPath(QStringLiteral("destroy.bat"))));
-    EXPECT_EQ(processes.selfRemovals.size(), 1u);
-    EXPECT_EQ(processes.endCalls, 1);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages.front().icon, platform::MessageIcon::Critical);
+        EXPECT_EQ(dialogs.messages.front().text, QStringLiteral("更新作業失敗，可能的原因為：\r\n") + description);
+        EXPECT_TRUE(unloaded());
+        deliverDeferredDeletes();
+    }
+    EXPECT_FALSE(files.files.contains(packPath(QStringLiteral("destroy.bat"))));
+    EXPECT_TRUE(processes.selfRemovals.empty());
+    EXPECT_EQ(processes.endCalls, 0);
 }
 
 TEST_F(WizardRunTest, StartUpWithoutAnActionFailsBeforeShowingAnything)

@@ -1,0 +1,24 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "RunAction.h"
+
+#include "IAction.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+
+namespace korvane {
+
+bool runAction(IAction& p_action, IUpdatorView& p_form, platform::Dialogs& dialogs)
+{
+    try {
+        p_action.action(p_form);
+        return true;
+    } catch (...) {
+        dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
+                           QStringLiteral("更新作業失敗，可能的原因為：\r\n") +
+                               platform::describe(std::current_exception()));
+        return false;
+    }
+}
+
+} // namespace korvane

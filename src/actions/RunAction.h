@@ -1,0 +1,17 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+namespace korvane {
+namespace platform {
+class Dialogs;
+}
+class IAction;
+class IUpdatorView;
+
+// Runs p_action on p_form for a front end. An action tells its own failures; whatever it still
+// throws, of any type, is a failed run too: the user is told in a critical message box and the
+// result is false, so that the front end keeps the pack for another try.
+bool runAction(IAction& p_action, IUpdatorView& p_form, platform::Dialogs& dialogs);
+
+} // namespace korvane

@@ -1,0 +1,48 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "ActionCatalogue.h"
+
+#include "pricing/C52407301.h"
+
+#include <algorithm>
+#include <array>
+
+namespace korvane {
+
+namespace {
+
+template <typename Action> std::shared_ptr<IAction> create(const platform::Services& services)
+{
+    return std::make_shared<Action>(services);
+}
+
+#define KORVANE_ACTION(actionClass, packExecutable, summary)                                                 \
+    ActionEntry{QStringLiteral(#actionClass), QStringLiteral(packExecutable), QStringLiteral(summary),       \
+                &create<actionClass>},
+
+const auto& table()
+{
+    static const std::array catalogue{
+#include "Actions.def"
+    };
+    return catalogue;
+}
+
+#undef KORVANE_ACTION
+
+} // namespace
+
+std::span<const ActionEntry> ActionCatalogue::entries()
+{
+    return table();
+}
+
+const ActionEntry* ActionCatalogue::find(QStringView name)
+{
+    const auto& all = table();
+    const auto found =
+        std::find_if(all.begin(), all.end(), [name](const ActionEntry& entry) { return entry.name == name; });
+    return found == all.end() ? nullptr : &*found;
+}
+
+} // namespace korvane
