@@ -8,10 +8,10 @@ namespace korvane::platform {
 
 void NativeEventPump::processEvents()
 {
-    if (m_sinceLastPass.isValid() && m_sinceLastPass.elapsed() < intervalMs)
+    if (m_lastPassMs >= 0 && nowMs() - m_lastPassMs < intervalMs)
         return;
     QCoreApplication::processEvents();
-    m_sinceLastPass.start();
+    m_lastPassMs = nowMs();
 }
 
 } // namespace korvane::platform

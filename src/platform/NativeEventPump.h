@@ -16,10 +16,17 @@ class NativeEventPump : public EventPump
 public:
     static constexpr qint64 intervalMs = 10;
 
+    NativeEventPump() { m_clock.start(); }
+
     void processEvents() override;
 
+protected:
+    // Milliseconds on a steady clock; a test gives its own.
+    virtual qint64 nowMs() const { return m_clock.elapsed(); }
+
 private:
-    QElapsedTimer m_sinceLastPass;
+    QElapsedTimer m_clock;
+    qint64 m_lastPassMs = -1; // none yet
 };
 
 } // namespace korvane::platform

@@ -4,9 +4,7 @@
 
 #include "platform/Error.h"
 
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
-#include <iostream>
 
 using korvane::platform::ansiTextWithCrLf;
 using korvane::platform::Error;
@@ -102,8 +100,8 @@ TEST(AnsiTextTest, LineOutsideTheTextThrowsOutOfRange)
     }
 }
 
-// A price list of 45,000 lines must be ready in a blink, not line by line.
-TEST(AnsiTextTest, LargePriceListDecodesQuickly)
+// A whole price list, split and decoded; its time is measured by bench/parts.
+TEST(AnsiTextTest, LargePriceListDecodesEveryLine)
 {
     QByteArray line = "1\tA\t\xB3\xE6\t"
                       "AC00000100\t12.5\t1130101\t1141231\tCOUGH SYRUP \xA5\x5C\xB3\x5C\t";
@@ -116,16 +114,9 @@ TEST(AnsiTextTest, LargePriceListDecodesQuickly)
     for (int i = 0; i < count; ++i)
         file += line;
 
-    QElapsedTimer timer;
-    timer.start();
     const TextLines lines = TextLines::fromAnsiFile(file);
-    const qint64 elapsed = timer.elapsed();
-    std::cout << "[ timing   ] " << count << " lines, " << file.size() << " bytes decoded and split in "
-              << elapsed << " ms\n";
-
     ASSERT_EQ(lines.count(), count);
     EXPECT_TRUE(lines.at(count - 1).startsWith(QStringLiteral("1\tA\t單\tAC00000100")));
-    EXPECT_LT(elapsed, 1000);
 }
 
 } // namespace

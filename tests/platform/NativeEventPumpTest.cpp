@@ -3,10 +3,8 @@
 #include "platform/NativeEventPump.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
-#include <QThread>
 #include <gtest/gtest.h>
 
 using korvane::platform::NativeEventPump;
@@ -24,27 +22,41 @@ protected:
     void customEvent(QEvent*) override { ++received; }
 };
 
+// The program's pump on a clock the test moves.
+class SteppedPump : public NativeEventPump
+{
+public:
+    qint64 now = 1000;
+
+protected:
+    qint64 nowMs() const override { return now; }
+};
+
 TEST(NativeEventPumpTest, RunsPendingEventsAtMostOnceEveryTenMilliseconds)
 {
     EventCounter counter;
-    NativeEventPump pump;
-    QElapsedTimer sinceFirst;
+    SteppedPump pump;
 
     counter.post();
-    sinceFirst.start();
     pump.processEvents();
     EXPECT_EQ(counter.received, 1) << "the first call always runs";
 
     counter.post();
-    for (int i = 0; i < 1000; ++i)
-        pump.processEvents();
-    if (sinceFirst.elapsed() < NativeEventPump::intervalMs) {
-        EXPECT_EQ(counter.received, 1) << "calls within the interval run nothing";
+    for (qint64 step = 0; step < NativeEventPump::intervalMs; ++step) {
+        pump.now = 1000 + step;
+        for (int i = 0; i < 100; ++i)
+            pump.processEvents();
     }
+    EXPECT_EQ(counter.received, 1) << "calls within the interval run nothing";
 
-    QThread::msleep(NativeEventPump::intervalMs + 5);
+    pump.now = 1000 + NativeEventPump::intervalMs;
     pump.processEvents();
-    EXPECT_EQ(counter.received, 2);
+    EXPECT_EQ(counter.received, 2) << "the first call after the interval runs";
+
+    counter.post();
+    pump.now += NativeEventPump::intervalMs - 1;
+    pump.processEvents();
+    EXPECT_EQ(counter.received, 2) << "the interval counts from the last pass";
 
     QCoreApplication::removePostedEvents(&counter);
 }

@@ -61,6 +61,10 @@ protected:
     NativeFileSystem files;
 };
 
+// Cases that permissions decide: they skip as the superuser, and ctest runs them once more as an
+// ordinary user (platform_tests_unprivileged).
+using NativeFileSystemUnprivilegedTest = NativeFileSystemTest;
+
 TEST_F(NativeFileSystemTest, FileAndFolderTestsSeeWhatADirectoryListingSees)
 {
     struct Case
@@ -103,7 +107,7 @@ TEST_F(NativeFileSystemTest, ReadingSomethingThatIsNoFileThrowsFileNotFound)
     }
 }
 
-TEST_F(NativeFileSystemTest, UnreadableFileThrowsAccessDenied)
+TEST_F(NativeFileSystemUnprivilegedTest, UnreadableFileThrowsAccessDenied)
 {
     if (runsAsRoot())
         GTEST_SKIP() << "permissions do not bind the superuser";
@@ -174,7 +178,7 @@ TEST_F(NativeFileSystemTest, RemoveFileDeletesOrThrows)
     EXPECT_TRUE(temp.exists("Folder"));
 }
 
-TEST_F(NativeFileSystemTest, FileThatCannotBeDeletedThrowsAccessDenied)
+TEST_F(NativeFileSystemUnprivilegedTest, FileThatCannotBeDeletedThrowsAccessDenied)
 {
     if (runsAsRoot())
         GTEST_SKIP() << "permissions do not bind the superuser";

@@ -23,6 +23,16 @@ const ClinicServer& ClinicServer::instance()
     return server;
 }
 
+void ServerTest::SetUp()
+{
+    if (const QString& reason = server.unavailableReason(); !reason.isEmpty()) {
+        if (qEnvironmentVariableIsSet("CI"))
+            FAIL() << "the test server is needed in CI: " << qPrintable(reason);
+        GTEST_SKIP() << qPrintable(reason);
+    }
+    server.resetTables();
+}
+
 ClinicServer::ClinicServer() : m_folder(QStringLiteral(KORVANE_PG_DIR))
 {
     QFile env(m_folder + QStringLiteral("/server.env"));

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <gtest/gtest.h>
 
 namespace korvane::test {
 
@@ -53,6 +54,18 @@ private:
     QString m_folder;
     QString m_reason;
     int m_port = 0;
+};
+
+// A test of the server road. Without a server it reports itself skipped with the reason, except
+// in CI, where a server that could not be started is a failure. Each test starts from the seeded
+// tables; a fixture that adds its own set-up calls this first and stops when it skipped or failed.
+class ServerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    bool stopped() const { return IsSkipped() || HasFatalFailure(); }
+
+    const ClinicServer& server = ClinicServer::instance();
 };
 
 } // namespace korvane::test

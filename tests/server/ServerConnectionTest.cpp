@@ -20,16 +20,9 @@ using korvane::test::ClinicServer;
 
 namespace {
 
-class ServerConnection : public ::testing::Test
+class ServerConnection : public korvane::test::ServerTest
 {
 protected:
-    void SetUp() override
-    {
-        if (!server.unavailableReason().isEmpty())
-            GTEST_SKIP() << qPrintable(server.unavailableReason());
-        server.resetTables();
-    }
-
     std::shared_ptr<Connection> open(const QString& text) const
     {
         auto connection = std::make_shared<Connection>();
@@ -37,8 +30,6 @@ protected:
         connection->Open();
         return connection;
     }
-
-    const ClinicServer& server = ClinicServer::instance();
 };
 
 TEST_F(ServerConnection, OpenFailuresTellTheClinicWhatToCheck)

@@ -92,14 +92,14 @@ QStringList shownRow(const QVariantList& row)
     return result;
 }
 
-class ServerUpdatlet : public ::testing::Test
+class ServerUpdatlet : public korvane::test::ServerTest
 {
 protected:
     void SetUp() override
     {
-        if (!server.unavailableReason().isEmpty())
-            GTEST_SKIP() << qPrintable(server.unavailableReason());
-        server.resetTables();
+        ServerTest::SetUp();
+        if (stopped())
+            return;
         installation.write(QStringLiteral("Korvane/Korvane.config"), server.configFile());
     }
 
@@ -117,7 +117,6 @@ protected:
     static UpdatletResult finish(QProcess& process, int timeoutMs) { return UpdatletInstallation::finish(process, timeoutMs); }
     UpdatletResult run() { return installation.run(installation.packArguments(), 120000); }
 
-    const ClinicServer& server = ClinicServer::instance();
     UpdatletInstallation installation;
 };
 

@@ -21,14 +21,14 @@ using korvane::test::drugCode;
 
 namespace {
 
-class ServerWizard : public ::testing::Test
+class ServerWizard : public korvane::test::ServerTest
 {
 protected:
     void SetUp() override
     {
-        if (!server.unavailableReason().isEmpty())
-            GTEST_SKIP() << qPrintable(server.unavailableReason());
-        server.resetTables();
+        ServerTest::SetUp();
+        if (stopped())
+            return;
         machine.writeFile(machine.installFile(QStringLiteral("Korvane.config")), server.configFile());
     }
 
@@ -39,7 +39,6 @@ protected:
 
     void pressOk() { pack.pressOk(); }
 
-    const ClinicServer& server = ClinicServer::instance();
     TestMachine machine;
     korvane::test::PackDriver pack{machine};
     QPointer<korvane::frmOptionPanel>& form = pack.form;

@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QTest>
 #include <algorithm>
-#include <cstdio>
 
 namespace korvane::test {
 namespace {
@@ -525,11 +524,9 @@ TEST_P(WizardDisplayRateTest, RecordByRecordReportsKeepTheDisplayAtDisplayRate)
     start();
     QTest::mouseClick(child<QPushButton>("btnOk"), Qt::LeftButton);
 
-    std::printf("[ measure  ] %d message and progress reports, pump %s: %lld ms, %d text refreshes\n",
-                Records, GetParam().label, static_cast<long long>(elapsedMs), repaints);
-    // Refreshes at most about once per 16 ms (plus the first and the final flush).
+    // Refreshes at most about once per 16 ms (plus the first and the final flush); the time
+    // itself is measured by bench/parts.
     EXPECT_LE(repaints, elapsedMs / utlUpdatorView::RefreshIntervalMs + 3);
-    EXPECT_LT(elapsedMs, 3000);
     // The run's end shows the last values at once.
     EXPECT_EQ(child<QPlainTextEdit>("txtCaption")->toPlainText(), QStringLiteral("已處理 45000 筆"));
     EXPECT_EQ(child<QProgressBar>("ProgressBar1")->value(), 100);
