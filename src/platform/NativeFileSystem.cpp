@@ -3,6 +3,7 @@
 #include "NativeFileSystem.h"
 
 #include "Error.h"
+#include "FileInUse.h"
 #include "Paths.h"
 
 #include <QDir>
@@ -56,6 +57,26 @@ std::filesystem::path fileSystemPath(const QString& local)
     throw Error(QStringLiteral("找不到路徑：") + path, Error::Kind::PathNotFound);
 }
 
+// A file in use, or one we may not change: the same words whichever the system found.
+[[noreturn]] void throwCannotWrite(const QString& path)
+{
+    throw Error(QStringLiteral("無法寫入檔案（可能正在使用中或沒有權限）：") + path,
+                Error::Kind::AccessDenied);
+}
+
+[[noreturn]] void throwCannotCopy(const QString& source, const QString& target)
+{
+    throw Error(QStringLiteral("無法複製檔案（可能正在使用中或沒有權限）：") + source +
+                    QStringLiteral(" → ") + target,
+                Error::Kind::AccessDenied);
+}
+
+[[noreturn]] void throwCannotRemove(const QString& path)
+{
+    throw Error(QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + path,
+                Error::Kind::AccessDenied);
+}
+
 } // namespace
 
 bool NativeFileSystem::fileExists(const QString& path) const
@@ -92,12 +113,13 @@ QByteArray NativeFileSystem::readFile(const QString& path) const
 void NativeFileSystem::writeFile(const QString& path, const QByteArray& bytes)
 {
     const QString local = localPath(path);
+    if (fileInUse(local))
+        throwCannotWrite(path);
     QFile file(local);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (!parentFolderExists(local))
             throwPathNotFound(path);
-        throw Error(QStringLiteral("無法寫入檔案（可能正在使用中或沒有權限）：") + path,
-                    Error::Kind::AccessDenied);
+        throwCannotWrite(path);
     }
     // A short write (a full disk) must not pass for a written file.
     const bool written = file.write(bytes) == bytes.size() && file.flush();
@@ -114,15 +136,15 @@ void NativeFileSystem::copyFile(const QString& source, const QString& target)
         throwFileNotFound(source);
     if (!parentFolderExists(localTarget))
         throwPathNotFound(target);
+    if (fileInUse(localTarget))
+        throwCannotCopy(source, target);
     // Copies over an existing target in place and keeps the source's permissions, so a copied
     // program stays executable.
     std::error_code error;
     std::filesystem::copy_file(fileSystemPath(localSource), fileSystemPath(localTarget),
                                std::filesystem::copy_options::overwrite_existing, error);
     if (error)
-        throw Error(QStringLiteral("無法複製檔案（可能正在使用中或沒有權限）：") + source +
-                        QStringLiteral(" → ") + target,
-                    Error::Kind::AccessDenied);
+        throwCannotCopy(source, target);
 }
 
 void NativeFileSystem::removeFile(const QString& path)
@@ -131,9 +153,9 @@ void NativeFileSystem::removeFile(const QString& path)
     const QFileInfo info(local);
     if (!info.isFile() && !info.isSymLink())
         throwFileNotFound(path);
-    if (!QFile::remove(local))
-        throw Error(QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + path,
-                    Error::Kind::AccessDenied);
+    // Removing a link leaves the file it leads to, and whoever uses that file, alone.
+    if ((!info.isSymLink() && fileInUse(local)) || !QFile::remove(local))
+        throwCannotRemove(path);
 }
 
 void NativeFileSystem::makeFolder(const QString& path)

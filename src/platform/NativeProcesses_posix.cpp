@@ -44,9 +44,19 @@ bool NativeProcesses::startSelfRemoval(const QString& folder, const QString& scr
                                        const QString& target)
 {
     // The paths travel as arguments, never inside the script text, so no name can change what
-    // the shell runs.
-    static const QString loop =
-        QStringLiteral(R"(while [ -e "$1" ]; do rm -f -- "$1"; sleep 0.1; done; rm -f -- "$2")");
+    // the shell runs. Deleting a running program succeeds here, so the loop first asks, as the
+    // file system does, whether any process it may read still runs from the file or holds it
+    // open (its device and inode among those of every /proc/PID/exe and /proc/PID/fd/N), and
+    // deletes it only once none does, as the batch loop's deletion fails until then. xargs
+    // keeps a busy machine's many descriptors within the limit of one command line.
+    static const QString loop = QStringLiteral(R"(while [ -e "$1" ]; do
+    file=$(stat -L -c %d:%i -- "$1" 2>/dev/null) &&
+        printf '%s\n' /proc/[0-9]*/exe /proc/[0-9]*/fd/* |
+        xargs stat -L -c %d:%i -- 2>/dev/null | grep -qxF -- "$file" ||
+        rm -f -- "$1"
+    sleep 0.1
+done
+rm -f -- "$2")");
     const QString localFolder = localPath(folder);
 
     QProcess process;

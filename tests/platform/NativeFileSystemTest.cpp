@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "platform/NativeFileSystem.h"
 
+#include "RunningProgram.h"
 #include "TempFolder.h"
 #include "platform/Error.h"
 
@@ -16,6 +17,7 @@
 
 using korvane::platform::Error;
 using korvane::platform::NativeFileSystem;
+using korvane::test::RunningProgram;
 using korvane::test::TempFolder;
 
 namespace {
@@ -46,6 +48,18 @@ protected:
         }
         ADD_FAILURE() << "no error";
         return Error::Kind::General;
+    }
+
+    // Deleting or overwriting the file by this name fails, with the words Windows gives.
+    void expectInUse(const char* relative)
+    {
+        SCOPED_TRACE(relative);
+        QString description;
+        EXPECT_EQ(errorOf([&] { files.removeFile(at(relative)); }, &description), Error::Kind::AccessDenied);
+        EXPECT_EQ(description, QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + at(relative));
+        EXPECT_EQ(errorOf([&] { files.copyFile(at("Visible.txt"), at(relative)); }),
+                  Error::Kind::AccessDenied);
+        EXPECT_EQ(errorOf([&] { files.writeFile(at(relative), "x"); }), Error::Kind::AccessDenied);
     }
 
     static bool runsAsRoot()
@@ -191,6 +205,42 @@ TEST_F(NativeFileSystemUnprivilegedTest, FileThatCannotBeDeletedThrowsAccessDeni
     EXPECT_EQ(description,
               QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + at("Tools/drugbagprinter.EXE"));
 }
+
+#ifndef Q_OS_WIN
+TEST_F(NativeFileSystemTest, ARunningProgramCannotBeDeletedOrOverwrittenByAnyOfItsNames)
+{
+    RunningProgram running(RunningProgram::Use::RunFrom, at("Korvane.exe"));
+    const QByteArray program = temp.read("Korvane.exe");
+    ASSERT_EQ(::link(QFile::encodeName(at("Korvane.exe")), QFile::encodeName(at("Hard.exe"))), 0);
+    ASSERT_TRUE(QFile::link(at("Korvane.exe"), at("Link.exe")));
+
+    expectInUse("KORVANE.EXE");
+    expectInUse("Hard.exe");
+    // A link is only a name: removing it leaves the program alone, as on Windows.
+    files.removeFile(at("Link.exe"));
+    EXPECT_EQ(temp.read("Korvane.exe"), program);
+
+    running.end();
+    files.removeFile(at("Korvane.exe"));
+    EXPECT_FALSE(temp.exists("Korvane.exe"));
+}
+
+TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
+{
+    RunningProgram holder(RunningProgram::Use::HoldOpen, at("Tools/drugbagprinter.EXE"));
+    expectInUse("tools/DrugBagPrinter.exe");
+    EXPECT_EQ(temp.read("Tools/drugbagprinter.EXE"), "printer");
+    holder.end();
+
+    // Our own descriptors count too, as those of an open database connection.
+    QFile own(at("Tools/drugbagprinter.EXE"));
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    expectInUse("Tools/drugbagprinter.EXE");
+    own.close();
+    files.removeFile(at("Tools/drugbagprinter.EXE"));
+    EXPECT_FALSE(temp.exists("Tools/drugbagprinter.EXE"));
+}
+#endif
 
 TEST_F(NativeFileSystemTest, MakeFolderCreatesExactlyOneLevel)
 {

@@ -2,49 +2,37 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "platform/NativeProcesses.h"
 
+#include "RunningProgram.h"
 #include "TempFolder.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QProcess>
-#include <QThread>
-#include <functional>
 #include <gtest/gtest.h>
 
 #ifndef Q_OS_WIN
 
 using korvane::platform::NativeProcesses;
 using korvane::platform::WindowStyle;
+using korvane::test::becomesTrueWithin;
+using korvane::test::RunningProgram;
+using korvane::test::staysTrueFor;
 using korvane::test::TempFolder;
 
 namespace {
 
-bool becomesTrueWithin(int milliseconds, const std::function<bool()>& condition)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
-TEST(NativeProcessesTest, SelfRemovalDeletesTheExecutableAndTheScript)
+TEST(NativeProcessesTest, SelfRemovalDeletesTheExecutableOnceTheProgramHasEndedThenTheScript)
 {
     TempFolder pack;
     const QString exe = pack.path("UP52407301.exe");
-    ASSERT_TRUE(QFile::copy("/bin/sleep", exe));
-    QFile::setPermissions(exe, QFile::permissions(exe) | QFileDevice::ExeOwner);
-    QProcess running;
-    running.start(exe, {"2"});
-    ASSERT_TRUE(running.waitForStarted());
+    RunningProgram running(RunningProgram::Use::RunFrom, exe);
     pack.write("destroy.bat", "@echo off\r\n");
 
     // The folder is spelled as the Windows program would, with a different case.
     ASSERT_TRUE(NativeProcesses().startSelfRemoval(pack.path().replace('/', '\\'), "DESTROY.bat", exe));
 
-    ASSERT_TRUE(running.waitForFinished(10000));
+    // The loop has had many turns while the program still runs.
+    EXPECT_TRUE(staysTrueFor(1500, [&] { return pack.exists("UP52407301.exe"); }))
+        << "deleted while the program ran";
+    running.end();
     EXPECT_TRUE(becomesTrueWithin(
         10000, [&] { return !pack.exists("UP52407301.exe") && !pack.exists("destroy.bat"); }))
         << "left behind in " << pack.path().toStdString();

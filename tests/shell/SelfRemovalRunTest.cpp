@@ -1,17 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "RunningProgram.h"
 #include "ShellTestSupport.h"
 #include "platform/NativeFileSystem.h"
 #include "platform/NativeProcesses.h"
 
-#include <QDeadlineTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 namespace korvane::test {
 namespace {
@@ -37,19 +34,7 @@ public:
     int endCalls = 0;
 };
 
-bool goneWithin(const QStringList& paths, int milliseconds)
-{
-    QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired()) {
-        if (std::none_of(paths.cbegin(), paths.cend(),
-                         [](const QString& path) { return QFileInfo::exists(path); }))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
-}
-
-TEST(SelfRemovalRunTest, PackExecutableAndScriptAreGoneOnceTheProgramHasEnded)
+TEST(SelfRemovalRunTest, PackExecutableAndScriptAreGoneOnlyOnceTheProgramHasEnded)
 {
 #ifdef Q_OS_WIN
     GTEST_SKIP() << "runs a copy of /bin/sleep";
@@ -58,13 +43,9 @@ TEST(SelfRemovalRunTest, PackExecutableAndScriptAreGoneOnceTheProgramHasEnded)
     ASSERT_TRUE(pack.isValid());
     const QString executable = pack.filePath(QStringLiteral("UP52407301.exe"));
     const QString script = pack.filePath(QStringLiteral("destroy.bat"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), executable));
-    ASSERT_TRUE(QFile::setPermissions(executable, QFile::permissions(executable) | QFileDevice::ExeOwner));
 
     // The running pack.
-    QProcess running;
-    running.start(executable, {QStringLiteral("1.5")});
-    ASSERT_TRUE(running.waitForStarted(5000));
+    RunningProgram running(RunningProgram::Use::RunFrom, executable);
 
     FakeSettingsStore settings;
     platform::NativeFileSystem files;
@@ -83,8 +64,12 @@ TEST(SelfRemovalRunTest, PackExecutableAndScriptAreGoneOnceTheProgramHasEnded)
     EXPECT_EQ(processes.selfRemovals, 1);
     EXPECT_EQ(processes.endCalls, 1);
 
-    ASSERT_TRUE(running.waitForFinished(10000));
-    EXPECT_TRUE(goneWithin({executable, script}, 5000))
+    // The script's loop has had many turns before the program ends.
+    EXPECT_TRUE(staysTrueFor(1500, [&] { return QFileInfo::exists(executable); }))
+        << "deleted while the program ran";
+    running.end();
+    EXPECT_TRUE(becomesTrueWithin(
+        10000, [&] { return !QFileInfo::exists(executable) && !QFileInfo::exists(script); }))
         << "left: " << QFileInfo::exists(executable) << " " << QFileInfo::exists(script);
 
     delete form.data();
