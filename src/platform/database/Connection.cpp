@@ -3,6 +3,7 @@
 #include "Connection.h"
 
 #include "DatabaseDialect.h"
+#include "StatementCache.h"
 #include "platform/Error.h"
 
 #include <QSqlDatabase>
@@ -20,12 +21,22 @@ QString nextQtConnectionName()
     return QStringLiteral("korvane-connection-") + QString::number(++counter);
 }
 
+// A statement after which the tables may look different.
+bool changesSchema(const QString& statement)
+{
+    const QString head = statement.trimmed().left(6);
+    return head.startsWith(QStringLiteral("CREATE"), Qt::CaseInsensitive) ||
+           head.startsWith(QStringLiteral("ALTER"), Qt::CaseInsensitive) ||
+           head.startsWith(QStringLiteral("DROP"), Qt::CaseInsensitive);
+}
+
 } // namespace
 
 Connection::Connection() : m_qtName(nextQtConnectionName()) {}
 
 Connection::~Connection()
 {
+    dropStatements();
     if (QSqlDatabase::contains(m_qtName)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_qtName, false);
@@ -81,6 +92,7 @@ void Connection::Open()
         throw;
     }
     m_dialect = std::move(dialect);
+    m_statements = std::make_unique<StatementCache>(db, *m_dialect);
     m_inTransaction = false;
 }
 
@@ -88,6 +100,7 @@ void Connection::Close()
 {
     if (State() == adStateClosed)
         return;
+    dropStatements();
     QSqlDatabase db = database();
     if (m_inTransaction)
         db.rollback();
@@ -103,6 +116,19 @@ QSqlDatabase Connection::database() const
     return db;
 }
 
+void Connection::dropStatements()
+{
+    // Prepared statements belong to the open database; they go before it closes.
+    m_statements.reset();
+}
+
+StatementCache& Connection::statements() const
+{
+    if (!m_statements)
+        throw Error(QStringLiteral("資料庫連線已關閉，無法執行此作業。"), Error::Kind::Database);
+    return *m_statements;
+}
+
 const DatabaseDialect& Connection::dialect() const
 {
     if (!m_dialect)
@@ -113,17 +139,17 @@ const DatabaseDialect& Connection::dialect() const
 void Connection::Execute(const QString& statement, const QVariantList& values)
 {
     QSqlDatabase db = database();
-    QSqlQuery query(db);
-    bool ok;
-    if (values.isEmpty()) {
-        ok = query.exec(statement);
-    } else {
-        ok = query.prepare(statement);
-        for (qsizetype i = 0; ok && i < values.size(); ++i)
-            query.bindValue(int(i), values.at(i));
-        ok = ok && query.exec();
+    if (!values.isEmpty()) {
+        RowStatement& prepared = statements().rowStatement(statement);
+        for (qsizetype i = 0; i < values.size(); ++i)
+            prepared.bind(int(i), values.at(i), ColumnInfo::Kind::Other);
+        prepared.exec();
+        return;
     }
-    if (!ok)
+    if (changesSchema(statement))
+        m_statements->clear();
+    QSqlQuery query(db);
+    if (!query.exec(statement))
         throw m_dialect->statementError(query);
 }
 

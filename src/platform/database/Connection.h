@@ -12,6 +12,7 @@ class QSqlDatabase;
 namespace korvane::platform {
 
 class DatabaseDialect;
+class StatementCache;
 
 // A database connection in the manner of an ADO Connection. The connection text is an OLE DB
 // text ("Provider=...;Data Source=...") and is mapped onto the Qt SQL driver that serves it.
@@ -33,7 +34,8 @@ public:
     void Open();
     void Close();
 
-    // Runs a statement that returns no rows. Values are bound to the "?" placeholders in order.
+    // Runs a statement that returns no rows. Values are bound to the "?" placeholders in order;
+    // a statement run with values stays prepared for the next values.
     void Execute(const QString& statement, const QVariantList& values = {});
 
     void BeginTrans();
@@ -44,11 +46,15 @@ public:
     // For the recordsets of this connection.
     QSqlDatabase database() const;
     const DatabaseDialect& dialect() const;
+    StatementCache& statements() const;
 
 private:
+    void dropStatements();
+
     QString m_connectionString;
     QString m_qtName;
     std::unique_ptr<DatabaseDialect> m_dialect;
+    std::unique_ptr<StatementCache> m_statements; // while open
     bool m_inTransaction = false;
 };
 

@@ -27,4 +27,14 @@ void QtRowStatement::exec()
         throw m_dialect.statementError(m_query);
 }
 
+bool QtRowStatement::next()
+{
+    if (m_query.next())
+        return true;
+    if (m_query.lastError().isValid())
+        throw m_dialect.statementError(m_query);
+    m_query.finish();
+    return false;
+}
+
 } // namespace korvane::platform

@@ -19,6 +19,12 @@ public:
 
     void bind(int position, const QVariant& value, ColumnInfo::Kind kind) override;
     void exec() override;
+    void query() override { exec(); }
+    bool next() override;
+    QVariant value(int column) const override { return m_query.value(column); }
+    QSqlRecord record() const override { return m_query.record(); }
+    int columnCount() const override { return m_query.record().count(); }
+    void finish() override { m_query.finish(); }
 
 private:
     QSqlQuery m_query;

@@ -6,6 +6,7 @@
 #include "Connection.h"
 #include "DatabaseDialect.h"
 #include "RowStatement.h"
+#include "StatementCache.h"
 #include "platform/Conversions.h"
 #include "platform/Error.h"
 
@@ -63,6 +64,13 @@ QString baseTable(const QString& source)
     if (joined.match(match.captured(2)).hasMatch())
         return {};
     return match.captured(1);
+}
+
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    return a.metaType() == b.metaType() && a == b;
 }
 
 qint64 toWholeNumber(double value, const ColumnInfo& column, const QVariant& original)
@@ -168,21 +176,21 @@ public:
     const DatabaseDialect* dialect = nullptr;
     QString table;
     bool updatable = false;
-    std::vector<ColumnInfo> columns;
-    QHash<QString, int> exactIndex;
-    std::vector<std::vector<QVariant>> rows;
+    std::shared_ptr<const TableShape> shape = std::make_shared<TableShape>();
+    std::vector<std::vector<QVariant>> rows; // a streamed recordset holds only its current row
     std::vector<bool> deleted;
     size_t cursor = 0;
     long added = 0;
+    bool hadRows = false;
+    bool streamed = false;             // a keyset cursor
+    std::unique_ptr<RowStatement> stream; // the rest of its rows, read as it moves
+    long counted = 0;                  // its rows, counted when it opened
 
     Edit edit = Edit::None;
     std::vector<QVariant> pending;
     QByteArray assigned; // one byte a column: 1 when the pending row sets it
     bool onAddedRow = false;
     std::vector<QVariant> addedRow;
-    std::unordered_map<std::string, std::unique_ptr<RowStatement>> inserts; // one per set of assigned columns
-    QStringList keyColumns;
-    bool keyColumnsRead = false;
     // Once the connection is lost every further row would fail the same way, each after a
     // round trip to the driver: the rest fail at once with the same error.
     std::optional<Error> lostConnection;
@@ -216,11 +224,11 @@ public:
 
     int column(const QString& name) const
     {
-        const auto it = exactIndex.constFind(name);
-        if (it != exactIndex.constEnd())
+        const auto it = shape->exactIndex.constFind(name);
+        if (it != shape->exactIndex.constEnd())
             return it.value();
-        for (size_t i = 0; i < columns.size(); ++i) {
-            if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+        for (size_t i = 0; i < shape->columns.size(); ++i) {
+            if (shape->columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
                 return int(i);
         }
         return -1;
@@ -235,56 +243,71 @@ public:
         return index;
     }
 
-    QString quoted(const QString& name) const { return db.driver()->escapeIdentifier(name, QSqlDriver::FieldName); }
-
     RowStatement& insertFor(const QByteArray& mask)
     {
         const std::string key(mask.constData(), size_t(mask.size()));
-        auto it = inserts.find(key);
-        if (it != inserts.end())
-            return *it->second;
-        QString names, marks;
-        for (qsizetype i = 0; i < mask.size(); ++i) {
-            if (!mask.at(i))
-                continue;
-            if (!names.isEmpty()) {
-                names += u',';
-                marks += u',';
+        QString& statement = shape->insertStatements[key];
+        if (statement.isEmpty()) {
+            QString names, marks;
+            for (qsizetype i = 0; i < mask.size(); ++i) {
+                if (!mask.at(i))
+                    continue;
+                if (!names.isEmpty()) {
+                    names += u',';
+                    marks += u',';
+                }
+                names += shape->quotedNames[size_t(i)];
+                marks += u'?';
             }
-            names += quoted(columns[size_t(i)].name);
-            marks += u'?';
+            statement = names.isEmpty() ? QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES")
+                                        : QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names +
+                                              QStringLiteral(") VALUES (") + marks + u')';
         }
-        const QString statement = names.isEmpty()
-                                      ? QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES")
-                                      : QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names +
-                                            QStringLiteral(") VALUES (") + marks + u')';
-        auto& slot = inserts[key];
-        slot = dialect->prepareRowStatement(db, statement);
-        return *slot;
+        // Prepared once per connection: a caller that opens a recordset per row reuses it.
+        return connection->statements().rowStatement(statement);
+    }
+
+    std::vector<QVariant> readRow(const RowStatement& statement) const
+    {
+        std::vector<QVariant> row(shape->columns.size());
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = dialect->fromStored(statement.value(int(i)), shape->columns[i].kind);
+        return row;
+    }
+
+    // The next row of a keyset cursor becomes the current one; none at the end.
+    void readNextStreamed()
+    {
+        rows.clear();
+        deleted.clear();
+        cursor = 0;
+        if (!stream)
+            return;
+        if (stream->next()) {
+            rows.push_back(readRow(*stream));
+            deleted.push_back(false);
+            return;
+        }
+        stream.reset();
     }
 
     // "col = ?" conditions that find the current stored row: by its key when the table has one.
     QString rowCondition(const std::vector<QVariant>& row, QVariantList& values)
     {
-        if (!keyColumnsRead) {
-            const QSqlIndex key = db.primaryIndex(table);
-            for (int i = 0; i < key.count(); ++i)
-                keyColumns << key.fieldName(i);
-            keyColumnsRead = true;
-        }
         QString condition;
+        const auto& columns = shape->columns;
         for (size_t i = 0; i < columns.size(); ++i) {
-            const bool isKey = keyColumns.contains(columns[i].name, Qt::CaseInsensitive);
-            if (!keyColumns.isEmpty() && !isKey)
+            const bool isKey = shape->keyColumns.contains(columns[i].name, Qt::CaseInsensitive);
+            if (!shape->keyColumns.isEmpty() && !isKey)
                 continue;
             if (columns[i].kind == ColumnInfo::Kind::Binary)
                 continue;
             if (!condition.isEmpty())
                 condition += QStringLiteral(" AND ");
             if (row[i].isNull()) {
-                condition += quoted(columns[i].name) + QStringLiteral(" IS NULL");
+                condition += shape->quotedNames[i] + QStringLiteral(" IS NULL");
             } else {
-                condition += quoted(columns[i].name) + QStringLiteral("=?");
+                condition += shape->quotedNames[i] + QStringLiteral("=?");
                 values << dialect->toStored(row[i], columns[i].kind);
             }
         }
@@ -301,7 +324,7 @@ public:
         int position = 0;
         for (qsizetype i = 0; i < assigned.size(); ++i) {
             if (assigned.at(i))
-                insert.bind(position++, pending[size_t(i)], columns[size_t(i)].kind);
+                insert.bind(position++, pending[size_t(i)], shape->columns[size_t(i)].kind);
         }
         try {
             insert.exec();
@@ -318,19 +341,21 @@ public:
     void saveChangedRow()
     {
         edit = Edit::None;
+        std::vector<QVariant>& stored = onAddedRow ? addedRow : rows[cursor];
         QString sets;
         QVariantList values;
         for (qsizetype i = 0; i < assigned.size(); ++i) {
-            if (!assigned.at(i))
+            // A field given the value it holds already is not written again: the row comes out
+            // the same, and a key left alone need not be re-indexed.
+            if (!assigned.at(i) || sameValue(pending[size_t(i)], stored[size_t(i)]))
                 continue;
             if (!sets.isEmpty())
                 sets += u',';
-            sets += quoted(columns[size_t(i)].name) + QStringLiteral("=?");
-            values << dialect->toStored(pending[size_t(i)], columns[size_t(i)].kind);
+            sets += shape->quotedNames[size_t(i)] + QStringLiteral("=?");
+            values << dialect->toStored(pending[size_t(i)], shape->columns[size_t(i)].kind);
         }
         if (sets.isEmpty())
             return;
-        std::vector<QVariant>& stored = onAddedRow ? addedRow : rows[cursor];
         const QString condition = rowCondition(stored, values);
         connection->Execute(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets +
                                 QStringLiteral(" WHERE ") + condition,
@@ -352,9 +377,8 @@ Recordset::Recordset() : d(std::make_unique<Impl>()) {}
 Recordset::~Recordset() = default;
 
 void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& connection, int cursorType,
-                     int lockType)
+                     int lockType, const QVariantList& values)
 {
-    Q_UNUSED(cursorType); // every cursor reads a snapshot; rows are few where rows are read
     if (d->connection)
         throw Error(QStringLiteral("資料集已經開啟。"), Error::Kind::Database);
     if (!connection)
@@ -363,29 +387,68 @@ void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& c
     const QString statement = source.trimmed().contains(u' ') ? source : QStringLiteral("SELECT * FROM ") + source;
     QSqlDatabase db = connection->database();
     const DatabaseDialect& dialect = connection->dialect();
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(statement))
-        throw dialect.statementError(query);
+    StatementCache& cache = connection->statements();
+    auto run = [&](RowStatement& prepared) {
+        for (qsizetype i = 0; i < values.size(); ++i)
+            prepared.bind(int(i), values.at(i), ColumnInfo::Kind::Other);
+        prepared.query();
+    };
 
     auto impl = std::make_unique<Impl>();
     impl->db = db;
     impl->dialect = &dialect;
-    impl->table = baseTable(statement);
-    impl->updatable = lockType != adLockReadOnly && !impl->table.isEmpty();
-    impl->columns = dialect.columns(db, impl->table, query.record());
-    for (size_t i = 0; i < impl->columns.size(); ++i)
-        impl->exactIndex.insert(impl->columns[i].name, int(i));
-    while (query.next()) {
-        std::vector<QVariant> row(impl->columns.size());
-        for (size_t i = 0; i < row.size(); ++i)
-            row[i] = dialect.fromStored(query.value(int(i)), impl->columns[i].kind);
-        impl->rows.push_back(std::move(row));
+    std::unique_ptr<RowStatement> once;
+    RowStatement* rows = nullptr;
+    if (cursorType == adOpenKeyset) {
+        // Read as the cursor moves, so that a scan of any length holds one row at a time; the
+        // count is the database's count of the same rows.
+        impl->streamed = true;
+        impl->table = baseTable(statement);
+        QString inner = statement.trimmed();
+        while (inner.endsWith(u';'))
+            inner.chop(1);
+        const auto count = dialect.prepareRowStatement(db, QStringLiteral("SELECT COUNT(*) FROM (") + inner + u')');
+        run(*count);
+        impl->counted = count->next() ? long(count->value(0).toLongLong()) : 0;
+        count->finish();
+        impl->stream = dialect.prepareRowStatement(db, statement);
+        rows = impl->stream.get();
+        run(*rows);
+        impl->shape = cache.shape(impl->table, rows->record());
+    } else if (!values.isEmpty()) {
+        // Prepared once per connection: a caller that looks up one row per record of a scan
+        // runs the same statement with other values. Other cursors read a snapshot: rows are
+        // few where they are read that way.
+        StatementCache::Prepared& entry = cache.prepared(statement);
+        rows = entry.statement.get();
+        run(*rows);
+        if (!entry.shape || entry.shape->columns.size() != size_t(rows->columnCount()))
+            entry.shape = cache.shape(baseTable(statement), rows->record());
+        impl->table = entry.shape->table;
+        impl->shape = entry.shape;
+    } else {
+        impl->table = baseTable(statement);
+        once = dialect.prepareRowStatement(db, statement);
+        rows = once.get();
+        run(*rows);
+        impl->shape = cache.shape(impl->table, rows->record());
     }
-    if (query.lastError().isValid())
-        throw dialect.statementError(query);
-    impl->deleted.assign(impl->rows.size(), false);
+
+    impl->updatable = lockType != adLockReadOnly && !impl->table.isEmpty();
     impl->connection = connection;
+    if (impl->streamed) {
+        impl->readNextStreamed();
+    } else {
+        try {
+            while (rows->next())
+                impl->rows.push_back(impl->readRow(*rows));
+        } catch (const Error&) {
+            rows->finish();
+            throw;
+        }
+        impl->deleted.assign(impl->rows.size(), false);
+    }
+    impl->hadRows = !impl->rows.empty();
     d = std::move(impl);
 }
 
@@ -402,7 +465,7 @@ bool Recordset::isOpen() const
 bool Recordset::Bof() const
 {
     d->requireOpen();
-    return d->rows.empty() && d->edit != Impl::Edit::Adding && !d->onAddedRow;
+    return !d->hadRows && d->edit != Impl::Edit::Adding && !d->onAddedRow;
 }
 
 bool Recordset::Eof() const
@@ -414,7 +477,7 @@ bool Recordset::Eof() const
 long Recordset::RecordCount() const
 {
     d->requireOpen();
-    return long(d->rows.size()) + d->added;
+    return (d->streamed ? d->counted : long(d->rows.size())) + d->added;
 }
 
 void Recordset::MoveNext()
@@ -428,13 +491,16 @@ void Recordset::MoveNext()
     }
     if (d->atEof())
         throw noCurrentRecord();
-    ++d->cursor;
+    if (d->stream)
+        d->readNextStreamed();
+    else
+        ++d->cursor;
 }
 
 QStringList Recordset::fieldNames() const
 {
     QStringList names;
-    for (const ColumnInfo& column : d->columns)
+    for (const ColumnInfo& column : d->shape->columns)
         names << column.name;
     return names;
 }
@@ -465,15 +531,15 @@ void Recordset::setValue(const QString& name, const QVariant& value)
 void Recordset::setValue(int index, const QVariant& value)
 {
     d->requireUpdatable();
-    if (index < 0 || size_t(index) >= d->columns.size())
+    if (index < 0 || size_t(index) >= d->shape->columns.size())
         throw Error(QStringLiteral("欄位索引超出範圍。"), Error::Kind::OutOfRange);
     if (d->edit == Impl::Edit::None) {
         // Changing a field of the current row starts editing it.
         d->pending = d->currentRow();
-        d->assigned.fill(0, qsizetype(d->columns.size()));
+        d->assigned.fill(0, qsizetype(d->shape->columns.size()));
         d->edit = Impl::Edit::Editing;
     }
-    const ColumnInfo& column = d->columns[size_t(index)];
+    const ColumnInfo& column = d->shape->columns[size_t(index)];
     d->pending[size_t(index)] = convertFor(column, value);
     d->assigned[index] = 1;
 }
@@ -482,8 +548,8 @@ void Recordset::AddNew()
 {
     d->requireUpdatable();
     d->saveIfEditing();
-    d->pending.assign(d->columns.size(), QVariant());
-    d->assigned.fill(0, qsizetype(d->columns.size()));
+    d->pending.assign(d->shape->columns.size(), QVariant());
+    d->assigned.fill(0, qsizetype(d->shape->columns.size()));
     d->edit = Impl::Edit::Adding;
 }
 

@@ -25,8 +25,11 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
+    // Values are bound to the "?" placeholders of source in order; a statement opened with values
+    // stays prepared on the connection for the next values. A keyset cursor reads its rows as it
+    // moves rather than all at once, and counts them when it opens.
     void Open(const QString& source, const std::shared_ptr<Connection>& connection,
-              int cursorType = adOpenForwardOnly, int lockType = adLockReadOnly);
+              int cursorType = adOpenForwardOnly, int lockType = adLockReadOnly, const QVariantList& values = {});
     void Close();
     bool isOpen() const;
 

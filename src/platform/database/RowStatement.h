@@ -4,12 +4,14 @@
 
 #include "ColumnInfo.h"
 
+#include <QSqlRecord>
 #include <QVariant>
 
 namespace korvane::platform {
 
 // A statement prepared once and run once per row, with the row's values bound to its "?"
-// placeholders. Imports run one per record, so this is the hot path of a database write.
+// placeholders. Imports run one per record, and actions look up rows one per record, so this is
+// the hot path of database work.
 class RowStatement
 {
 public:
@@ -18,6 +20,18 @@ public:
     virtual void bind(int position, const QVariant& value, ColumnInfo::Kind kind) = 0;
     // Runs the statement with the values bound; throws platform::Error.
     virtual void exec() = 0;
+
+    // Runs a statement that returns rows with the values bound, before its first row; throws.
+    virtual void query() = 0;
+    // The next row; false after the last one, when the statement is done. Throws.
+    virtual bool next() = 0;
+    // A column of the current row as stored: null, a whole number, a double, text or bytes.
+    virtual QVariant value(int column) const = 0;
+    // The result's columns, by name.
+    virtual QSqlRecord record() const = 0;
+    virtual int columnCount() const = 0;
+    // Lets go of the rows not read, so that the statement holds nothing of the database.
+    virtual void finish() = 0;
 };
 
 } // namespace korvane::platform

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <sqlite3.h>
 
 namespace korvane::platform {
@@ -22,9 +23,17 @@ SqliteRowStatement::SqliteRowStatement(const QSqlDatabase& db, const QString& st
     m_handle = *static_cast<sqlite3* const*>(handle.constData());
     if (!m_handle)
         throw Error(QStringLiteral("資料庫連線已關閉，無法執行此作業。"), Error::Kind::Database);
-    const int rc = sqlite3_prepare16_v2(m_handle, statement.utf16(), int(statement.size() * 2), &m_statement, nullptr);
+    const void* tail = nullptr;
+    const int rc = sqlite3_prepare16_v2(m_handle, statement.utf16(), int(statement.size() * 2), &m_statement, &tail);
     if (rc != SQLITE_OK)
         fail(rc);
+    if (!m_statement)
+        throw Error(QStringLiteral("沒有可執行的 SQL 敘述。"), Error::Kind::Database);
+    // A second statement after the first would be passed over without a word.
+    const qsizetype used = (static_cast<const char16_t*>(tail) - reinterpret_cast<const char16_t*>(statement.utf16()));
+    if (!QStringView(statement).mid(used).trimmed().isEmpty() &&
+        QStringView(statement).mid(used).trimmed() != u";")
+        throw Error(QStringLiteral("一次只能執行一個 SQL 敘述：") + statement, Error::Kind::Database);
     m_bound.resize(size_t(sqlite3_bind_parameter_count(m_statement)));
     m_utf8.resize(m_bound.size());
 }
@@ -64,6 +73,7 @@ int SqliteRowStatement::formatDateTime(const QDateTime& value, char* buffer)
 void SqliteRowStatement::bind(int position, const QVariant& value, ColumnInfo::Kind kind)
 {
     const int index = position + 1;
+    ++m_boundCount;
     int rc;
     if (value.isNull()) {
         rc = sqlite3_bind_null(m_statement, index);
@@ -119,14 +129,86 @@ void SqliteRowStatement::bind(int position, const QVariant& value, ColumnInfo::K
         fail(rc);
 }
 
+void SqliteRowStatement::requireBound()
+{
+    // A placeholder left out would run with the value of the row before.
+    const bool complete = m_boundCount == m_bound.size();
+    m_boundCount = 0;
+    if (!complete) {
+        sqlite3_reset(m_statement);
+        throw Error(QStringLiteral("參數數目不符：敘述需要 ") + QString::number(m_bound.size()) +
+                        QStringLiteral(" 個值。"),
+                    Error::Kind::Database);
+    }
+}
+
 void SqliteRowStatement::exec()
 {
+    requireBound();
     const int rc = sqlite3_step(m_statement);
     if (rc == SQLITE_DONE || rc == SQLITE_ROW) {
         sqlite3_reset(m_statement);
         return;
     }
     fail(rc);
+}
+
+void SqliteRowStatement::query()
+{
+    sqlite3_reset(m_statement);
+    requireBound();
+}
+
+bool SqliteRowStatement::next()
+{
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE) {
+        sqlite3_reset(m_statement);
+        return false;
+    }
+    fail(rc);
+}
+
+QVariant SqliteRowStatement::value(int column) const
+{
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(m_statement, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(m_statement, column);
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+        return QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column));
+    }
+    case SQLITE_BLOB: {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
+        return QByteArray(bytes, sqlite3_column_bytes(m_statement, column));
+    }
+    default:
+        return QVariant();
+    }
+}
+
+QSqlRecord SqliteRowStatement::record() const
+{
+    QSqlRecord record;
+    const int count = sqlite3_column_count(m_statement);
+    for (int i = 0; i < count; ++i) {
+        record.append(QSqlField(QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_name16(m_statement, i)))));
+    }
+    return record;
+}
+
+int SqliteRowStatement::columnCount() const
+{
+    return sqlite3_column_count(m_statement);
+}
+
+void SqliteRowStatement::finish()
+{
+    sqlite3_reset(m_statement);
 }
 
 void SqliteRowStatement::fail(int code) const

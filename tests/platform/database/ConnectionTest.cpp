@@ -26,6 +26,12 @@ TEST(OleDbConnectionText, ReadsSettingsAsTheProviderDoes)
     EXPECT_EQ(text.value(QStringLiteral("Jet OLEDB:Database Password")), QStringLiteral("Pk@;x'y"));
     EXPECT_EQ(text.value(QStringLiteral("Data Source")), QStringLiteral("C:\\K\\db.mdb"));
     EXPECT_FALSE(text.contains(QStringLiteral("User ID")));
+
+    // As the drug-bag actions write theirs: an unquoted password and no closing semicolon.
+    const OleDbConnectionText drugBag(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;"
+                                                     "Jet OLEDB:Database Password=Pk@rhTB40518;Data Source=/k/tools/x.mdb"));
+    EXPECT_EQ(drugBag.value(QStringLiteral("Jet OLEDB:Database Password")), QStringLiteral("Pk@rhTB40518"));
+    EXPECT_EQ(drugBag.value(QStringLiteral("Data Source")), QStringLiteral("/k/tools/x.mdb"));
 }
 
 TEST(OdbcDialect, NamesTheServerDriverByItsVersion)
@@ -133,6 +139,12 @@ TEST_F(ConnectionTest, BindsValuesVerbatim)
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT pKey FROM tblTemp")).toString(), hostile);
     EXPECT_EQ(db.count(QStringLiteral("tblDrugs")), 0);
     EXPECT_THROW(connection.Execute(QStringLiteral("DELETE FROM noSuchTable")), Error);
+
+    // A statement stays prepared from one run to the next: a run with a value missing must not
+    // take the value of the run before.
+    EXPECT_THROW(connection.Execute(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES (?, ?)"), {QStringLiteral("k")}),
+                 Error);
+    EXPECT_EQ(db.count(QStringLiteral("tblTemp")), 1);
 }
 
 TEST_F(ConnectionTest, UncommittedWorkNeverSurvives)
