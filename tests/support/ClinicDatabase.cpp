@@ -12,13 +12,24 @@ namespace korvane::test {
 
 ClinicDatabase ClinicDatabase::create(const QString& path)
 {
-    QFile schema(QStringLiteral(KORVANE_SCHEMA_DIR "/clinic-sqlite.sql"));
-    if (!schema.open(QIODevice::ReadOnly))
+    return create(path, QStringLiteral("clinic-sqlite.sql"));
+}
+
+ClinicDatabase ClinicDatabase::create(const QString& path, const QString& schema)
+{
+    QFile file(QStringLiteral(KORVANE_SCHEMA_DIR "/") + schema);
+    if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("schema file missing");
-    QString text = QString::fromUtf8(schema.readAll());
-    withTestConnection(QStringLiteral("QSQLITE"), path, [&](QSqlDatabase& db) {
+    ClinicDatabase db(path);
+    db.runScript(QString::fromUtf8(file.readAll()));
+    return db;
+}
+
+void ClinicDatabase::runScript(const QString& script) const
+{
+    withTestConnection(QStringLiteral("QSQLITE"), m_path, [&](QSqlDatabase& db) {
         QString statement;
-        for (const QString& line : text.split(u'\n')) {
+        for (const QString& line : script.split(u'\n')) {
             if (line.trimmed().startsWith(QStringLiteral("--")))
                 continue;
             statement += line + u'\n';
@@ -28,7 +39,6 @@ ClinicDatabase ClinicDatabase::create(const QString& path)
             }
         }
     });
-    return ClinicDatabase(path);
 }
 
 QString ClinicDatabase::jetConnectionText() const
