@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ActionCatalogue.h"
 
+#include "drugbag/C524011002.h"
+#include "drugbag/C524011003.h"
 #include "pricing/C52407301.h"
 
 #include <algorithm>

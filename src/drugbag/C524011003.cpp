@@ -1,0 +1,96 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "C524011003.h"
+
+#include "platform/database/Connection.h"
+#include "platform/database/Recordset.h"
+
+namespace korvane {
+
+namespace {
+
+using platform::Recordset;
+
+bool isBlank(const QVariant& value)
+{
+    return value.isNull() || value.toString().trimmed().isEmpty();
+}
+
+// Indications fit a label: trimmed and cut to 250 characters; a null stays null.
+QVariant labelIndications(const QVariant& value)
+{
+    return value.isNull() ? value : QVariant(value.toString().trimmed().left(250));
+}
+
+} // namespace
+
+C524011003::C524011003(const platform::Services& services) : DrugBagActioner(services, u"C524011003") {}
+
+QString C524011003::cleanedName(QString p_name)
+{
+    return p_name.remove(u'#').remove(u'?').remove(u'\'');
+}
+
+void C524011003::update(const QString& folder)
+{
+    const auto profile = openDrugProfile(folder);
+    DrugBagTransaction transaction(profile);
+    Recordset scan;
+    scan.Open(QStringLiteral("SELECT * FROM tDrugInfoFronNhi "), profile, Recordset::adOpenKeyset,
+              Recordset::adLockOptimistic);
+    if (!scan.Bof()) {
+        say(1);
+        const qint64 total = scan.RecordCount();
+        qint64 count = 0;
+        while (!scan.Eof()) {
+            processEvents();
+            showProgressBar(count, total);
+            showProgressText(count, total);
+            const QVariant code = scan.value(QStringLiteral("健保碼"));
+            // A profile row without a code has nothing to look up.
+            if (!code.isNull())
+                syncCode(code.toString().trimmed(), profile);
+            ++count;
+            scan.MoveNext();
+        }
+    }
+    scan.Close();
+    transaction.commit();
+    profile->Close();
+}
+
+void C524011003::syncCode(const QString& code, const std::shared_ptr<platform::Connection>& profile)
+{
+    // The code is bound, never pasted: a quote in it can neither break nor change the statement.
+    Recordset bag;
+    bag.Open(QStringLiteral("SELECT * FROM tblDrugBag WHERE 藥品代碼=?"), profile, Recordset::adOpenDynamic,
+             Recordset::adLockOptimistic, {code});
+    Recordset nhi;
+    nhi.Open(QStringLiteral("SELECT * FROM tDrugInfoFromNhi WHERE 健保碼=?"), profile, Recordset::adOpenDynamic,
+             Recordset::adLockOptimistic, {code});
+    // Without a profile row there is nothing to copy: an existing row stays as it is, and no
+    // empty row is made.
+    if (nhi.Bof())
+        return;
+    const QVariant indications = labelIndications(nhi.value(QStringLiteral("適應症")));
+    if (bag.Bof()) {
+        bag.AddNew();
+        bag.setValue(QStringLiteral("藥品代碼"), code);
+        bag.setValue(QStringLiteral("適應症"), indications);
+        for (const QString& column : {QStringLiteral("英文品名"), QStringLiteral("成分名稱"), QStringLiteral("廠商名稱"),
+                                      QStringLiteral("其他用藥指示"), QStringLiteral("副作用"), QStringLiteral("孕婦等級"),
+                                      QStringLiteral("藥品警語")})
+            bag.setValue(column, QStringLiteral(""));
+    }
+    if (isBlank(bag.value(QStringLiteral("適應症"))))
+        bag.setValue(QStringLiteral("適應症"), indications);
+    if (isBlank(bag.value(QStringLiteral("藥品外觀"))))
+        bag.setValue(QStringLiteral("藥品外觀"), nhi.value(QStringLiteral("劑型")));
+    // A profile row without a Chinese name leaves the label's name as it was.
+    const QVariant name = nhi.value(QStringLiteral("中文名"));
+    if (!name.isNull())
+        bag.setValue(QStringLiteral("中文品名"), cleanedName(name.toString()));
+    bag.Update();
+}
+
+} // namespace korvane

@@ -1,0 +1,146 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "DrugBagActioner.h"
+
+#include "actions/IUpdatorView.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/database/Connection.h"
+
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+const QString kDrugProfileFile = QStringLiteral("\\tools\\dbDrugProfile.mdb");
+
+QString drugProfilePath(const QString& folder)
+{
+    return platform::joinPath(folder, kDrugProfileFile);
+}
+
+} // namespace
+
+DrugBagActioner::DrugBagActioner(const platform::Services& services, QStringView actionerClass)
+    : ContextActioner(StepList::of(actionerClass)), ivServices(services)
+{
+}
+
+QVariant DrugBagActioner::getDescription()
+{
+    return QStringLiteral("更新Korvane系統藥袋資訊");
+}
+
+QString DrugBagActioner::getAppName()
+{
+    return ivLastRunFailed ? QString() : QStringLiteral("UP52401101.exe");
+}
+
+qint16 DrugBagActioner::progressValue(qint64 count, qint64 total)
+{
+    return qint16(std::nearbyint(double(count) * 100.0 / double(total)));
+}
+
+QString DrugBagActioner::progressText(qint64 count, qint64 total)
+{
+    const double percent = std::round(double(count) * 100.0 / double(total));
+    return QStringLiteral("目前處理:") + (count == 0 ? QString() : QString::number(count)) + QStringLiteral(" / ") +
+           QString::number(total) + QStringLiteral(".....") +
+           (percent == 0 ? QString() : QString::number(qint64(percent))) + u'%';
+}
+
+void DrugBagActioner::say(qint16 step)
+{
+    ivView->setMessgaeValue(getMessageString(step).toString());
+}
+
+void DrugBagActioner::showProgressBar(qint64 count, qint64 total)
+{
+    ivView->setProgressBarValue(progressValue(count, total));
+}
+
+void DrugBagActioner::showProgressText(qint64 count, qint64 total)
+{
+    ivView->setMessgaeValue(progressText(count, total));
+}
+
+std::shared_ptr<platform::Connection> DrugBagActioner::openDesktopDatabase(const QString& password, const QString& path)
+{
+    auto connection = std::make_shared<platform::Connection>();
+    connection->setConnectionString(
+        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Jet OLEDB:Database Password=") +
+        password + QStringLiteral(";Data Source=") + path);
+    connection->Open();
+    return connection;
+}
+
+std::shared_ptr<platform::Connection> DrugBagActioner::openDrugProfile(const QString& folder)
+{
+    return openDesktopDatabase(QStringLiteral("Pk@rhTB40518"), drugProfilePath(folder));
+}
+
+void DrugBagActioner::action(IUpdatorView& p_form)
+{
+    ivView = &p_form;
+    ivLastRunFailed = false;
+    const QString folder = ivServices.settings.read(QStringLiteral("Korvane"), QStringLiteral("Options"),
+                                                    QStringLiteral("KorvaneStartupPath"));
+    // Run from inside the installation, the pack does nothing at all.
+    if (ivServices.packFolder == folder)
+        return;
+    if (!ivServices.files.fileExists(drugProfilePath(folder))) {
+        ivLastRunFailed = true;
+        ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("安裝失敗"),
+                                      QStringLiteral("沒有安裝Zan科技藥袋列印模組，請上公司網站下載"));
+        return;
+    }
+    try {
+        update(folder);
+    } catch (...) {
+        ivLastRunFailed = true;
+        ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
+                                      QStringLiteral("更新藥袋資訊作業失敗，可能的原因為：\r\n") +
+                                          platform::describe(std::current_exception()));
+        return;
+    }
+    say(2);
+    ivView->setProgressBarValue(100);
+}
+
+void DrugBagActioner::deleteProfileMetaFile()
+{
+    try {
+        ivServices.files.removeFile(platform::joinPath(ivServices.packFolder, QStringLiteral("\\dbDrugProfile_meta.mdb")));
+    } catch (const platform::Error&) {
+        // Missing or in use: there is nothing to clean up that matters.
+    }
+}
+
+DrugBagTransaction::DrugBagTransaction(std::shared_ptr<platform::Connection> connection)
+    : ivConnection(std::move(connection))
+{
+    ivConnection->BeginTrans();
+}
+
+DrugBagTransaction::~DrugBagTransaction()
+{
+    if (!ivConnection->InTransaction())
+        return;
+    try {
+        ivConnection->RollbackTrans();
+    } catch (...) {
+        // Closing the connection rolls back what the rollback could not.
+        try {
+            ivConnection->Close();
+        } catch (...) {
+        }
+    }
+}
+
+void DrugBagTransaction::commit()
+{
+    ivConnection->CommitTrans();
+}
+
+} // namespace korvane
