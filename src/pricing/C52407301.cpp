@@ -4,8 +4,10 @@
 
 #include "DrugPriceLine.h"
 #include "actions/AppliedUpdateKey.h"
+#include "drugbag/CDrugAdvInfoHome.h"
 #include "actions/IUpdatorView.h"
 #include "platform/AnsiText.h"
+#include "platform/Conversions.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/database/Connection.h"
@@ -167,6 +169,24 @@ bool C52407301::addDrugRecord(QStringView line, platform::Recordset& recordset)
     } catch (const platform::Error&) {
         return false;
     }
+}
+
+void C52407301::syncDrugBagCode(QStringView line, CDrugAdvInfoHome& home)
+{
+    const DrugPriceLine fields(line);
+    // Unlike the row insert, a drug without a price is passed over.
+    if (!fields.isDrugRecord() || platform::toDouble(fields.field(DrugPriceLine::priceField)) == 0.0)
+        return;
+    const QString code = fields.field(3).toString();
+    const auto info = home.getBy中間六碼(code);
+    if (!info || info->代碼() == code)
+        return;
+    info->set代碼(code);
+    if (info->代碼().right(2) == QStringLiteral("G0"))
+        info->set代碼(info->代碼().left(8) + QStringLiteral("00"));
+    if (!home.updateDrugAdvInfo(*info))
+        throw platform::Error(QStringLiteral("無法將藥袋資訊改存為藥品代碼 ") + info->代碼() + QStringLiteral("。"),
+                              platform::Error::Kind::Database);
 }
 
 void C52407301::writeUpdateKey()

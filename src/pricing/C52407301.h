@@ -15,6 +15,7 @@ namespace korvane {
 namespace platform {
 class Recordset;
 }
+class CDrugAdvInfoHome;
 
 // The monthly drug-price update: reads the NHI price list "\all.puf" shipped beside the pack
 // and replaces the clinic's drug master table tblDrugs with it, in one transaction, so the
@@ -43,6 +44,10 @@ private:
     std::shared_ptr<platform::Connection> getClinicConnection() { return ivConnections.getClinicConnection(); }
     // Adds the row of one drug line; false when the line is no drug record or the row was refused.
     bool addDrugRecord(QStringView line, platform::Recordset& recordset);
+    // Stores the drug-bag row of the line's code family under the line's code, so that the label
+    // follows a code whose last two characters changed. Lines that are no priced drug record
+    // are passed over. Not part of a run; failures throw.
+    void syncDrugBagCode(QStringView line, CDrugAdvInfoHome& home);
     void writeUpdateKey();
     void replaceDrugs(const QString& path);
     void say(const QString& text);
@@ -54,6 +59,9 @@ private:
     std::array<int, 14> ivColumnIndexes{};
     bool ivIsSingleAction = false;
     bool ivLastRunFailed = false;
+
+    // The tests' way to the private operations; no part of the program uses it.
+    friend class C52407301TestAccess;
 };
 
 } // namespace korvane
