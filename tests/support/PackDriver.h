@@ -12,13 +12,14 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace korvane::test {
 
 // The pack as its start-up builds it, on a test machine: the wizard around the drug-price
-// update, pressed OK as a user does.
+// update (or another action), pressed OK as a user does.
 class PackDriver
 {
 public:
@@ -29,8 +30,13 @@ public:
 
     void pressOk()
     {
+        pressOk([](const platform::Services& services) { return std::make_shared<C52407301>(services); });
+    }
+
+    void pressOk(const std::function<std::shared_ptr<IAction>(const platform::Services&)>& makeAction)
+    {
         m_services = std::make_unique<platform::Services>(m_machine.services());
-        form = modUpdatlet::Main(*m_services, std::make_shared<C52407301>(*m_services));
+        form = modUpdatlet::Main(*m_services, makeAction(*m_services));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
         auto* ok = form->findChild<QPushButton*>(QStringLiteral("btnOk"));
         ASSERT_NE(ok, nullptr);
