@@ -37,6 +37,7 @@ Connection::Connection() : m_qtName(nextQtConnectionName()) {}
 Connection::~Connection()
 {
     dropStatements();
+    m_db = QSqlDatabase();
     if (QSqlDatabase::contains(m_qtName)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_qtName, false);
@@ -67,6 +68,7 @@ void Connection::Open()
     if (State() != adStateClosed)
         throw Error(QStringLiteral("連線已經開啟。"), Error::Kind::Database);
     auto dialect = DatabaseDialect::forConnectionText(m_connectionString);
+    m_db = QSqlDatabase();
     if (QSqlDatabase::contains(m_qtName))
         QSqlDatabase::removeDatabase(m_qtName);
     QSqlDatabase db = QSqlDatabase::addDatabase(dialect->qtDriver(), m_qtName);
@@ -93,6 +95,7 @@ void Connection::Open()
     }
     m_dialect = std::move(dialect);
     m_statements = std::make_unique<StatementCache>(db, *m_dialect);
+    m_db = db;
     m_inTransaction = false;
 }
 
@@ -110,10 +113,10 @@ void Connection::Close()
 
 QSqlDatabase Connection::database() const
 {
-    QSqlDatabase db = QSqlDatabase::database(m_qtName, false);
-    if (!db.isOpen() || !m_dialect)
+    // Kept from the open, rather than looked up by name (under a lock) for every statement.
+    if (!m_db.isOpen() || !m_dialect)
         throw Error(QStringLiteral("資料庫連線已關閉，無法執行此作業。"), Error::Kind::Database);
-    return db;
+    return m_db;
 }
 
 void Connection::dropStatements()

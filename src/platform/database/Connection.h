@@ -2,12 +2,11 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
 #include <memory>
-
-class QSqlDatabase;
 
 namespace korvane::platform {
 
@@ -53,6 +52,7 @@ private:
 
     QString m_connectionString;
     QString m_qtName;
+    QSqlDatabase m_db; // while open
     std::unique_ptr<DatabaseDialect> m_dialect;
     std::unique_ptr<StatementCache> m_statements; // while open
     bool m_inTransaction = false;

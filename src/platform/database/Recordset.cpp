@@ -183,6 +183,7 @@ public:
     long added = 0;
     bool hadRows = false;
     bool streamed = false;             // a keyset cursor
+    bool streamedRowUnread = false;    // its current row is still only in the statement
     std::unique_ptr<RowStatement> stream; // the rest of its rows, read as it moves
     long counted = 0;                  // its rows, counted when it opened
 
@@ -210,7 +211,7 @@ public:
 
     bool atEof() const { return edit != Edit::Adding && !onAddedRow && cursor >= rows.size(); }
 
-    const std::vector<QVariant>& currentRow() const
+    const std::vector<QVariant>& currentRow()
     {
         requireOpen();
         if (edit != Edit::None)
@@ -219,7 +220,20 @@ public:
             return addedRow;
         if (cursor >= rows.size() || deleted[cursor])
             throw noCurrentRecord();
+        if (streamedRowUnread) {
+            rows[cursor] = readRow(*stream);
+            streamedRowUnread = false;
+        }
         return rows[cursor];
+    }
+
+    // A column of the current row of a scan, read without reading the others.
+    std::optional<QVariant> streamedValue(int index) const
+    {
+        if (!streamedRowUnread || edit != Edit::None || onAddedRow || cursor >= rows.size() || deleted[cursor] ||
+            index < 0 || size_t(index) >= shape->columns.size())
+            return std::nullopt;
+        return dialect->fromStored(stream->value(index), shape->columns[size_t(index)].kind);
     }
 
     int column(const QString& name) const
@@ -276,18 +290,18 @@ public:
     }
 
     // The next row of a keyset cursor becomes the current one; none at the end.
+    // Columns are read from the statement as they are asked for; the whole row only when it is
+    // to be changed, so a scan that needs one column of a wide table reads one.
     void readNextStreamed()
     {
+        rows.resize(1);
+        deleted.assign(1, false);
+        cursor = 0;
+        streamedRowUnread = stream && stream->next();
+        if (streamedRowUnread)
+            return;
         rows.clear();
         deleted.clear();
-        cursor = 0;
-        if (!stream)
-            return;
-        if (stream->next()) {
-            rows.push_back(readRow(*stream));
-            deleted.push_back(false);
-            return;
-        }
         stream.reset();
     }
 
@@ -517,6 +531,8 @@ QVariant Recordset::value(const QString& name) const
 
 QVariant Recordset::value(int index) const
 {
+    if (auto streamed = d->streamedValue(index))
+        return *streamed;
     const auto& row = d->currentRow();
     if (index < 0 || size_t(index) >= row.size())
         throw Error(QStringLiteral("欄位索引超出範圍。"), Error::Kind::OutOfRange);

@@ -165,9 +165,13 @@ TEST_F(RecordsetTest, AKeysetCursorCountsItsRowsAndReadsThemInOrder)
     EXPECT_FALSE(rs.Bof());
     EXPECT_EQ(rs.RecordCount(), 2);
     QStringList codes;
-    for (; !rs.Eof(); rs.MoveNext())
+    for (; !rs.Eof(); rs.MoveNext()) {
         codes << rs.value(QStringLiteral("代碼")).toString();
+        rs.setValue(QStringLiteral("藥價參考金額"), 9.5); // saved on moving on
+    }
     EXPECT_EQ(codes, (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
+    EXPECT_EQ(db->rows(QStringLiteral("SELECT 代碼 FROM tblDrugs WHERE 藥價參考金額 = 9.5 ORDER BY 代碼")),
+              (QList<QVariantList>{{QStringLiteral("A")}, {QStringLiteral("C")}}));
     EXPECT_FALSE(rs.Bof()); // it had rows, though it has read them all
     EXPECT_THROW(rs.MoveNext(), Error);
 
