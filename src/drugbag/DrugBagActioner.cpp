@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/database/Connection.h"
 
+#include <QStringBuilder>
 #include <cmath>
 
 namespace korvane {
@@ -45,9 +46,10 @@ qint16 DrugBagActioner::progressValue(qint64 count, qint64 total)
 QString DrugBagActioner::progressText(qint64 count, qint64 total)
 {
     const double percent = std::round(double(count) * 100.0 / double(total));
-    return QStringLiteral("目前處理:") + (count == 0 ? QString() : QString::number(count)) + QStringLiteral(" / ") +
-           QString::number(total) + QStringLiteral(".....") +
-           (percent == 0 ? QString() : QString::number(qint64(percent))) + u'%';
+    // Built once per row: one allocation, not one per piece.
+    return QStringLiteral("目前處理:") % (count == 0 ? QString() : QString::number(count)) % QStringLiteral(" / ") %
+           QString::number(total) % QStringLiteral(".....") %
+           (percent == 0 ? QString() : QString::number(qint64(percent))) % u'%';
 }
 
 void DrugBagActioner::say(qint16 step)
