@@ -9,9 +9,11 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <sqlite3.h>
 
 namespace korvane::platform {
 
@@ -116,6 +118,19 @@ QVariant SqliteDialect::fromStored(const QVariant& value, ColumnInfo::Kind kind)
             return dt;
     }
     return value;
+}
+
+Error SqliteDialect::connectionError(const QSqlDatabase& db) const
+{
+    const QSqlError error = db.lastError();
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!error.nativeErrorCode().isEmpty() || !handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return translate(error);
+    sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
+    if (!connection)
+        return translate(error);
+    return translate(QSqlError(error.driverText(), error.databaseText(), error.type(),
+                               QString::number(sqlite3_extended_errcode(connection))));
 }
 
 Error SqliteDialect::translate(const QSqlError& error) const

@@ -21,6 +21,8 @@ public:
     QVariant toStored(const QVariant& value, ColumnInfo::Kind kind) const override;
     QVariant fromStored(const QVariant& value, ColumnInfo::Kind kind) const override;
     Error translate(const QSqlError& error) const override;
+    // The driver leaves out SQLite's own code when a commit fails; it is read from the connection.
+    Error connectionError(const QSqlDatabase& db) const override;
 
     // The kind and length that a declared column type such as "VARCHAR(50)" stands for.
     static ColumnInfo describeDeclaredType(const QString& name, const QString& declaredType);

@@ -198,6 +198,22 @@ TEST_F(ConnectionTest, ALockedDatabaseSaysSo)
         EXPECT_TRUE(e.description().startsWith(QStringLiteral("資料庫正被其他程式使用中"))) << qPrintable(e.description());
     }
     QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+
+    // A reader keeps the writer's commit waiting: that too is a lock, not an unknown failure.
+    QSqlQuery reading(other);
+    ASSERT_TRUE(reading.exec(QStringLiteral("BEGIN")));
+    ASSERT_TRUE(reading.exec(QStringLiteral("SELECT count(*) FROM tblTemp")) && reading.next());
+    connection.BeginTrans();
+    connection.Execute(QStringLiteral("DELETE FROM tblTemp"));
+    try {
+        connection.CommitTrans();
+        FAIL() << "committed under a reader's lock";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::Kind::DatabaseLocked) << qPrintable(e.description());
+    }
+    connection.RollbackTrans();
+    reading.finish();
+    QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
     other.close();
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("other-writer"));
