@@ -20,34 +20,22 @@ C524011002::C524011002(const platform::Services& services) : DrugBagActioner(ser
 
 void C524011002::update(const QString& folder)
 {
-    const auto clinic =
-        openDesktopDatabase(QStringLiteral("Pk@Dolmira51840297"), platform::joinPath(folder, QStringLiteral("\\dbKorvane.mdb")));
+    const auto clinic = openDesktopDatabase(QStringLiteral("Pk@Dolmira51840297"),
+                                            platform::joinPath(folder, QStringLiteral("\\dbKorvane.mdb")));
     const auto profile = openDrugProfile(folder);
     DrugBagTransaction transaction(profile);
-    Recordset scan;
-    scan.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 LIKE 'AC%'"), clinic, Recordset::adOpenKeyset,
-              Recordset::adLockOptimistic);
-    if (!scan.Bof()) {
-        say(1);
-        const qint64 total = scan.RecordCount();
-        qint64 count = 0;
-        while (!scan.Eof()) {
-            processEvents();
-            showProgressBar(count, total);
-            // The counterpart takes the stored code's last eight characters, blanks and all;
-            // the AC label is found and written under the code without blanks.
-            const QString code = scan.value(QStringLiteral("代碼")).toString();
-            Recordset a0Row;
-            a0Row.Open(kSelectCode, profile, Recordset::adOpenDynamic, Recordset::adLockOptimistic,
-                       {QString(QStringLiteral("A0") + code.right(8))});
-            showProgressText(count, total);
-            if (!a0Row.Bof())
-                rewrite(code.trimmed(), a0Row, profile);
-            ++count;
-            scan.MoveNext();
-        }
-    }
-    scan.Close();
+    scan(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 LIKE 'AC%'"), clinic,
+         [&](const Recordset& drug, qint64 count, qint64 total) {
+             // The counterpart takes the stored code's last eight characters, blanks and all;
+             // the AC label is found and written under the code without blanks.
+             const QString code = drug.value(QStringLiteral("代碼")).toString();
+             Recordset a0Row;
+             a0Row.Open(kSelectCode, profile, Recordset::adOpenDynamic, Recordset::adLockOptimistic,
+                        {QString(QStringLiteral("A0") + code.right(8))});
+             showProgressText(count, total);
+             if (!a0Row.Bof())
+                 rewrite(code.trimmed(), a0Row, profile);
+         });
     clinic->Close();
     transaction.commit();
     profile->Close();
@@ -76,9 +64,10 @@ void C524011002::rewrite(const QString& acCode, const Recordset& a0Row,
     acRow.setValue(QStringLiteral("適應症"), indications);
     acRow.setValue(QStringLiteral("英文品名"), a0Row.value(QStringLiteral("英文品名")));
     acRow.setValue(QStringLiteral("中文品名"), name);
-    for (const QString& column : {QStringLiteral("藥品外觀"), QStringLiteral("其他用藥指示"), QStringLiteral("副作用"),
-                                  QStringLiteral("成分名稱"), QStringLiteral("廠商名稱"), QStringLiteral("孕婦等級"),
-                                  QStringLiteral("藥品警語")})
+    for (const QString& column :
+         {QStringLiteral("藥品外觀"), QStringLiteral("其他用藥指示"), QStringLiteral("副作用"),
+          QStringLiteral("成分名稱"), QStringLiteral("廠商名稱"), QStringLiteral("孕婦等級"),
+          QStringLiteral("藥品警語")})
         acRow.setValue(column, a0Row.value(column));
     acRow.Update();
 }

@@ -35,26 +35,14 @@ void C524011003::update(const QString& folder)
 {
     const auto profile = openDrugProfile(folder);
     DrugBagTransaction transaction(profile);
-    Recordset scan;
-    scan.Open(QStringLiteral("SELECT * FROM tDrugInfoFronNhi "), profile, Recordset::adOpenKeyset,
-              Recordset::adLockOptimistic);
-    if (!scan.Bof()) {
-        say(1);
-        const qint64 total = scan.RecordCount();
-        qint64 count = 0;
-        while (!scan.Eof()) {
-            processEvents();
-            showProgressBar(count, total);
-            showProgressText(count, total);
-            const QVariant code = scan.value(QStringLiteral("健保碼"));
-            // A profile row without a code has nothing to look up.
-            if (!code.isNull())
-                syncCode(code.toString().trimmed(), profile);
-            ++count;
-            scan.MoveNext();
-        }
-    }
-    scan.Close();
+    scan(QStringLiteral("SELECT * FROM tDrugInfoFronNhi "), profile,
+         [&](const Recordset& row, qint64 count, qint64 total) {
+             showProgressText(count, total);
+             const QVariant code = row.value(QStringLiteral("健保碼"));
+             // A profile row without a code has nothing to look up.
+             if (!code.isNull())
+                 syncCode(code.toString().trimmed(), profile);
+         });
     transaction.commit();
     profile->Close();
 }
@@ -66,8 +54,8 @@ void C524011003::syncCode(const QString& code, const std::shared_ptr<platform::C
     bag.Open(QStringLiteral("SELECT * FROM tblDrugBag WHERE 藥品代碼=?"), profile, Recordset::adOpenDynamic,
              Recordset::adLockOptimistic, {code});
     Recordset nhi;
-    nhi.Open(QStringLiteral("SELECT * FROM tDrugInfoFromNhi WHERE 健保碼=?"), profile, Recordset::adOpenDynamic,
-             Recordset::adLockOptimistic, {code});
+    nhi.Open(QStringLiteral("SELECT * FROM tDrugInfoFromNhi WHERE 健保碼=?"), profile,
+             Recordset::adOpenDynamic, Recordset::adLockOptimistic, {code});
     // Without a profile row there is nothing to copy: an existing row stays as it is, and no
     // empty row is made.
     if (nhi.Bof())
@@ -77,9 +65,10 @@ void C524011003::syncCode(const QString& code, const std::shared_ptr<platform::C
         bag.AddNew();
         bag.setValue(QStringLiteral("藥品代碼"), code);
         bag.setValue(QStringLiteral("適應症"), indications);
-        for (const QString& column : {QStringLiteral("英文品名"), QStringLiteral("成分名稱"), QStringLiteral("廠商名稱"),
-                                      QStringLiteral("其他用藥指示"), QStringLiteral("副作用"), QStringLiteral("孕婦等級"),
-                                      QStringLiteral("藥品警語")})
+        for (const QString& column :
+             {QStringLiteral("英文品名"), QStringLiteral("成分名稱"), QStringLiteral("廠商名稱"),
+              QStringLiteral("其他用藥指示"), QStringLiteral("副作用"), QStringLiteral("孕婦等級"),
+              QStringLiteral("藥品警語")})
             bag.setValue(column, QStringLiteral(""));
     }
     if (isBlank(bag.value(QStringLiteral("適應症"))))

@@ -6,6 +6,7 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/database/Connection.h"
+#include "platform/database/Recordset.h"
 
 #include <QStringBuilder>
 #include <cmath>
@@ -47,8 +48,8 @@ QString DrugBagActioner::progressText(qint64 count, qint64 total)
 {
     const double percent = std::round(double(count) * 100.0 / double(total));
     // Built once per row: one allocation, not one per piece.
-    return QStringLiteral("目前處理:") % (count == 0 ? QString() : QString::number(count)) % QStringLiteral(" / ") %
-           QString::number(total) % QStringLiteral(".....") %
+    return QStringLiteral("目前處理:") % (count == 0 ? QString() : QString::number(count)) %
+           QStringLiteral(" / ") % QString::number(total) % QStringLiteral(".....") %
            (percent == 0 ? QString() : QString::number(qint64(percent))) % u'%';
 }
 
@@ -57,9 +58,23 @@ void DrugBagActioner::say(qint16 step)
     ivView->setMessgaeValue(getMessageString(step).toString());
 }
 
-void DrugBagActioner::showProgressBar(qint64 count, qint64 total)
+void DrugBagActioner::scan(
+    const QString& statement, const std::shared_ptr<platform::Connection>& connection,
+    const std::function<void(const platform::Recordset& row, qint64 count, qint64 total)>& each)
 {
-    ivView->setProgressBarValue(progressValue(count, total));
+    platform::Recordset rows;
+    rows.Open(statement, connection, platform::Recordset::adOpenKeyset,
+              platform::Recordset::adLockOptimistic);
+    if (rows.Bof())
+        return;
+    say(1);
+    const qint64 total = rows.RecordCount();
+    for (qint64 count = 0; !rows.Eof(); ++count) {
+        ivServices.events.processEvents();
+        ivView->setProgressBarValue(progressValue(count, total));
+        each(rows, count, total);
+        rows.MoveNext();
+    }
 }
 
 void DrugBagActioner::showProgressText(qint64 count, qint64 total)
@@ -67,11 +82,13 @@ void DrugBagActioner::showProgressText(qint64 count, qint64 total)
     ivView->setMessgaeValue(progressText(count, total));
 }
 
-std::shared_ptr<platform::Connection> DrugBagActioner::openDesktopDatabase(const QString& password, const QString& path)
+std::shared_ptr<platform::Connection> DrugBagActioner::openDesktopDatabase(const QString& password,
+                                                                           const QString& path)
 {
     auto connection = std::make_shared<platform::Connection>();
     connection->setConnectionString(
-        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Jet OLEDB:Database Password=") +
+        QStringLiteral(
+            "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Jet OLEDB:Database Password=") +
         password + QStringLiteral(";Data Source=") + path);
     connection->Open();
     return connection;
@@ -113,7 +130,8 @@ void DrugBagActioner::action(IUpdatorView& p_form)
 void DrugBagActioner::deleteProfileMetaFile()
 {
     try {
-        ivServices.files.removeFile(platform::joinPath(ivServices.packFolder, QStringLiteral("\\dbDrugProfile_meta.mdb")));
+        ivServices.files.removeFile(
+            platform::joinPath(ivServices.packFolder, QStringLiteral("\\dbDrugProfile_meta.mdb")));
     } catch (const platform::Error&) {
         // Missing or in use: there is nothing to clean up that matters.
     }

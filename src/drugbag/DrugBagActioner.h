@@ -7,12 +7,14 @@
 
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <memory>
 
 namespace korvane {
 namespace platform {
 class Connection;
-}
+class Recordset;
+} // namespace platform
 
 // What the two actions that fill tblDrugBag share: their pack, description and step list, the
 // checks before a run, the progress they show, and their safety. The table changes in one
@@ -41,14 +43,19 @@ protected:
     // An open connection to the drug-profile database of the installation in folder.
     static std::shared_ptr<platform::Connection> openDrugProfile(const QString& folder);
     // An open connection from a desktop-database connection text with the given password.
-    static std::shared_ptr<platform::Connection> openDesktopDatabase(const QString& password, const QString& path);
+    static std::shared_ptr<platform::Connection> openDesktopDatabase(const QString& password,
+                                                                     const QString& path);
 
-    void say(qint16 step);
-    void showProgressBar(qint64 count, qint64 total);
+    // Runs each on every row of the statement's rows, read as a keyset cursor: with rows, the
+    // step list marked at step 1 first, then for each row the pending events and the progress
+    // bar; each shows the progress text where its action shows it.
+    void scan(const QString& statement, const std::shared_ptr<platform::Connection>& connection,
+              const std::function<void(const platform::Recordset& row, qint64 count, qint64 total)>& each);
     void showProgressText(qint64 count, qint64 total);
-    void processEvents() { ivServices.events.processEvents(); }
 
 private:
+    void say(qint16 step);
+
     void deleteProfileMetaFile();
 
     platform::Services ivServices;

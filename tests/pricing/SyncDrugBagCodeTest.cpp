@@ -1,10 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
-#include "ClinicDatabase.h"
+#include "DrugProfileData.h"
 #include "PriceListText.h"
 #include "TestServices.h"
 #include "drugbag/CDrugAdvInfoHome.h"
-#include "platform/database/Connection.h"
 #include "pricing/C52407301.h"
 
 #include <QTemporaryDir>
@@ -36,14 +35,9 @@ class SyncDrugBagCode : public ::testing::Test
 protected:
     void SetUp() override
     {
-        db = std::make_unique<ClinicDatabase>(
-            ClinicDatabase::create(dir.filePath(QStringLiteral("dbDrugProfile.mdb")), QStringLiteral("drug-profile-sqlite.sql")));
-        auto connection = std::make_shared<korvane::platform::Connection>();
-        connection->setConnectionString(db->jetConnectionText());
-        connection->Open();
-        auto context = std::make_shared<korvane::clsContext>();
-        context->setCinnection(connection);
-        home.setContext(context);
+        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(
+            dir.filePath(QStringLiteral("dbDrugProfile.mdb")), QStringLiteral("drug-profile-sqlite.sql")));
+        home.setContext(korvane::test::openContext(*db));
     }
 
     void addLabel(const QString& code) const
@@ -55,7 +49,8 @@ protected:
     // Code, name and pregnancy category of every label; a rewritten label has lost its category.
     QList<QVariantList> labels() const
     {
-        return db->rows(QStringLiteral("SELECT 藥品代碼, 中文品名, coalesce(孕婦等級, '-') FROM tblDrugBag ORDER BY 藥品代碼"));
+        return db->rows(QStringLiteral(
+            "SELECT 藥品代碼, 中文品名, coalesce(孕婦等級, '-') FROM tblDrugBag ORDER BY 藥品代碼"));
     }
 
     void sync(const QString& line) { C52407301TestAccess::syncDrugBagCode(action, line, home); }
@@ -73,8 +68,10 @@ TEST_F(SyncDrugBagCode, AFamilyLabelFollowsTheCodeOfThePriceLine)
     addLabel(QStringLiteral("B099999900"));
     // A "G0" code of the family: the label is stored under it, ending in "00".
     sync(drugLine(1, QStringLiteral("AC123451G0")));
-    EXPECT_EQ(labels(), (QList<QVariantList>{{QStringLiteral("AC12345100"), QStringLiteral("A012345100的標籤"), QStringLiteral("-")},
-                                             {QStringLiteral("B099999900"), QStringLiteral("B099999900的標籤"), QStringLiteral("B")}}));
+    EXPECT_EQ(labels(),
+              (QList<QVariantList>{
+                  {QStringLiteral("AC12345100"), QStringLiteral("A012345100的標籤"), QStringLiteral("-")},
+                  {QStringLiteral("B099999900"), QStringLiteral("B099999900的標籤"), QStringLiteral("B")}}));
 }
 
 TEST_F(SyncDrugBagCode, LinesThatNeedNoChangeWriteNothing)
@@ -82,11 +79,11 @@ TEST_F(SyncDrugBagCode, LinesThatNeedNoChangeWriteNothing)
     addLabel(QStringLiteral("AC12345100"));
     const auto before = labels();
     for (const QString& line :
-         {drugLine(1, QStringLiteral("AC12345100")),               // the label carries the code already
+         {drugLine(1, QStringLiteral("AC12345100")), // the label carries the code already
           drugLine(2, QStringLiteral("A012345100"), QStringLiteral("0")), // no price
           drugLine(3, QStringLiteral("A012345100"), QStringLiteral("免費")), priceListHeader(),
-          QStringLiteral("1\t\t單方\tA012345100\t12.5"),          // too few fields
-          drugLine(4, QStringLiteral("AC99999900"))})              // no label of its family
+          QStringLiteral("1\t\t單方\tA012345100\t12.5"), // too few fields
+          drugLine(4, QStringLiteral("AC99999900"))})    // no label of its family
         sync(line);
     EXPECT_EQ(labels(), before);
 }

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "DrugProfileData.h"
 
+#include "platform/database/Connection.h"
+
 #include <QBuffer>
 
 namespace korvane::test {
@@ -19,6 +21,16 @@ ClinicDatabase generatedDrugProfile(const QString& path, const DrugBagDataGenera
     if (clinic)
         clinic->runScript(QString::fromUtf8(clinicSql.data()));
     return profile;
+}
+
+std::shared_ptr<clsContext> openContext(const ClinicDatabase& db)
+{
+    auto connection = std::make_shared<platform::Connection>();
+    connection->setConnectionString(db.jetConnectionText());
+    connection->Open();
+    auto context = std::make_shared<clsContext>();
+    context->setCinnection(connection);
+    return context;
 }
 
 } // namespace korvane::test

@@ -3,7 +3,10 @@
 #pragma once
 
 #include "ClinicDatabase.h"
+#include "actions/clsContext.h"
 #include "drugbag/DrugBagDataGenerator.h"
+
+#include <memory>
 
 namespace korvane::test {
 
@@ -11,5 +14,9 @@ namespace korvane::test {
 // drug-bag data; the clinic's AC drugs go into clinic when it is given.
 ClinicDatabase generatedDrugProfile(const QString& path, const DrugBagDataGenerator::Sizes& sizes,
                                     const ClinicDatabase* clinic = nullptr, quint64 seed = 1);
+
+// A context holding an open connection to the database, as the code that opens a database hands
+// one to the drug-bag store.
+std::shared_ptr<clsContext> openContext(const ClinicDatabase& db);
 
 } // namespace korvane::test
