@@ -38,24 +38,28 @@ int main(int argc, char** argv)
         "drug-bag labels (for tools/dbDrugProfile.mdb) and, when CLINIC_SQL is named, the clinic's AC drugs "
         "(for dbKorvane.mdb). Run each file into a database made from the schema in schema/."));
     parser.addHelpOption();
-    const QCommandLineOption profileOption(QStringLiteral("profile"), QStringLiteral("Drugs in the NHI profile (40000)."),
+    const QCommandLineOption profileOption(QStringLiteral("profile"),
+                                           QStringLiteral("Drugs in the NHI profile (40000)."),
                                            QStringLiteral("N"), QStringLiteral("40000"));
-    const QCommandLineOption bagOption(QStringLiteral("bag"), QStringLiteral("Labels of profile drugs (20000)."),
+    const QCommandLineOption bagOption(QStringLiteral("bag"),
+                                       QStringLiteral("Labels of profile drugs (20000)."),
                                        QStringLiteral("N"), QStringLiteral("20000"));
-    const QCommandLineOption acOption(QStringLiteral("ac-drugs"),
-                                      QStringLiteral("The clinic's AC drugs, with their A0 and AC labels (0)."),
-                                      QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption seedOption(QStringLiteral("seed"), QStringLiteral("Seed; equal seeds, equal data (1)."),
+    const QCommandLineOption acOption(
+        QStringLiteral("ac-drugs"), QStringLiteral("The clinic's AC drugs, with their A0 and AC labels (0)."),
+        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Seed; equal seeds, equal data (1)."),
                                         QStringLiteral("S"), QStringLiteral("1"));
     parser.addOptions({profileOption, bagOption, acOption, seedOption});
-    parser.addPositionalArgument(QStringLiteral("PROFILE_SQL"), QStringLiteral("The drug-profile rows to write."));
+    parser.addPositionalArgument(QStringLiteral("PROFILE_SQL"),
+                                 QStringLiteral("The drug-profile rows to write."));
     parser.addPositionalArgument(QStringLiteral("CLINIC_SQL"), QStringLiteral("The clinic's drugs to write."),
                                  QStringLiteral("[CLINIC_SQL]"));
     parser.process(app);
 
     korvane::DrugBagDataGenerator::Sizes sizes;
-    if (!readCount(parser, profileOption, sizes.profileRows) || !readCount(parser, bagOption, sizes.bagRows) ||
-        !readCount(parser, acOption, sizes.acDrugs))
+    if (!readCount(parser, profileOption, sizes.profileRows) ||
+        !readCount(parser, bagOption, sizes.bagRows) || !readCount(parser, acOption, sizes.acDrugs))
         return fail(QStringLiteral("--profile, --bag and --ac-drugs want a whole number of 0 or more"));
     bool seedOk = false;
     const qulonglong seed = parser.value(seedOption).toULongLong(&seedOk);

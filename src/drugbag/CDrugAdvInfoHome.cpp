@@ -42,7 +42,8 @@ std::shared_ptr<platform::Connection> CDrugAdvInfoHome::connection() const
 {
     auto connection = iv_context ? iv_context->getConnection() : nullptr;
     if (!connection)
-        throw platform::Error(QStringLiteral("物件變數未設定（沒有資料庫連線）。"), platform::Error::Kind::NullObject);
+        throw platform::Error(QStringLiteral("物件變數未設定（沒有資料庫連線）。"),
+                              platform::Error::Kind::NullObject);
     return connection;
 }
 
@@ -119,7 +120,8 @@ std::shared_ptr<CDrugAdvInfo> CDrugAdvInfoHome::getById(const QString& p_strId)
     return list.empty() ? nullptr : list.front();
 }
 
-void CDrugAdvInfoHome::writeBack(const CDrugAdvInfo& p_code, const std::shared_ptr<platform::Connection>& p_connection)
+void CDrugAdvInfoHome::writeBack(const CDrugAdvInfo& p_code,
+                                 const std::shared_ptr<platform::Connection>& p_connection)
 {
     p_connection->Execute(DrugBagSql::deleteFamily(p_code.代碼()));
     Recordset rs;

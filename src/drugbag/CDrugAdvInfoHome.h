@@ -52,7 +52,8 @@ private:
     std::shared_ptr<platform::Connection> connection() const;
     // The records of the statement's rows; a null field reads as empty text.
     CDrugAdvInfoList mapRows(const QString& p_statement) const;
-    CDrugAdvInfoList readRows(const QString& p_statement, const std::shared_ptr<platform::Connection>& p_connection) const;
+    CDrugAdvInfoList readRows(const QString& p_statement,
+                              const std::shared_ptr<platform::Connection>& p_connection) const;
     void writeBack(const CDrugAdvInfo& p_code, const std::shared_ptr<platform::Connection>& p_connection);
 };
 

@@ -73,12 +73,12 @@ constexpr std::array<Maker, 10> makers{{{u"YUNG SHIN", u"永信"},
                                         {u"KUNG TA", u"功達"},
                                         {u"HSU AN", u"許安"},
                                         {u"TA YU", u"大裕"}}};
-constexpr std::array<QStringView, 5> companySuffixes{u"製藥股份有限公司", u"化學製藥廠", u"藥品工業股份有限公司",
-                                                     u"生技股份有限公司", u"製藥（股）公司"};
+constexpr std::array<QStringView, 5> companySuffixes{
+    u"製藥股份有限公司", u"化學製藥廠", u"藥品工業股份有限公司", u"生技股份有限公司", u"製藥（股）公司"};
 
 constexpr std::array<QStringView, 16> complaints{
-    u"緩解頭痛", u"牙痛",         u"咽喉痛",       u"關節痛",       u"神經痛",     u"肌肉酸痛",
-    u"月經痛",   u"退燒",         u"過敏性鼻炎",   u"蕁麻疹",       u"胃潰瘍",     u"十二指腸潰瘍",
+    u"緩解頭痛", u"牙痛",         u"咽喉痛",       u"關節痛",      u"神經痛", u"肌肉酸痛",
+    u"月經痛",   u"退燒",         u"過敏性鼻炎",   u"蕁麻疹",      u"胃潰瘍", u"十二指腸潰瘍",
     u"高血壓",   u"第二型糖尿病", u"高膽固醇血症", u"細菌性感染症"};
 constexpr std::array<QStringView, 6> longNotes{
     u"本藥須由醫師處方使用，使用前請詳閱說明書並依醫囑服用，如有不適或症狀持續未改善，應立即就醫。",
@@ -87,13 +87,13 @@ constexpr std::array<QStringView, 6> longNotes{
     u"與其他含相同成分之藥品併用時，應注意每日總劑量，避免過量服用造成肝臟損傷。",
     u"服藥期間請避免飲酒，駕駛或操作危險機械前應先確認本藥不會引起嗜睡或頭暈。",
     u"老年人、兒童及體重較輕者之劑量應酌減，並由醫師依病情及年齡調整用法用量。"};
-constexpr std::array<QStringView, 6> shapes{u"白色圓形", u"淡黃色橢圓形", u"粉紅色圓形",
-                                            u"白色長橢圓形", u"橘色透明", u"藍白色"};
-constexpr std::array<QStringView, 6> instructions{u"飯後服用", u"飯前三十分鐘服用", u"睡前服用",
-                                                  u"每日一次，早餐後服用", u"需要時服用，每日不超過四次",
-                                                  u"使用前請搖勻"};
-constexpr std::array<QStringView, 6> sideEffects{u"噁心、嘔吐", u"腹瀉", u"頭暈、嗜睡", u"皮膚紅疹、搔癢",
-                                                 u"食慾不振", u"口乾"};
+constexpr std::array<QStringView, 6> shapes{u"白色圓形",     u"淡黃色橢圓形", u"粉紅色圓形",
+                                            u"白色長橢圓形", u"橘色透明",     u"藍白色"};
+constexpr std::array<QStringView, 6> instructions{
+    u"飯後服用",    u"飯前三十分鐘服用", u"睡前服用", u"每日一次，早餐後服用", u"需要時服用，每日不超過四次",
+    u"使用前請搖勻"};
+constexpr std::array<QStringView, 6> sideEffects{u"噁心、嘔吐",     u"腹瀉",     u"頭暈、嗜睡",
+                                                 u"皮膚紅疹、搔癢", u"食慾不振", u"口乾"};
 constexpr std::array<QStringView, 5> warnings{u"服藥期間避免開車", u"孕婦忌用", u"請勿與酒精併服",
                                               u"兒童請在大人監督下使用", u"如有過敏現象請立即停藥"};
 constexpr std::array<QStringView, 5> pregnancyCategories{u"A", u"B", u"C", u"D", u"X"};
@@ -117,8 +117,8 @@ class DrugBagDataGenerator::Table
 {
 public:
     Table(QIODevice& device, QString name, QStringList columns)
-        : ivDevice(device), ivHead(QStringLiteral("INSERT INTO ") + name + QStringLiteral(" (") + columns.join(u',') +
-                                   QStringLiteral(") VALUES\n"))
+        : ivDevice(device), ivHead(QStringLiteral("INSERT INTO ") + name + QStringLiteral(" (") +
+                                   columns.join(u',') + QStringLiteral(") VALUES\n"))
     {
     }
     ~Table() = default;
@@ -213,13 +213,14 @@ QString DrugBagDataGenerator::nextMiddleSix()
 DrugBagDataGenerator::Drug DrugBagDataGenerator::nextDrug(QChar p_first, QChar p_second)
 {
     Drug drug;
-    drug.code = QString(p_first) + p_second + nextMiddleSix() + (chance(150) ? QStringLiteral("G0") : QStringLiteral("00"));
+    drug.code = QString(p_first) + p_second + nextMiddleSix() +
+                (chance(150) ? QStringLiteral("G0") : QStringLiteral("00"));
     const Ingredient& ingredient = pick(ingredients);
     const Form& form = pick(forms);
     const Maker& maker = pick(makers);
     drug.strength = pick(strengths).toString();
-    drug.english = u'"' + maker.english.toString() + QStringLiteral("\" ") + ingredient.english.toString() + u' ' +
-                   form.english.toString() + u' ' + drug.strength + QStringLiteral("MG");
+    drug.english = u'"' + maker.english.toString() + QStringLiteral("\" ") + ingredient.english.toString() +
+                   u' ' + form.english.toString() + u' ' + drug.strength + QStringLiteral("MG");
     drug.ingredient = ingredient.english.toString();
     if (chance(200))
         drug.ingredient += QStringLiteral(" + ") + pick(ingredients).english.toString();
@@ -234,7 +235,8 @@ QString DrugBagDataGenerator::chineseName(const Drug& p_drug)
 {
     // As the profile writes them: the maker in quotes, the product, the strength. Now and then a
     // name carries the "#", "?" and "'" that labels leave out.
-    QString name = u'"' + p_drug.makerShort + u'"' + p_drug.formProduct + p_drug.strength + QStringLiteral("毫克");
+    QString name =
+        u'"' + p_drug.makerShort + u'"' + p_drug.formProduct + p_drug.strength + QStringLiteral("毫克");
     const int odd = below(1000);
     if (odd < 20)
         name.insert(name.size() - 2, u'#');
@@ -314,22 +316,23 @@ void DrugBagDataGenerator::writeBagRow(Table& p_table, const Drug& p_drug, const
     std::optional<QString> category = pick(pregnancyCategories).toString();
     if (chance(300))
         category.reset();
-    p_table.row({p_code, p_drug.english, name, p_drug.ingredient, p_drug.maker, sometimesEmpty(appearance(p_drug)),
-                 sometimesEmpty(pick(complaints).toString() + u'。'), pick(instructions).toString(), pick(sideEffects).toString(),
-                 category, pick(warnings).toString()});
+    p_table.row({p_code, p_drug.english, name, p_drug.ingredient, p_drug.maker,
+                 sometimesEmpty(appearance(p_drug)), sometimesEmpty(pick(complaints).toString() + u'。'),
+                 pick(instructions).toString(), pick(sideEffects).toString(), category,
+                 pick(warnings).toString()});
 }
 
 void DrugBagDataGenerator::write(const Sizes& p_sizes, QIODevice& p_profileSql, QIODevice* p_clinicSql)
 {
-    static const QStringList bagColumns{QStringLiteral("藥品代碼"),   QStringLiteral("英文品名"),
-                                        QStringLiteral("中文品名"),   QStringLiteral("成分名稱"),
-                                        QStringLiteral("廠商名稱"),   QStringLiteral("藥品外觀"),
-                                        QStringLiteral("適應症"),     QStringLiteral("其他用藥指示"),
-                                        QStringLiteral("副作用"),     QStringLiteral("孕婦等級"),
-                                        QStringLiteral("藥品警語")};
+    static const QStringList bagColumns{
+        QStringLiteral("藥品代碼"), QStringLiteral("英文品名"),     QStringLiteral("中文品名"),
+        QStringLiteral("成分名稱"), QStringLiteral("廠商名稱"),     QStringLiteral("藥品外觀"),
+        QStringLiteral("適應症"),   QStringLiteral("其他用藥指示"), QStringLiteral("副作用"),
+        QStringLiteral("孕婦等級"), QStringLiteral("藥品警語")};
     Table profile(p_profileSql, QStringLiteral("tDrugInfoFromNhi"),
-                  {QStringLiteral("健保碼"), QStringLiteral("英文名"), QStringLiteral("中文名"), QStringLiteral("成分"),
-                   QStringLiteral("劑型"), QStringLiteral("製造廠"), QStringLiteral("適應症")});
+                  {QStringLiteral("健保碼"), QStringLiteral("英文名"), QStringLiteral("中文名"),
+                   QStringLiteral("成分"), QStringLiteral("劑型"), QStringLiteral("製造廠"),
+                   QStringLiteral("適應症")});
     Table bag(p_profileSql, QStringLiteral("tblDrugBag"), bagColumns);
     profile.text(QStringLiteral("BEGIN;"));
 
@@ -353,7 +356,9 @@ void DrugBagDataGenerator::write(const Sizes& p_sizes, QIODevice& p_profileSql, 
         } else if (chance(30)) {
             Drug sibling = family.front();
             sibling.code.replace(1, 1, second == u'B' ? u'0' : u'B');
-            sibling.code.replace(8, 2, sibling.code.endsWith(QStringLiteral("G0")) ? QStringLiteral("00") : QStringLiteral("G0"));
+            sibling.code.replace(8, 2,
+                                 sibling.code.endsWith(QStringLiteral("G0")) ? QStringLiteral("00")
+                                                                             : QStringLiteral("G0"));
             family.push_back(sibling);
         }
         for (const Drug& drug : family) {
@@ -382,8 +387,9 @@ void DrugBagDataGenerator::write(const Sizes& p_sizes, QIODevice& p_profileSql, 
     std::optional<Table> drugs;
     if (p_clinicSql) {
         drugs.emplace(*p_clinicSql, QStringLiteral("tblDrugs"),
-                      QStringList{QStringLiteral("代碼"), QStringLiteral("藥品英文名稱"), QStringLiteral("成份"),
-                                  QStringLiteral("藥品劑型"), QStringLiteral("製造廠名稱"), QStringLiteral("藥價參考金額")});
+                      QStringList{QStringLiteral("代碼"), QStringLiteral("藥品英文名稱"),
+                                  QStringLiteral("成份"), QStringLiteral("藥品劑型"),
+                                  QStringLiteral("製造廠名稱"), QStringLiteral("藥價參考金額")});
         drugs->text(QStringLiteral("BEGIN;"));
     }
     for (qint64 i = 0; i < p_sizes.acDrugs; ++i) {
@@ -391,8 +397,8 @@ void DrugBagDataGenerator::write(const Sizes& p_sizes, QIODevice& p_profileSql, 
         if (drugs) {
             const QString price = QString::number(1 + below(2000)) + u'.' + QString::number(below(10));
             // Now and then stored with blanks after it, and among other drugs.
-            drugs->row({chance(20) ? drug.code + QStringLiteral("  ") : drug.code, drug.english, drug.ingredient,
-                        drug.form, drug.maker, price});
+            drugs->row({chance(20) ? drug.code + QStringLiteral("  ") : drug.code, drug.english,
+                        drug.ingredient, drug.form, drug.maker, price});
             if (chance(250)) {
                 const Drug other = nextDrug(u'B', u'C');
                 drugs->row({other.code, other.english, other.ingredient, other.form, other.maker, price});

@@ -48,8 +48,8 @@ QString deleteFamily(const QString& p_strNhiCode)
         return deleteCode(p_strNhiCode);
     const QString six = inLiteral(middleSix(p_strNhiCode));
     return QStringLiteral("DELETE FROM tblDrugBag WHERE 藥品代碼 LIKE '") + inLiteral(first(p_strNhiCode)) +
-           QStringLiteral("%' AND (藥品代碼 LIKE '%") + six + QStringLiteral("00' OR  藥品代碼 LIKE '%") + six +
-           QStringLiteral("G0')");
+           QStringLiteral("%' AND (藥品代碼 LIKE '%") + six + QStringLiteral("00' OR  藥品代碼 LIKE '%") +
+           six + QStringLiteral("G0')");
 }
 
 QString selectFamily(const QString& p_strNhiCode)
@@ -59,8 +59,8 @@ QString selectFamily(const QString& p_strNhiCode)
                         inLiteral(first(p_strNhiCode)) + QStringLiteral("%' AND ");
     if (endsFamily(tail)) {
         const QString six = inLiteral(tail.left(6));
-        statement += QStringLiteral(" (藥品代碼 LIKE '%") + six + QStringLiteral("00' OR  藥品代碼 LIKE '%") + six +
-                     QStringLiteral("G0')");
+        statement += QStringLiteral(" (藥品代碼 LIKE '%") + six + QStringLiteral("00' OR  藥品代碼 LIKE '%") +
+                     six + QStringLiteral("G0')");
     } else {
         statement += QStringLiteral(" (藥品代碼 LIKE '%") + inLiteral(tail) + QStringLiteral("')");
     }
@@ -77,11 +77,11 @@ QString selectKeyWord(const QString& p_strId)
 {
     // Only the second piece begins with a blank; the database takes "'...%'OR" as it stands.
     static const QStringList openings{
-        QStringLiteral("藥品代碼 LIKE'"),          QStringLiteral(" OR 英文品名 LIKE '%"),
-        QStringLiteral("OR 中文品名 LIKE '%"),     QStringLiteral("OR 成分名稱 LIKE '%"),
-        QStringLiteral("OR 廠商名稱 LIKE '%"),     QStringLiteral("OR 藥品外觀 LIKE '%"),
-        QStringLiteral("OR 適應症 LIKE '%"),       QStringLiteral("OR 其他用藥指示 LIKE '%"),
-        QStringLiteral("OR 副作用 LIKE '%"),       QStringLiteral("OR 藥品警語 LIKE '%")};
+        QStringLiteral("藥品代碼 LIKE'"),      QStringLiteral(" OR 英文品名 LIKE '%"),
+        QStringLiteral("OR 中文品名 LIKE '%"), QStringLiteral("OR 成分名稱 LIKE '%"),
+        QStringLiteral("OR 廠商名稱 LIKE '%"), QStringLiteral("OR 藥品外觀 LIKE '%"),
+        QStringLiteral("OR 適應症 LIKE '%"),   QStringLiteral("OR 其他用藥指示 LIKE '%"),
+        QStringLiteral("OR 副作用 LIKE '%"),   QStringLiteral("OR 藥品警語 LIKE '%")};
     const QString keyword = inLiteral(p_strId);
     QString statement = QStringLiteral("SELECT * FROM tblDrugBag WHERE ");
     for (const QString& opening : openings)

@@ -4,8 +4,8 @@
 
 #include "DrugPriceLine.h"
 #include "actions/AppliedUpdateKey.h"
-#include "drugbag/CDrugAdvInfoHome.h"
 #include "actions/IUpdatorView.h"
+#include "drugbag/CDrugAdvInfoHome.h"
 #include "platform/AnsiText.h"
 #include "platform/Conversions.h"
 #include "platform/Error.h"
@@ -185,7 +185,8 @@ void C52407301::syncDrugBagCode(QStringView line, CDrugAdvInfoHome& home)
     if (info->代碼().right(2) == QStringLiteral("G0"))
         info->set代碼(info->代碼().left(8) + QStringLiteral("00"));
     if (!home.updateDrugAdvInfo(*info))
-        throw platform::Error(QStringLiteral("無法將藥袋資訊改存為藥品代碼 ") + info->代碼() + QStringLiteral("。"),
+        throw platform::Error(QStringLiteral("無法將藥袋資訊改存為藥品代碼 ") + info->代碼() +
+                                  QStringLiteral("。"),
                               platform::Error::Kind::Database);
 }
 

@@ -18,8 +18,9 @@ using korvane::test::TestMachine;
 
 namespace {
 
-const QString kAllColumns = QStringLiteral("藥品代碼, 英文品名, 中文品名, 成分名稱, 廠商名稱, 藥品外觀, 適應症, 其他用藥指示, "
-                                           "副作用, 孕婦等級, 藥品警語");
+const QString kAllColumns =
+    QStringLiteral("藥品代碼, 英文品名, 中文品名, 成分名稱, 廠商名稱, 藥品外觀, 適應症, 其他用藥指示, "
+                   "副作用, 孕婦等級, 藥品警語");
 
 class DrugBagActions : public ::testing::Test
 {
@@ -27,14 +28,17 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(QDir(machine.installFolder()).mkpath(QStringLiteral("tools")));
-        profile = std::make_unique<ClinicDatabase>(ClinicDatabase::create(
-            machine.installFile(QStringLiteral("tools/dbDrugProfile.mdb")), QStringLiteral("drug-profile-sqlite.sql")));
+        profile = std::make_unique<ClinicDatabase>(
+            ClinicDatabase::create(machine.installFile(QStringLiteral("tools/dbDrugProfile.mdb")),
+                                   QStringLiteral("drug-profile-sqlite.sql")));
     }
 
-    void addProfile(const QVariant& code, const QVariant& name, const QVariant& indications, const QVariant& form) const
+    void addProfile(const QVariant& code, const QVariant& name, const QVariant& indications,
+                    const QVariant& form) const
     {
-        profile->exec(QStringLiteral("INSERT INTO tDrugInfoFromNhi (健保碼, 中文名, 適應症, 劑型) VALUES (?, ?, ?, ?)"),
-                      {code, name, indications, form});
+        profile->exec(
+            QStringLiteral("INSERT INTO tDrugInfoFromNhi (健保碼, 中文名, 適應症, 劑型) VALUES (?, ?, ?, ?)"),
+            {code, name, indications, form});
     }
 
     void addLabel(const QVariantList& values) const
@@ -80,7 +84,8 @@ protected:
         const auto& shown = machine.dialogs.messages.front();
         EXPECT_EQ(shown.icon, MessageIcon::Critical);
         EXPECT_EQ(shown.title, QStringLiteral("錯誤"));
-        EXPECT_TRUE(shown.text.startsWith(QStringLiteral("更新藥袋資訊作業失敗，可能的原因為：\r\n"))) << qPrintable(shown.text);
+        EXPECT_TRUE(shown.text.startsWith(QStringLiteral("更新藥袋資訊作業失敗，可能的原因為：\r\n")))
+            << qPrintable(shown.text);
         EXPECT_TRUE(shown.text.contains(cause)) << qPrintable(shown.text);
         EXPECT_EQ(action.getAppName(), QString()); // the pack stays for another try
     }
@@ -94,38 +99,45 @@ TEST_F(DrugBagActions, TheProfileFillsTheLabelsAndTheRunShowsItsProgress)
 {
     const QString longText = QStringLiteral("  ") + QString(300, u'痛') + u' ';
     // New, with blanks around its code in the scan; the name loses its "#", "?" and "'".
-    addProfile(QStringLiteral(" AC12345100 "), QStringLiteral("\"永信\"#安?心'錠"), longText, QStringLiteral("錠劑"));
+    addProfile(QStringLiteral(" AC12345100 "), QStringLiteral("\"永信\"#安?心'錠"), longText,
+               QStringLiteral("錠劑"));
     profile->exec(QStringLiteral("DROP VIEW tDrugInfoFronNhi"));
     profile->exec(QStringLiteral("CREATE TABLE tDrugInfoFronNhi (健保碼 TEXT)"));
     profile->exec(QStringLiteral("UPDATE tDrugInfoFromNhi SET 健保碼 = 'AC12345100'"));
-    addProfile(QStringLiteral("BC00000100"), QStringLiteral("新名"), QStringLiteral("頭痛。"), QStringLiteral("膠囊劑"));
+    addProfile(QStringLiteral("BC00000100"), QStringLiteral("新名"), QStringLiteral("頭痛。"),
+               QStringLiteral("膠囊劑"));
     addProfile(QStringLiteral("BC00000200"), QVariant(), QStringLiteral("胃痛。"), QVariant());
     addProfile(QStringLiteral("A'00000300"), QStringLiteral("引號"), QVariant(), QStringLiteral("錠劑"));
-    for (const QVariant& code : {QVariant(QStringLiteral(" AC12345100 ")), QVariant(QStringLiteral("BC00000100")),
-                                 QVariant(), QVariant(QStringLiteral("BC00000200")), QVariant(QStringLiteral("A'00000300")),
-                                 QVariant(QStringLiteral("NO00000100")), QVariant(QStringLiteral("NO00000200")),
-                                 QVariant(QStringLiteral("BC00000100"))})
+    for (const QVariant& code :
+         {QVariant(QStringLiteral(" AC12345100 ")), QVariant(QStringLiteral("BC00000100")), QVariant(),
+          QVariant(QStringLiteral("BC00000200")), QVariant(QStringLiteral("A'00000300")),
+          QVariant(QStringLiteral("NO00000100")), QVariant(QStringLiteral("NO00000200")),
+          QVariant(QStringLiteral("BC00000100"))})
         profile->exec(QStringLiteral("INSERT INTO tDrugInfoFronNhi VALUES (?)"), {code});
     // Blank indications are filled, an appearance is kept, a name is replaced; a label without a
     // profile row or without a profile name keeps its texts.
-    addLabel({QStringLiteral("BC00000100"), QStringLiteral("EN"), QStringLiteral("舊名"), QStringLiteral("成分"),
-              QStringLiteral("廠"), QStringLiteral("白色"), QStringLiteral("   "), QStringLiteral("飯後"),
-              QStringLiteral("嗜睡"), QStringLiteral("B"), QStringLiteral("警語")});
-    addLabel({QStringLiteral("BC00000200"), QVariant(), QStringLiteral("原名"), QVariant(), QVariant(), QVariant(),
-              QStringLiteral("原有適應症"), QVariant(), QVariant(), QVariant(), QVariant()});
-    addLabel({QStringLiteral("NO00000200"), QVariant(), QStringLiteral("不動"), QVariant(), QVariant(), QVariant(),
-              QVariant(), QVariant(), QVariant(), QVariant(), QVariant()});
+    addLabel({QStringLiteral("BC00000100"), QStringLiteral("EN"), QStringLiteral("舊名"),
+              QStringLiteral("成分"), QStringLiteral("廠"), QStringLiteral("白色"), QStringLiteral("   "),
+              QStringLiteral("飯後"), QStringLiteral("嗜睡"), QStringLiteral("B"), QStringLiteral("警語")});
+    addLabel({QStringLiteral("BC00000200"), QVariant(), QStringLiteral("原名"), QVariant(), QVariant(),
+              QVariant(), QStringLiteral("原有適應症"), QVariant(), QVariant(), QVariant(), QVariant()});
+    addLabel({QStringLiteral("NO00000200"), QVariant(), QStringLiteral("不動"), QVariant(), QVariant(),
+              QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()});
 
     const auto action = run<C524011003>();
 
     EXPECT_TRUE(machine.dialogs.messages.empty());
-    EXPECT_EQ(labels(), (QStringList{
-                            QStringLiteral("A'00000300||引號|||錠劑|<null>||||"),
-                            QStringLiteral("AC12345100||\"永信\"安心錠|||錠劑|") + QString(250, u'痛') + QStringLiteral("||||"),
-                            QStringLiteral("BC00000100|EN|新名|成分|廠|白色|頭痛。|飯後|嗜睡|B|警語"),
-                            QStringLiteral("BC00000200|<null>|原名|<null>|<null>|<null>|原有適應症|<null>|<null>|<null>|<null>"),
-                            QStringLiteral("NO00000200|<null>|不動|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>"),
-                        }));
+    EXPECT_EQ(
+        labels(),
+        (QStringList{
+            QStringLiteral("A'00000300||引號|||錠劑|<null>||||"),
+            QStringLiteral("AC12345100||\"永信\"安心錠|||錠劑|") + QString(250, u'痛') +
+                QStringLiteral("||||"),
+            QStringLiteral("BC00000100|EN|新名|成分|廠|白色|頭痛。|飯後|嗜睡|B|警語"),
+            QStringLiteral(
+                "BC00000200|<null>|原名|<null>|<null>|<null>|原有適應症|<null>|<null>|<null>|<null>"),
+            QStringLiteral("NO00000200|<null>|不動|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>"),
+        }));
     // Eight scan rows: the bar at 0, 12.5 (halves to even), 25, ... then 100; the text rounds halves up.
     EXPECT_EQ(view.progress, (std::vector<qint16>{0, 12, 25, 38, 50, 62, 75, 88, 100}));
     ASSERT_EQ(view.messages.size(), 10);
@@ -159,10 +171,11 @@ TEST_F(DrugBagActions, AFailureInTheMiddleLeavesTheLabelsAsTheyWere)
     for (int i = 1; i <= 4; ++i)
         addProfile(QStringLiteral("BC0000%1").arg(i, 2, 10, QLatin1Char('0')) + QStringLiteral("00"),
                    QStringLiteral("名%1").arg(i), QStringLiteral("適應症"), QStringLiteral("錠劑"));
-    addLabel({QStringLiteral("BC00000100"), QVariant(), QStringLiteral("舊"), QVariant(), QVariant(), QVariant(),
-              QVariant(), QVariant(), QVariant(), QVariant(), QVariant()});
-    profile->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tblDrugBag WHEN NEW.藥品代碼 = 'BC00000300' "
-                                 "BEGIN SELECT RAISE(ABORT, '標籤被拒絕'); END"));
+    addLabel({QStringLiteral("BC00000100"), QVariant(), QStringLiteral("舊"), QVariant(), QVariant(),
+              QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()});
+    profile->exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tblDrugBag WHEN NEW.藥品代碼 = 'BC00000300' "
+                       "BEGIN SELECT RAISE(ABORT, '標籤被拒絕'); END"));
     const QStringList before = labels();
 
     const auto action = run<C524011003>();
@@ -200,7 +213,8 @@ protected:
     void SetUp() override
     {
         DrugBagActions::SetUp();
-        clinic = std::make_unique<ClinicDatabase>(ClinicDatabase::create(machine.installFile(QStringLiteral("dbKorvane.mdb"))));
+        clinic = std::make_unique<ClinicDatabase>(
+            ClinicDatabase::create(machine.installFile(QStringLiteral("dbKorvane.mdb"))));
     }
     void addDrugs(const QStringList& codes) const
     {
@@ -209,9 +223,9 @@ protected:
     }
     void addA0(const QString& code, const QVariant& indications) const
     {
-        addLabel({code, QStringLiteral("EN ") + code, QStringLiteral("A0名"), QStringLiteral("成分"), QStringLiteral("廠"),
-                  QStringLiteral("白色"), indications, QStringLiteral("飯後"), QStringLiteral("嗜睡"), QStringLiteral("C"),
-                  QStringLiteral("警語")});
+        addLabel({code, QStringLiteral("EN ") + code, QStringLiteral("A0名"), QStringLiteral("成分"),
+                  QStringLiteral("廠"), QStringLiteral("白色"), indications, QStringLiteral("飯後"),
+                  QStringLiteral("嗜睡"), QStringLiteral("C"), QStringLiteral("警語")});
     }
 
     std::unique_ptr<ClinicDatabase> clinic;
@@ -222,13 +236,15 @@ TEST_F(AcDrugs, ACLabelsTakeTheTextsOfTheirA0CounterpartsAndKeepTheirOwnNames)
     addDrugs({QStringLiteral("AC12345100"), QStringLiteral("AC22222200  "), QStringLiteral("AC33333300"),
               QStringLiteral("AC44444400"), QStringLiteral("BC12345100"), QStringLiteral("AC55555500")});
     addA0(QStringLiteral("A012345100"), QStringLiteral("A0適應症"));
-    addLabel({QStringLiteral("AC12345100"), QStringLiteral("舊"), QStringLiteral("自己的名"), QStringLiteral("舊"),
-              QStringLiteral("舊"), QStringLiteral("舊"), QStringLiteral("自己的適應症"), QStringLiteral("舊"),
-              QStringLiteral("舊"), QStringLiteral("A"), QStringLiteral("舊")});
-    addA0(QStringLiteral("A0222200  "), QStringLiteral("空白碼適應症")); // the stored code's last eight, blanks and all
+    addLabel({QStringLiteral("AC12345100"), QStringLiteral("舊"), QStringLiteral("自己的名"),
+              QStringLiteral("舊"), QStringLiteral("舊"), QStringLiteral("舊"),
+              QStringLiteral("自己的適應症"), QStringLiteral("舊"), QStringLiteral("舊"), QStringLiteral("A"),
+              QStringLiteral("舊")});
+    addA0(QStringLiteral("A0222200  "),
+          QStringLiteral("空白碼適應症")); // the stored code's last eight, blanks and all
     addA0(QStringLiteral("A044444400"), QVariant());
-    addLabel({QStringLiteral("AC44444400"), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
-              QVariant(), QVariant(), QVariant(), QVariant()});
+    addLabel({QStringLiteral("AC44444400"), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
+              QVariant(), QVariant(), QVariant(), QVariant(), QVariant()});
     addA0(QStringLiteral("A055555500"), QStringLiteral("五"));
 
     const auto action = run<C524011002>();
@@ -256,8 +272,9 @@ TEST_F(AcDrugs, AFailureInTheMiddleOrAMissingClinicDatabaseLeavesTheLabelsAsThey
     addDrugs({QStringLiteral("AC00000100"), QStringLiteral("AC00000200"), QStringLiteral("AC00000300")});
     for (const char* code : {"A000000100", "A000000200", "A000000300"})
         addA0(QString::fromLatin1(code), QStringLiteral("適應症"));
-    profile->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tblDrugBag WHEN NEW.藥品代碼 = 'AC00000300' "
-                                 "BEGIN SELECT RAISE(ABORT, '標籤被拒絕'); END"));
+    profile->exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tblDrugBag WHEN NEW.藥品代碼 = 'AC00000300' "
+                       "BEGIN SELECT RAISE(ABORT, '標籤被拒絕'); END"));
     const QStringList before = labels();
     auto action = run<C524011002>();
     expectFailedRunKept(*action, before, QStringLiteral("標籤被拒絕"));

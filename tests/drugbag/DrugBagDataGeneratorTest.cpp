@@ -31,8 +31,8 @@ TEST(DrugBagDataGenerator, TheDataHasWhatRealDataHas)
 {
     QTemporaryDir dir;
     const auto clinic = ClinicDatabase::create(dir.filePath(QStringLiteral("dbKorvane.mdb")));
-    const auto profile =
-        korvane::test::generatedDrugProfile(dir.filePath(QStringLiteral("dbDrugProfile.mdb")), {3000, 1500, 500}, &clinic, 3);
+    const auto profile = korvane::test::generatedDrugProfile(
+        dir.filePath(QStringLiteral("dbDrugProfile.mdb")), {3000, 1500, 500}, &clinic, 3);
 
     auto count = [](const ClinicDatabase& db, const char* condition) {
         return db.scalar(QStringLiteral("SELECT count(*) FROM ") + QString::fromUtf8(condition)).toInt();
@@ -44,16 +44,17 @@ TEST(DrugBagDataGenerator, TheDataHasWhatRealDataHas)
             dir.filePath(QStringLiteral("labels%1.mdb").arg(sizes.bagRows)), sizes);
         EXPECT_EQ(labelled.count(QStringLiteral("tblDrugBag")), sizes.bagRows);
     }
-    for (const char* some : {"tDrugInfoFromNhi WHERE 健保碼 IS NULL", "tDrugInfoFromNhi WHERE 健保碼 <> trim(健保碼)",
-                             "tDrugInfoFromNhi WHERE 中文名 LIKE '%#%'", "tDrugInfoFromNhi WHERE 中文名 LIKE '%?%'",
-                             "tDrugInfoFromNhi WHERE 中文名 LIKE '%''%'", "tDrugInfoFromNhi WHERE length(適應症) > 250",
-                             "tDrugInfoFromNhi WHERE 適應症 <> trim(適應症)", "tDrugInfoFromNhi WHERE 中文名 IS NULL",
-                             "tDrugInfoFromNhi WHERE 適應症 IS NULL", "tDrugInfoFromNhi WHERE 劑型 IS NULL",
-                             "tDrugInfoFromNhi WHERE 健保碼 LIKE '%G0'",
-                             "tDrugInfoFromNhi a JOIN tDrugInfoFromNhi b ON a.健保碼 LIKE 'AC%' AND "
-                             "b.健保碼 = 'A0' || substr(a.健保碼, 3)",
-                             "tblDrugBag WHERE 藥品外觀 IS NULL", "tblDrugBag WHERE 適應症 = ''",
-                             "tblDrugBag WHERE trim(適應症) = '' AND 適應症 <> ''", "tblDrugBag WHERE 中文品名 IS NULL"})
+    for (const char* some :
+         {"tDrugInfoFromNhi WHERE 健保碼 IS NULL", "tDrugInfoFromNhi WHERE 健保碼 <> trim(健保碼)",
+          "tDrugInfoFromNhi WHERE 中文名 LIKE '%#%'", "tDrugInfoFromNhi WHERE 中文名 LIKE '%?%'",
+          "tDrugInfoFromNhi WHERE 中文名 LIKE '%''%'", "tDrugInfoFromNhi WHERE length(適應症) > 250",
+          "tDrugInfoFromNhi WHERE 適應症 <> trim(適應症)", "tDrugInfoFromNhi WHERE 中文名 IS NULL",
+          "tDrugInfoFromNhi WHERE 適應症 IS NULL", "tDrugInfoFromNhi WHERE 劑型 IS NULL",
+          "tDrugInfoFromNhi WHERE 健保碼 LIKE '%G0'",
+          "tDrugInfoFromNhi a JOIN tDrugInfoFromNhi b ON a.健保碼 LIKE 'AC%' AND "
+          "b.健保碼 = 'A0' || substr(a.健保碼, 3)",
+          "tblDrugBag WHERE 藥品外觀 IS NULL", "tblDrugBag WHERE 適應症 = ''",
+          "tblDrugBag WHERE trim(適應症) = '' AND 適應症 <> ''", "tblDrugBag WHERE 中文品名 IS NULL"})
         EXPECT_GT(count(profile, some), 0) << some;
 
     EXPECT_EQ(count(clinic, "tblDrugs WHERE 代碼 LIKE 'AC%'"), 500);

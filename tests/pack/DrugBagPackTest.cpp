@@ -29,7 +29,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(QDir(machine.installFolder()).mkpath(QStringLiteral("tools")));
-        clinic = std::make_unique<ClinicDatabase>(ClinicDatabase::create(machine.installFile(QStringLiteral("dbKorvane.mdb"))));
+        clinic = std::make_unique<ClinicDatabase>(
+            ClinicDatabase::create(machine.installFile(QStringLiteral("dbKorvane.mdb"))));
         profile = std::make_unique<ClinicDatabase>(korvane::test::generatedDrugProfile(
             machine.installFile(QStringLiteral("tools/dbDrugProfile.mdb")), {300, 100, 100}, clinic.get()));
     }
@@ -48,7 +49,8 @@ TEST_F(DrugBagPack, EachActionRunsFromOkAndThenRemovesItsPack)
         EXPECT_TRUE(machine.dialogs.messages.empty());
         EXPECT_GT(profile->count(QStringLiteral("tblDrugBag")), labels);
         ASSERT_EQ(machine.processes.selfRemovals.size(), 1u);
-        EXPECT_EQ(QFileInfo(machine.processes.selfRemovals.front().target).fileName(), QStringLiteral("UP52401101.exe"));
+        EXPECT_EQ(QFileInfo(machine.processes.selfRemovals.front().target).fileName(),
+                  QStringLiteral("UP52401101.exe"));
         machine.processes.selfRemovals.clear();
         delete pack.form.data();
     }

@@ -20,10 +20,10 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cmath>
-#include <string>
-#include <unordered_map>
 #include <limits>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace korvane::platform {
@@ -182,10 +182,10 @@ public:
     size_t cursor = 0;
     long added = 0;
     bool hadRows = false;
-    bool streamed = false;             // a keyset cursor
-    bool streamedRowUnread = false;    // its current row is still only in the statement
+    bool streamed = false;                // a keyset cursor
+    bool streamedRowUnread = false;       // its current row is still only in the statement
     std::unique_ptr<RowStatement> stream; // the rest of its rows, read as it moves
-    long counted = 0;                  // its rows, counted when it opened
+    long counted = 0;                     // its rows, counted when it opened
 
     Edit edit = Edit::None;
     std::vector<QVariant> pending;
@@ -230,8 +230,8 @@ public:
     // A column of the current row of a scan, read without reading the others.
     std::optional<QVariant> streamedValue(int index) const
     {
-        if (!streamedRowUnread || edit != Edit::None || onAddedRow || cursor >= rows.size() || deleted[cursor] ||
-            index < 0 || size_t(index) >= shape->columns.size())
+        if (!streamedRowUnread || edit != Edit::None || onAddedRow || cursor >= rows.size() ||
+            deleted[cursor] || index < 0 || size_t(index) >= shape->columns.size())
             return std::nullopt;
         return dialect->fromStored(stream->value(index), shape->columns[size_t(index)].kind);
     }
@@ -273,9 +273,10 @@ public:
                 names += shape->quotedNames[size_t(i)];
                 marks += u'?';
             }
-            statement = names.isEmpty() ? QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES")
-                                        : QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names +
-                                              QStringLiteral(") VALUES (") + marks + u')';
+            statement = names.isEmpty()
+                            ? QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES")
+                            : QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names +
+                                  QStringLiteral(") VALUES (") + marks + u')';
         }
         // Prepared once per connection: a caller that opens a recordset per row reuses it.
         return connection->statements().rowStatement(statement);
@@ -421,7 +422,8 @@ void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& c
         QString inner = statement.trimmed();
         while (inner.endsWith(u';'))
             inner.chop(1);
-        const auto count = dialect.prepareRowStatement(db, QStringLiteral("SELECT COUNT(*) FROM (") + inner + u')');
+        const auto count =
+            dialect.prepareRowStatement(db, QStringLiteral("SELECT COUNT(*) FROM (") + inner + u')');
         run(*count);
         impl->counted = count->next() ? long(count->value(0).toLongLong()) : 0;
         count->finish();

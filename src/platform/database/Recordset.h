@@ -29,7 +29,8 @@ public:
     // stays prepared on the connection for the next values. A keyset cursor reads its rows as it
     // moves rather than all at once, and counts them when it opens.
     void Open(const QString& source, const std::shared_ptr<Connection>& connection,
-              int cursorType = adOpenForwardOnly, int lockType = adLockReadOnly, const QVariantList& values = {});
+              int cursorType = adOpenForwardOnly, int lockType = adLockReadOnly,
+              const QVariantList& values = {});
     void Close();
     bool isOpen() const;
 

@@ -124,7 +124,8 @@ Error SqliteDialect::connectionError(const QSqlDatabase& db) const
 {
     const QSqlError error = db.lastError();
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!error.nativeErrorCode().isEmpty() || !handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+    if (!error.nativeErrorCode().isEmpty() || !handle.isValid() ||
+        qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return translate(error);
     sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
     if (!connection)

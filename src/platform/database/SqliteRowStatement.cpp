@@ -24,13 +24,15 @@ SqliteRowStatement::SqliteRowStatement(const QSqlDatabase& db, const QString& st
     if (!m_handle)
         throw Error(QStringLiteral("資料庫連線已關閉，無法執行此作業。"), Error::Kind::Database);
     const void* tail = nullptr;
-    const int rc = sqlite3_prepare16_v2(m_handle, statement.utf16(), int(statement.size() * 2), &m_statement, &tail);
+    const int rc =
+        sqlite3_prepare16_v2(m_handle, statement.utf16(), int(statement.size() * 2), &m_statement, &tail);
     if (rc != SQLITE_OK)
         fail(rc);
     if (!m_statement)
         throw Error(QStringLiteral("沒有可執行的 SQL 敘述。"), Error::Kind::Database);
     // A second statement after the first would be passed over without a word.
-    const qsizetype used = (static_cast<const char16_t*>(tail) - reinterpret_cast<const char16_t*>(statement.utf16()));
+    const qsizetype used =
+        (static_cast<const char16_t*>(tail) - reinterpret_cast<const char16_t*>(statement.utf16()));
     if (!QStringView(statement).mid(used).trimmed().isEmpty() &&
         QStringView(statement).mid(used).trimmed() != u";")
         throw Error(QStringLiteral("一次只能執行一個 SQL 敘述：") + statement, Error::Kind::Database);
@@ -196,7 +198,8 @@ QSqlRecord SqliteRowStatement::record() const
     QSqlRecord record;
     const int count = sqlite3_column_count(m_statement);
     for (int i = 0; i < count; ++i) {
-        record.append(QSqlField(QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_name16(m_statement, i)))));
+        record.append(QSqlField(
+            QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_name16(m_statement, i)))));
     }
     return record;
 }

@@ -10,7 +10,8 @@
 
 namespace korvane::platform {
 
-StatementCache::StatementCache(QSqlDatabase db, const DatabaseDialect& dialect) : m_db(std::move(db)), m_dialect(dialect)
+StatementCache::StatementCache(QSqlDatabase db, const DatabaseDialect& dialect)
+    : m_db(std::move(db)), m_dialect(dialect)
 {
 }
 
@@ -44,7 +45,8 @@ std::shared_ptr<const TableShape> StatementCache::shape(const QString& table, co
     shape->columns = m_dialect.columns(m_db, table, record);
     for (size_t i = 0; i < shape->columns.size(); ++i) {
         shape->exactIndex.insert(shape->columns[i].name, int(i));
-        shape->quotedNames.push_back(m_db.driver()->escapeIdentifier(shape->columns[i].name, QSqlDriver::FieldName));
+        shape->quotedNames.push_back(
+            m_db.driver()->escapeIdentifier(shape->columns[i].name, QSqlDriver::FieldName));
     }
     if (!table.isEmpty()) {
         const QSqlIndex primary = m_db.primaryIndex(table);

@@ -28,8 +28,9 @@ TEST(OleDbConnectionText, ReadsSettingsAsTheProviderDoes)
     EXPECT_FALSE(text.contains(QStringLiteral("User ID")));
 
     // As the drug-bag actions write theirs: an unquoted password and no closing semicolon.
-    const OleDbConnectionText drugBag(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;"
-                                                     "Jet OLEDB:Database Password=Pk@rhTB40518;Data Source=/k/tools/x.mdb"));
+    const OleDbConnectionText drugBag(
+        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;"
+                       "Jet OLEDB:Database Password=Pk@rhTB40518;Data Source=/k/tools/x.mdb"));
     EXPECT_EQ(drugBag.value(QStringLiteral("Jet OLEDB:Database Password")), QStringLiteral("Pk@rhTB40518"));
     EXPECT_EQ(drugBag.value(QStringLiteral("Data Source")), QStringLiteral("/k/tools/x.mdb"));
 }
@@ -142,7 +143,8 @@ TEST_F(ConnectionTest, BindsValuesVerbatim)
 
     // A statement stays prepared from one run to the next: a run with a value missing must not
     // take the value of the run before.
-    EXPECT_THROW(connection.Execute(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES (?, ?)"), {QStringLiteral("k")}),
+    EXPECT_THROW(connection.Execute(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES (?, ?)"),
+                                    {QStringLiteral("k")}),
                  Error);
     EXPECT_EQ(db.count(QStringLiteral("tblTemp")), 1);
 }

@@ -160,8 +160,8 @@ TEST_F(RecordsetTest, AKeysetCursorCountsItsRowsAndReadsThemInOrder)
     for (const char* code : {"C", "A", "B"})
         db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES (?)"), {QString::fromUtf8(code)});
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 <> ? ORDER BY 代碼;"), connection, Recordset::adOpenKeyset,
-            Recordset::adLockOptimistic, {QStringLiteral("B")});
+    rs.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 <> ? ORDER BY 代碼;"), connection,
+            Recordset::adOpenKeyset, Recordset::adLockOptimistic, {QStringLiteral("B")});
     EXPECT_FALSE(rs.Bof());
     EXPECT_EQ(rs.RecordCount(), 2);
     QStringList codes;
@@ -187,16 +187,20 @@ TEST_F(RecordsetTest, ValuesAreBoundSoNoValueChangesTheStatement)
 {
     db->exec(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES ('a', '1'), ('b''', '2')"));
     const QString statement = QStringLiteral("SELECT * FROM tblTemp WHERE pKey=?");
-    for (const auto& [key, rows] : std::initializer_list<std::pair<QString, long>>{
-             {QStringLiteral("a"), 1}, {QStringLiteral("x' OR '1'='1"), 0}, {QStringLiteral("b'"), 1}, {QStringLiteral("a"), 1}}) {
+    for (const auto& [key, rows] :
+         std::initializer_list<std::pair<QString, long>>{{QStringLiteral("a"), 1},
+                                                         {QStringLiteral("x' OR '1'='1"), 0},
+                                                         {QStringLiteral("b'"), 1},
+                                                         {QStringLiteral("a"), 1}}) {
         Recordset rs;
         rs.Open(statement, connection, Recordset::adOpenDynamic, Recordset::adLockOptimistic, {key});
         EXPECT_EQ(rs.RecordCount(), rows) << qPrintable(key);
     }
     // One statement at a time: what follows a first statement is refused, not passed over.
     Recordset rs;
-    EXPECT_THROW(rs.Open(QStringLiteral("SELECT * FROM tblTemp WHERE pKey=?; DELETE FROM tblTemp"), connection,
-                         Recordset::adOpenDynamic, Recordset::adLockOptimistic, {QStringLiteral("a")}),
+    EXPECT_THROW(rs.Open(QStringLiteral("SELECT * FROM tblTemp WHERE pKey=?; DELETE FROM tblTemp"),
+                         connection, Recordset::adOpenDynamic, Recordset::adLockOptimistic,
+                         {QStringLiteral("a")}),
                  Error);
     EXPECT_EQ(db->count(QStringLiteral("tblTemp")), 2);
 }
@@ -207,7 +211,8 @@ TEST_F(RecordsetTest, AFieldGivenTheValueItHoldsIsNotWrittenAgain)
     db->exec(QStringLiteral("CREATE TRIGGER touched AFTER UPDATE OF 代碼 ON tblDrugs "
                             "BEGIN INSERT INTO tblTemp (pKey) VALUES ('代碼 written'); END"));
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM tblDrugs"), connection, Recordset::adOpenDynamic, Recordset::adLockOptimistic);
+    rs.Open(QStringLiteral("SELECT * FROM tblDrugs"), connection, Recordset::adOpenDynamic,
+            Recordset::adLockOptimistic);
     rs.setValue(QStringLiteral("代碼"), QStringLiteral("A"));
     rs.setValue(QStringLiteral("藥價參考金額"), 2.0);
     rs.Update();
