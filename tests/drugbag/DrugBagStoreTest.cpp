@@ -16,37 +16,26 @@ namespace DrugBagSql = korvane::DrugBagSql;
 
 namespace {
 
-class DrugBagStore : public ::testing::Test
+class DrugBagStore : public ::testing::Test, protected korvane::test::DrugProfileStore
 {
 protected:
-    void SetUp() override
-    {
-        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(
-            dir.filePath(QStringLiteral("dbDrugProfile.mdb")), QStringLiteral("drug-profile-sqlite.sql")));
-        home.setContext(korvane::test::openContext(*db));
-    }
-
     // A label whose texts all name its code, with the pregnancy category "B".
     void addLabel(const QString& code) const
     {
-        db->exec(QStringLiteral("INSERT INTO tblDrugBag VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 'B', ?)"),
-                 {code, code + QStringLiteral(" EN"), code + QStringLiteral("中"),
-                  code + QStringLiteral("成分"), code + QStringLiteral("廠"), code + QStringLiteral("外觀"),
-                  code + QStringLiteral("適應"), code + QStringLiteral("指示"),
-                  code + QStringLiteral("副作用"), code + QStringLiteral("警語")});
+        db.exec(QStringLiteral("INSERT INTO tblDrugBag VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 'B', ?)"),
+                {code, code + QStringLiteral(" EN"), code + QStringLiteral("中"),
+                 code + QStringLiteral("成分"), code + QStringLiteral("廠"), code + QStringLiteral("外觀"),
+                 code + QStringLiteral("適應"), code + QStringLiteral("指示"),
+                 code + QStringLiteral("副作用"), code + QStringLiteral("警語")});
     }
 
     QStringList codes() const
     {
         QStringList all;
-        for (const auto& row : db->rows(QStringLiteral("SELECT 藥品代碼 FROM tblDrugBag ORDER BY rowid")))
+        for (const auto& row : db.rows(QStringLiteral("SELECT 藥品代碼 FROM tblDrugBag ORDER BY rowid")))
             all << row.at(0).toString();
         return all;
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<ClinicDatabase> db;
-    CDrugAdvInfoHome home;
 };
 
 TEST(DrugBagSqlText, OrdinaryValuesGiveTheStatementsAsTheStoreHasAlwaysWrittenThem)
@@ -111,7 +100,7 @@ TEST_F(DrugBagStore, WritingBackLeavesTheFamilyOneRowWithTheRecordsTexts)
     record->set代碼(QStringLiteral("AC12345100"));
     EXPECT_TRUE(home.updateDrugAdvInfo(*record));
     EXPECT_EQ(codes(), (QStringList{"AC1234500", "AC12345101", "AC12345100"}));
-    const auto rows = db->rows(
+    const auto rows = db.rows(
         QStringLiteral("SELECT 中文品名, 藥品警語, 孕婦等級 FROM tblDrugBag WHERE 藥品代碼='AC12345100'"));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0][0], QStringLiteral("A0123451G0中"));
@@ -122,7 +111,7 @@ TEST_F(DrugBagStore, WritingBackLeavesTheFamilyOneRowWithTheRecordsTexts)
     record->set代碼(QStringLiteral("AC1234500"));
     record->set中文名(QStringLiteral("新名"));
     EXPECT_TRUE(home.updateDrugAdvInfo(*record));
-    EXPECT_EQ(db->rows(QStringLiteral("SELECT 中文品名 FROM tblDrugBag WHERE 藥品代碼='AC1234500'")),
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT 中文品名 FROM tblDrugBag WHERE 藥品代碼='AC1234500'")),
               (QList<QVariantList>{{QStringLiteral("新名")}}));
     EXPECT_EQ(codes().size(), 3);
 }
@@ -136,7 +125,7 @@ TEST_F(DrugBagStore, AWriteBackThatFailsLeavesTheFamilyAsItWas)
     record.set中文名(QString(256, u'藥')); // longer than the column holds
     EXPECT_FALSE(home.updateDrugAdvInfo(record));
     EXPECT_EQ(codes(), (QStringList{"AC12345100", "A0123451G0"}));
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT 孕婦等級 FROM tblDrugBag WHERE 藥品代碼='A0123451G0'")),
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT 孕婦等級 FROM tblDrugBag WHERE 藥品代碼='A0123451G0'")),
               QStringLiteral("B"));
 }
 
@@ -144,7 +133,7 @@ TEST_F(DrugBagStore, SearchesMapNullsToEmptyTextAndFindNothingAsOneEmptyElement)
 {
     addLabel(QStringLiteral("AC12345100"));
     addLabel(QStringLiteral("BC00000100"));
-    db->exec(QStringLiteral(
+    db.exec(QStringLiteral(
         "UPDATE tblDrugBag SET 英文品名 = NULL, 副作用 = 'ac 類' WHERE 藥品代碼 = 'BC00000100'"));
     addLabel(QStringLiteral("N000000100"));
 
@@ -166,7 +155,7 @@ TEST_F(DrugBagStore, SearchesMapNullsToEmptyTextAndFindNothingAsOneEmptyElement)
         ASSERT_EQ(list.size(), 1u);
         EXPECT_EQ(list.front(), nullptr);
     }
-    db->exec(QStringLiteral("DROP TABLE tblDrugBag"));
+    db.exec(QStringLiteral("DROP TABLE tblDrugBag"));
     const auto none = home.getBy成分(QStringLiteral("x"));
     ASSERT_EQ(none.size(), 1u);
     EXPECT_EQ(none.front(), nullptr);

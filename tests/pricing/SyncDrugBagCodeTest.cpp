@@ -30,34 +30,24 @@ using korvane::test::priceListHeader;
 
 namespace {
 
-class SyncDrugBagCode : public ::testing::Test
+class SyncDrugBagCode : public ::testing::Test, protected korvane::test::DrugProfileStore
 {
 protected:
-    void SetUp() override
-    {
-        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(
-            dir.filePath(QStringLiteral("dbDrugProfile.mdb")), QStringLiteral("drug-profile-sqlite.sql")));
-        home.setContext(korvane::test::openContext(*db));
-    }
-
     void addLabel(const QString& code) const
     {
-        db->exec(QStringLiteral("INSERT INTO tblDrugBag (藥品代碼, 中文品名, 孕婦等級) VALUES (?, ?, 'B')"),
-                 {code, code + QStringLiteral("的標籤")});
+        db.exec(QStringLiteral("INSERT INTO tblDrugBag (藥品代碼, 中文品名, 孕婦等級) VALUES (?, ?, 'B')"),
+                {code, code + QStringLiteral("的標籤")});
     }
 
     // Code, name and pregnancy category of every label; a rewritten label has lost its category.
     QList<QVariantList> labels() const
     {
-        return db->rows(QStringLiteral(
+        return db.rows(QStringLiteral(
             "SELECT 藥品代碼, 中文品名, coalesce(孕婦等級, '-') FROM tblDrugBag ORDER BY 藥品代碼"));
     }
 
     void sync(const QString& line) { C52407301TestAccess::syncDrugBagCode(action, line, home); }
 
-    QTemporaryDir dir;
-    std::unique_ptr<ClinicDatabase> db;
-    korvane::CDrugAdvInfoHome home;
     korvane::test::TestMachine machine;
     korvane::C52407301 action{machine.services()};
 };

@@ -33,4 +33,11 @@ std::shared_ptr<clsContext> openContext(const ClinicDatabase& db)
     return context;
 }
 
+DrugProfileStore::DrugProfileStore()
+    : db(ClinicDatabase::create(dir.filePath(QStringLiteral("dbDrugProfile.mdb")),
+                                QStringLiteral("drug-profile-sqlite.sql")))
+{
+    home.setContext(openContext(db));
+}
+
 } // namespace korvane::test

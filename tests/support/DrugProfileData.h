@@ -4,8 +4,10 @@
 
 #include "ClinicDatabase.h"
 #include "actions/clsContext.h"
+#include "drugbag/CDrugAdvInfoHome.h"
 #include "drugbag/DrugBagDataGenerator.h"
 
+#include <QTemporaryDir>
 #include <memory>
 
 namespace korvane::test {
@@ -18,5 +20,15 @@ ClinicDatabase generatedDrugProfile(const QString& path, const DrugBagDataGenera
 // A context holding an open connection to the database, as the code that opens a database hands
 // one to the drug-bag store.
 std::shared_ptr<clsContext> openContext(const ClinicDatabase& db);
+
+// A drug-bag store on a drug-profile database of its own, empty but for its tables.
+struct DrugProfileStore
+{
+    DrugProfileStore();
+
+    QTemporaryDir dir;
+    ClinicDatabase db;
+    CDrugAdvInfoHome home;
+};
 
 } // namespace korvane::test
