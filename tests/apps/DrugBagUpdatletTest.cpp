@@ -82,15 +82,4 @@ TEST_F(DrugBagUpdatlet, TheSeedingGivesACDrugsTheirA0Texts)
     EXPECT_EQ(count(differing.constData()), 0);
 }
 
-TEST_F(DrugBagUpdatlet, WithoutTheDrugBagModuleItSaysSoAndExitsWithOne)
-{
-    profile.reset();
-    ASSERT_TRUE(QFile::remove(installation.path(QStringLiteral("Korvane/tools/dbDrugProfile.mdb"))));
-    const UpdatletResult result = run("C524011003");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.out.contains(QStringLiteral("沒有安裝Zan科技藥袋列印模組，請上公司網站下載")))
-        << qPrintable(result.out);
-    EXPECT_FALSE(QFile::exists(installation.path(QStringLiteral("Korvane/tools/dbDrugProfile.mdb"))));
-}
-
 } // namespace

@@ -48,26 +48,20 @@ protected:
                       values);
     }
 
-    // Every label as text, nulls marked, in code order.
-    QStringList labels() const
+    // The labels as text, nulls marked, in code order; all of them, or those of one code.
+    QStringList labels(const QString& code = QString()) const
     {
         QStringList all;
-        for (const auto& row : profile->rows(QStringLiteral("SELECT ") + kAllColumns +
-                                             QStringLiteral(" FROM tblDrugBag ORDER BY 藥品代碼"))) {
+        const QString where = code.isEmpty() ? QString() : QStringLiteral(" WHERE 藥品代碼 = '%1'").arg(code);
+        for (const auto& row :
+             profile->rows(QStringLiteral("SELECT ") + kAllColumns + QStringLiteral(" FROM tblDrugBag") +
+                           where + QStringLiteral(" ORDER BY 藥品代碼"))) {
             QStringList fields;
             for (const QVariant& value : row)
                 fields << (value.isNull() ? QStringLiteral("<null>") : value.toString());
             all << fields.join(u'|');
         }
         return all;
-    }
-
-    QStringList label(const QString& code) const
-    {
-        const QStringList all = labels();
-        const auto found = std::find_if(all.begin(), all.end(),
-                                        [&](const QString& row) { return row.startsWith(code + u'|'); });
-        return found == all.end() ? QStringList() : found->split(u'|');
     }
 
     template <typename Action> std::unique_ptr<Action> run()
@@ -250,15 +244,15 @@ TEST_F(AcDrugs, ACLabelsTakeTheTextsOfTheirA0CounterpartsAndKeepTheirOwnNames)
     const auto action = run<C524011002>();
 
     EXPECT_TRUE(machine.dialogs.messages.empty());
-    EXPECT_EQ(label(QStringLiteral("AC12345100")).join(u'|'),
+    EXPECT_EQ(labels(QStringLiteral("AC12345100")).value(0),
               QStringLiteral("AC12345100|EN A012345100|自己的名|成分|廠|白色|自己的適應症|飯後|嗜睡|C|警語"));
-    EXPECT_EQ(label(QStringLiteral("AC22222200")).join(u'|'),
+    EXPECT_EQ(labels(QStringLiteral("AC22222200")).value(0),
               QStringLiteral("AC22222200|EN A0222200  ||成分|廠|白色|空白碼適應症|飯後|嗜睡|C|警語"));
-    EXPECT_TRUE(label(QStringLiteral("AC33333300")).isEmpty());
+    EXPECT_TRUE(labels(QStringLiteral("AC33333300")).isEmpty());
     // Its own name and indications were null, and so were the counterpart's indications.
-    EXPECT_EQ(label(QStringLiteral("AC44444400")).join(u'|'),
+    EXPECT_EQ(labels(QStringLiteral("AC44444400")).value(0),
               QStringLiteral("AC44444400|EN A044444400|<null>|成分|廠|白色|<null>|飯後|嗜睡|C|警語"));
-    EXPECT_EQ(label(QStringLiteral("AC55555500")).join(u'|'),
+    EXPECT_EQ(labels(QStringLiteral("AC55555500")).value(0),
               QStringLiteral("AC55555500|EN A055555500||成分|廠|白色|五|飯後|嗜睡|C|警語"));
     EXPECT_EQ(labels().size(), 8);
     EXPECT_EQ(view.progress, (std::vector<qint16>{0, 20, 40, 60, 80, 100}));

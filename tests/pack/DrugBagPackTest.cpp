@@ -9,7 +9,6 @@
 #include "drugbag/C524011003.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -54,18 +53,6 @@ TEST_F(DrugBagPack, EachActionRunsFromOkAndThenRemovesItsPack)
         machine.processes.selfRemovals.clear();
         delete pack.form.data();
     }
-}
-
-TEST_F(DrugBagPack, WithoutTheDrugBagModuleThePackStays)
-{
-    profile.reset();
-    ASSERT_TRUE(QFile::remove(machine.installFile(QStringLiteral("tools/dbDrugProfile.mdb"))));
-    pack.pressOk(&make<korvane::C524011003>);
-    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
-    EXPECT_EQ(machine.dialogs.messages.front().title, QStringLiteral("安裝失敗"));
-    EXPECT_TRUE(machine.processes.selfRemovals.empty());
-    EXPECT_FALSE(QFile::exists(machine.packFile(QStringLiteral("destroy.bat"))));
-    EXPECT_TRUE(QTest::qWaitFor([this] { return pack.form.isNull(); })); // unloaded
 }
 
 } // namespace
