@@ -33,9 +33,13 @@ SqliteRowStatement::SqliteRowStatement(const QSqlDatabase& db, const QString& st
     // A second statement after the first would be passed over without a word.
     const qsizetype used =
         (static_cast<const char16_t*>(tail) - reinterpret_cast<const char16_t*>(statement.utf16()));
-    if (!QStringView(statement).mid(used).trimmed().isEmpty() &&
-        QStringView(statement).mid(used).trimmed() != u";")
+    const QStringView rest = QStringView(statement).mid(used).trimmed();
+    if (!rest.isEmpty() && rest != u";") {
+        // No destructor runs for an object whose constructor throws; an open statement would
+        // keep the database from closing.
+        sqlite3_finalize(m_statement);
         throw Error(QStringLiteral("一次只能執行一個 SQL 敘述：") + statement, Error::Kind::Database);
+    }
     m_bound.resize(size_t(sqlite3_bind_parameter_count(m_statement)));
     m_utf8.resize(m_bound.size());
 }
