@@ -2,6 +2,10 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ActionCatalogue.h"
 
+#include "actions/ActionImpl.h"
+#include "deploy/CDrugDeployActioner.h"
+#include "deploy/CExeUpdateActioner.h"
+#include "deploy/CKorvaneUpdateActioner.h"
 #include "pricing/C52407301.h"
 
 #include <algorithm>
@@ -14,6 +18,14 @@ namespace {
 template <typename Action> std::shared_ptr<IAction> create(const platform::Services& services)
 {
     return std::make_shared<Action>(services);
+}
+
+// The start-up action lives below the deployment actions, so it is handed the maker of the
+// application update that it wraps.
+template <> std::shared_ptr<IAction> create<ActionImpl>(const platform::Services& services)
+{
+    return std::make_shared<ActionImpl>(
+        services, [services] { return std::make_shared<CKorvaneUpdateActioner>(services); });
 }
 
 #define KORVANE_ACTION(actionClass, packExecutable, summary)                                                 \
