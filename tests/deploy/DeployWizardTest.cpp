@@ -35,6 +35,21 @@ protected:
     TestMachine machine;
 };
 
+TEST_F(DeployWizard, TheProgramPacksInstallAndOnlyTheApplicationUpdateRemovesItself)
+{
+    for (const char* action : {"CExeUpdateActioner", "CKorvaneUpdateActioner"}) {
+        SCOPED_TRACE(action);
+        machine.writeFile(machine.packFile(QStringLiteral("korvane.exe")), action);
+        PackDriver pack(machine, packOf(action));
+        pack.pressOk();
+        EXPECT_EQ(tree(machine.installFolder()).value(QStringLiteral("korvane.exe")), action);
+        EXPECT_TRUE(machine.dialogs.messages.empty());
+    }
+    ASSERT_EQ(machine.processes.selfRemovals.size(), 1u);
+    EXPECT_TRUE(machine.processes.selfRemovals[0].target.endsWith(QStringLiteral("UP47120901.exe")));
+    EXPECT_EQ(machine.processes.endCalls, 1);
+}
+
 TEST_F(DeployWizard, TheStartUpPackNeedsTheDatabaseAndShowsTheCompletionOnlyAfterAnUpdate)
 {
     const auto run = [this] {
