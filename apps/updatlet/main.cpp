@@ -9,6 +9,7 @@
 #include "catalogue/ActionCatalogue.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/NativeServices.h"
+#include "shell/console/ConsoleProcesses.h"
 #include "shell/console/ConsoleView.h"
 
 #include <QCommandLineParser>
@@ -23,6 +24,7 @@ using korvane::ActionCatalogue;
 constexpr int ExitDone = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitCancelled = 3;
 
 QString actionList()
 {
@@ -39,12 +41,12 @@ QString actionList()
 
 const QString ExitStatuses =
     QStringLiteral("Exit status: 0 the action ended without a critical message, 1 it "
-                   "showed one (the update failed), 2 usage error.\n");
+                   "showed one (the update failed), 2 usage error, 3 cancelled at a prompt.\n");
 
 int usage(const QString& problem)
 {
-    std::fprintf(stderr, "%s\nusage: updatlet [--pack-folder DIR] [ACTION]\n%s", problem.toUtf8().constData(),
-                 actionList().toUtf8().constData());
+    std::fprintf(stderr, "%s\nusage: updatlet [--pack-folder DIR] [--answer TEXT]... [ACTION]\n%s",
+                 problem.toUtf8().constData(), actionList().toUtf8().constData());
     return ExitUsage;
 }
 
@@ -62,6 +64,14 @@ int main(int argc, char** argv)
                                                              "(default: the folder of updatlet)."),
                                               QStringLiteral("DIR"));
     parser.addOption(packFolderOption);
+    const QCommandLineOption answerOption(
+        QStringLiteral("answer"),
+        QStringLiteral(
+            "The answer to the action's next question, for a run nobody watches (the printer of "
+            "CDrugDeployActioner: 1 or 2); once per question. Without it a question is asked on the "
+            "terminal, or cancelled where there is none."),
+        QStringLiteral("TEXT"));
+    parser.addOption(answerOption);
     parser.addHelpOption();
     parser.addPositionalArgument(
         QStringLiteral("ACTION"),
@@ -92,10 +102,13 @@ int main(int argc, char** argv)
     }
 
     korvane::platform::ConsoleDialogs dialogs;
+    dialogs.answerFrom(parser.values(answerOption));
     korvane::platform::NativeServices native(dialogs);
     const korvane::platform::Services machine = native.services(packFolder);
     korvane::ConsoleView view(machine.clock, dialogs);
-    const korvane::platform::Services services = machine.with(static_cast<korvane::platform::Dialogs&>(view));
+    korvane::ConsoleProcesses processes(machine.processes, view, ExitCancelled);
+    const korvane::platform::Services services =
+        machine.with(static_cast<korvane::platform::Dialogs&>(view)).with(processes);
     const auto action = entry->create(services);
 
     std::printf("%s\n\n", action->getDescription()

@@ -2,6 +2,10 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ActionCatalogue.h"
 
+#include "actions/ActionImpl.h"
+#include "deploy/CDrugDeployActioner.h"
+#include "deploy/CExeUpdateActioner.h"
+#include "deploy/CKorvaneUpdateActioner.h"
 #include "drugbag/C524011002.h"
 #include "drugbag/C524011003.h"
 #include "pricing/C52407301.h"
@@ -16,6 +20,14 @@ namespace {
 template <typename Action> std::shared_ptr<IAction> create(const platform::Services& services)
 {
     return std::make_shared<Action>(services);
+}
+
+// The start-up action lives below the deployment actions, so it is handed the maker of the
+// application update that it wraps.
+template <> std::shared_ptr<IAction> create<ActionImpl>(const platform::Services& services)
+{
+    return std::make_shared<ActionImpl>(
+        services, [services] { return std::make_shared<CKorvaneUpdateActioner>(services); });
 }
 
 #define KORVANE_ACTION(actionClass, packExecutable, summary)                                                 \

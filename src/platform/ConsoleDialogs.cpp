@@ -4,6 +4,12 @@
 
 #include <QByteArray>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace korvane::platform {
 
 namespace {
@@ -17,6 +23,15 @@ QString withLineFeeds(const QString& text)
     if (!result.endsWith(u'\n'))
         result += u'\n';
     return result;
+}
+
+bool isTerminal(std::FILE* stream)
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return ::isatty(::fileno(stream)) != 0;
+#endif
 }
 
 } // namespace
@@ -37,6 +52,17 @@ void ConsoleDialogs::messageBox(MessageIcon icon, const QString& title, const QS
 QString ConsoleDialogs::inputBox(const QString& prompt, const QString& title)
 {
     write(u'[' + title + QStringLiteral("]\n") + withLineFeeds(prompt) + QStringLiteral("> "));
+    if (m_unattended) {
+        if (!m_answers.isEmpty()) {
+            const QString answer = m_answers.takeFirst();
+            write(answer + u'\n');
+            return answer;
+        }
+        if (!isTerminal(m_in)) {
+            write(QStringLiteral("\n(no answer given and no terminal to ask: cancelled)\n"));
+            return {};
+        }
+    }
 
     QByteArray line;
     int c = 0;
@@ -45,6 +71,12 @@ QString ConsoleDialogs::inputBox(const QString& prompt, const QString& title)
     if (line.endsWith('\r'))
         line.chop(1);
     return QString::fromUtf8(line);
+}
+
+void ConsoleDialogs::answerFrom(const QStringList& answers)
+{
+    m_unattended = true;
+    m_answers = answers;
 }
 
 void ConsoleDialogs::write(const QString& text)

@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 
+#include <QStringList>
 #include <cstdio>
 
 namespace korvane::platform {
@@ -20,6 +21,12 @@ public:
     // The line without its terminator; empty text at the end of the input.
     QString inputBox(const QString& prompt, const QString& title) override;
 
+    // For a run that nobody may be watching: input boxes take these answers in order, each
+    // written after its prompt. With none left, a box reads a line only where the input is a
+    // terminal, and otherwise answers empty text, as a cancelled box does, so that such a run
+    // never waits for input that will not come.
+    void answerFrom(const QStringList& answers);
+
     // Whether any message box so far carried the critical icon.
     bool criticalShown() const { return m_criticalShown; }
 
@@ -29,6 +36,8 @@ private:
     std::FILE* m_out;
     std::FILE* m_in;
     bool m_criticalShown = false;
+    bool m_unattended = false;
+    QStringList m_answers;
 };
 
 } // namespace korvane::platform

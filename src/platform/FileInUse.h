@@ -19,4 +19,9 @@ namespace korvane::platform {
 // writes. Processes whose details this user may not read are passed over.
 bool fileInUse(const QString& localPath);
 
+// The same question asked ahead, before anything is changed: whether deleting or overwriting the
+// ordinary file at localPath would fail now because a program uses it. Windows is asked by
+// opening the file for exclusive use and letting go of it at once; elsewhere this is fileInUse.
+bool fileInUseAhead(const QString& localPath);
+
 } // namespace korvane::platform

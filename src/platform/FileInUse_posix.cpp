@@ -90,4 +90,9 @@ bool fileInUse(const QString& localPath)
     return false;
 }
 
+bool fileInUseAhead(const QString& localPath)
+{
+    return fileInUse(localPath);
+}
+
 } // namespace korvane::platform

@@ -25,6 +25,10 @@ public:
     virtual void copyFile(const QString& source, const QString& target) = 0; // overwrites
     virtual void removeFile(const QString& path) = 0;
     virtual void makeFolder(const QString& path) = 0; // one level
+
+    // Whether a running program uses the file, so that removing or overwriting it would fail
+    // now. Asks without changing anything; false for a file that is not there.
+    virtual bool inUse(const QString& path) const = 0;
 };
 
 } // namespace korvane::platform

@@ -3,6 +3,9 @@
 #include "NativeEventPump.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
 
 namespace korvane::platform {
 
@@ -11,6 +14,15 @@ void NativeEventPump::processEvents()
     if (m_lastPassMs >= 0 && nowMs() - m_lastPassMs < intervalMs)
         return;
     QCoreApplication::processEvents();
+    m_lastPassMs = nowMs();
+}
+
+void NativeEventPump::processEventsFor(int milliseconds)
+{
+    // Qt's timers run on the monotonic clock.
+    QEventLoop loop;
+    QTimer::singleShot(std::max(milliseconds, 0), &loop, &QEventLoop::quit);
+    loop.exec();
     m_lastPassMs = nowMs();
 }
 

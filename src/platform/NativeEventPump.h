@@ -19,6 +19,8 @@ public:
     NativeEventPump() { m_clock.start(); }
 
     void processEvents() override;
+    // Waits in an event loop of its own, so the pause costs no processor time.
+    void processEventsFor(int milliseconds) override;
 
 protected:
     // Milliseconds on a steady clock; a test gives its own.

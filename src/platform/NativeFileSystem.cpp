@@ -172,4 +172,10 @@ void NativeFileSystem::makeFolder(const QString& path)
         throw Error(QStringLiteral("無法建立資料夾（可能沒有權限）：") + path, Error::Kind::AccessDenied);
 }
 
+bool NativeFileSystem::inUse(const QString& path) const
+{
+    const QString local = localPath(path);
+    return QFileInfo(local).isFile() && fileInUseAhead(local);
+}
+
 } // namespace korvane::platform

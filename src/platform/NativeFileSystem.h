@@ -19,6 +19,7 @@ public:
     void copyFile(const QString& source, const QString& target) override;
     void removeFile(const QString& path) override;
     void makeFolder(const QString& path) override;
+    bool inUse(const QString& path) const override;
 };
 
 } // namespace korvane::platform

@@ -9,11 +9,15 @@ namespace korvane::platform {
 
 void NativeProcesses::endProcess()
 {
-    // No event loop, destructor or exit handler may run any more: the self-removal script is
-    // waiting for this executable to let go of its file.
+    // The self-removal script is waiting for this executable to let go of its file.
+    endProcessNow(0);
+}
+
+void endProcessNow(int status)
+{
     std::fflush(stdout);
     std::fflush(stderr);
-    std::_Exit(0);
+    std::_Exit(status);
 }
 
 } // namespace korvane::platform

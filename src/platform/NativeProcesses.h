@@ -17,4 +17,8 @@ public:
     void endProcess() override;
 };
 
+// Ends this process at once with the given exit status: output written so far is flushed, and
+// no event, destructor or exit handler runs any more.
+[[noreturn]] void endProcessNow(int status);
+
 } // namespace korvane::platform

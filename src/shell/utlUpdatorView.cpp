@@ -5,6 +5,7 @@
 #include "LineControl.h"
 #include "SelfRemovalScript.h"
 #include "actions/RunAction.h"
+#include "actions/SkipOnFailure.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
@@ -52,15 +53,6 @@ QString displayText(const QString& text)
 int toPixels(double twips)
 {
     return int(std::lround(twips / utlUpdatorView::TwipsPerPixel));
-}
-
-// Steps that must not stop the steps after them.
-template <typename Step> void skipOnFailure(Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
 }
 
 } // namespace

@@ -37,21 +37,20 @@ protected:
     TestMachine machine;
     std::unique_ptr<ClinicDatabase> clinic;
     std::unique_ptr<ClinicDatabase> profile;
-    korvane::test::PackDriver pack{machine};
 };
 
 TEST_F(DrugBagPack, EachActionRunsFromOkAndThenRemovesItsPack)
 {
     for (auto action : {&make<korvane::C524011003>, &make<korvane::C524011002>}) {
         const int labels = profile->count(QStringLiteral("tblDrugBag"));
-        pack.pressOk(action);
+        korvane::test::PackDriver pack{machine, action};
+        pack.pressOk();
         EXPECT_TRUE(machine.dialogs.messages.empty());
         EXPECT_GT(profile->count(QStringLiteral("tblDrugBag")), labels);
         ASSERT_EQ(machine.processes.selfRemovals.size(), 1u);
         EXPECT_EQ(QFileInfo(machine.processes.selfRemovals.front().target).fileName(),
                   QStringLiteral("UP52401101.exe"));
         machine.processes.selfRemovals.clear();
-        delete pack.form.data();
     }
 }
 

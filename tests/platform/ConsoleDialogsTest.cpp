@@ -77,4 +77,20 @@ TEST_F(ConsoleDialogsTest, InputBoxReadsOneLineUntilTheInputEnds)
     EXPECT_TRUE(QString::fromUtf8(output()).startsWith(QStringLiteral("[藥袋印表機]\n請輸入印表機型號\n> ")));
 }
 
+TEST_F(ConsoleDialogsTest, UnattendedInputBoxesTakeTheGivenAnswersAndNeverWaitForMore)
+{
+    giveInput("typed\n");
+    ConsoleDialogs dialogs(out, in);
+    dialogs.answerFrom({QStringLiteral(" 1 "), QString()});
+    EXPECT_EQ(dialogs.inputBox(QStringLiteral("請選擇\r\n1.Epson"), QStringLiteral("選項")),
+              QStringLiteral(" 1 "));
+    EXPECT_EQ(dialogs.inputBox("p", "t"), QString());
+    // None left, and the input is no terminal: cancelled without reading it.
+    EXPECT_EQ(dialogs.inputBox("p", "t"), QString());
+    EXPECT_EQ(std::fgetc(in), 't');
+    EXPECT_EQ(QString::fromUtf8(output()),
+              QStringLiteral("[選項]\n請選擇\n1.Epson\n>  1 \n[t]\np\n> \n[t]\np\n> \n"
+                             "(no answer given and no terminal to ask: cancelled)\n"));
+}
+
 } // namespace

@@ -3,8 +3,10 @@
 #include "platform/NativeEventPump.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using korvane::platform::NativeEventPump;
@@ -59,6 +61,19 @@ TEST(NativeEventPumpTest, RunsPendingEventsAtMostOnceEveryTenMilliseconds)
     EXPECT_EQ(counter.received, 2) << "the interval counts from the last pass";
 
     QCoreApplication::removePostedEvents(&counter);
+}
+
+TEST(NativeEventPumpTest, APauseRunsTheEventsThatArriveMeanwhileAndLastsItsTime)
+{
+    EventCounter counter;
+    NativeEventPump pump;
+    counter.post();
+    QTimer::singleShot(50, &counter, [&counter] { counter.post(); });
+    QElapsedTimer timer;
+    timer.start();
+    pump.processEventsFor(300);
+    EXPECT_GE(timer.elapsed(), 280); // a coarse timer may fire a little early
+    EXPECT_EQ(counter.received, 2);
 }
 
 } // namespace

@@ -216,11 +216,15 @@ TEST_F(NativeFileSystemTest, ARunningProgramCannotBeDeletedOrOverwrittenByAnyOfI
 
     expectInUse("KORVANE.EXE");
     expectInUse("Hard.exe");
+    EXPECT_TRUE(files.inUse(at("korvane.exe")));
+    EXPECT_FALSE(files.inUse(at("Visible.txt")));
+    EXPECT_FALSE(files.inUse(at("Missing.exe")));
     // A link is only a name: removing it leaves the program alone, as on Windows.
     files.removeFile(at("Link.exe"));
     EXPECT_EQ(temp.read("Korvane.exe"), program);
 
     running.end();
+    EXPECT_FALSE(files.inUse(at("Korvane.exe")));
     files.removeFile(at("Korvane.exe"));
     EXPECT_FALSE(temp.exists("Korvane.exe"));
 }
@@ -229,6 +233,7 @@ TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
 {
     RunningProgram holder(RunningProgram::Use::HoldOpen, at("Tools/drugbagprinter.EXE"));
     expectInUse("tools/DrugBagPrinter.exe");
+    EXPECT_TRUE(files.inUse(at("tools\\DrugBagPrinter.exe")));
     EXPECT_EQ(temp.read("Tools/drugbagprinter.EXE"), "printer");
     holder.end();
 

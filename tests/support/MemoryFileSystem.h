@@ -22,6 +22,7 @@ public:
     void copyFile(const QString& source, const QString& target) override { files.insert(target, readFile(source)); }
     void removeFile(const QString& path) override { files.remove(path); }
     void makeFolder(const QString&) override {}
+    bool inUse(const QString&) const override { return false; }
 
     QMap<QString, QByteArray> files;
     QStringList writes; // every path written, in order

@@ -18,25 +18,27 @@
 
 namespace korvane::test {
 
-// The pack as its start-up builds it, on a test machine: the wizard around the drug-price
-// update (or another action), pressed OK as a user does.
+// The pack as its start-up builds it, on a test machine: the wizard around its action (the
+// drug-price update unless another maker is given), pressed OK as a user does.
 class PackDriver
 {
 public:
-    explicit PackDriver(TestMachine& machine) : m_machine(machine) {}
+    using ActionMaker = std::function<std::shared_ptr<IAction>(const platform::Services&)>;
+
+    explicit PackDriver(TestMachine& machine, ActionMaker makeAction = makeDrugPriceUpdate)
+        : m_machine(machine), m_makeAction(std::move(makeAction))
+    {
+    }
     ~PackDriver() { delete form.data(); }
     PackDriver(const PackDriver&) = delete;
     PackDriver& operator=(const PackDriver&) = delete;
 
-    void pressOk()
+    void pressOk() { pressOk(m_machine.services()); }
+    // On the machine's files and settings with other services (the real dialogs, say).
+    void pressOk(const platform::Services& services)
     {
-        pressOk([](const platform::Services& services) { return std::make_shared<C52407301>(services); });
-    }
-
-    void pressOk(const std::function<std::shared_ptr<IAction>(const platform::Services&)>& makeAction)
-    {
-        m_services = std::make_unique<platform::Services>(m_machine.services());
-        form = modUpdatlet::Main(*m_services, makeAction(*m_services));
+        m_services = std::make_unique<platform::Services>(services);
+        form = modUpdatlet::Main(*m_services, m_makeAction(*m_services));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
         auto* ok = form->findChild<QPushButton*>(QStringLiteral("btnOk"));
         ASSERT_NE(ok, nullptr);
@@ -46,7 +48,13 @@ public:
     QPointer<frmOptionPanel> form;
 
 private:
+    static std::shared_ptr<IAction> makeDrugPriceUpdate(const platform::Services& services)
+    {
+        return std::make_shared<C52407301>(services);
+    }
+
     TestMachine& m_machine;
+    ActionMaker m_makeAction;
     std::unique_ptr<platform::Services> m_services;
 };
 

@@ -26,6 +26,12 @@ public:
 
     // Kills the program and waits until it has ended and is gone from the process table.
     void end();
+    // Whether the program has ended (killed by someone else, say) within the time.
+    bool endsWithin(int milliseconds)
+    {
+        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(milliseconds);
+    }
+    qint64 processId() const { return m_process.processId(); }
 
 private:
     QProcess m_process;

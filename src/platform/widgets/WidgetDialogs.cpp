@@ -9,15 +9,23 @@
 
 namespace korvane::platform {
 
-void WidgetDialogs::messageBox(MessageIcon icon, const QString& title, const QString& text)
+namespace {
+
+// Texts break lines with CR LF; a label breaks them at LF only.
+QString withLineFeeds(const QString& text)
 {
-    // Texts break lines with CR LF; a label breaks them at LF only.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(u'\r', u'\n');
+    return shown;
+}
 
+} // namespace
+
+void WidgetDialogs::messageBox(MessageIcon icon, const QString& title, const QString& text)
+{
     QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title,
-                    shown, QMessageBox::Ok, QApplication::activeWindow());
+                    withLineFeeds(text), QMessageBox::Ok, QApplication::activeWindow());
     // Error texts carry database messages and paths that must not be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -26,8 +34,8 @@ void WidgetDialogs::messageBox(MessageIcon icon, const QString& title, const QSt
 QString WidgetDialogs::inputBox(const QString& prompt, const QString& title)
 {
     bool accepted = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
-                                               QString(), &accepted);
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, withLineFeeds(prompt),
+                                               QLineEdit::Normal, QString(), &accepted);
     return accepted ? text : QString();
 }
 

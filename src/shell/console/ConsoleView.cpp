@@ -53,6 +53,12 @@ void ConsoleView::finish()
           QString::number(double(ms) / 1000.0, 'f', 3) + QStringLiteral(" 秒）"));
 }
 
+void ConsoleView::cancel()
+{
+    flush();
+    write(QStringLiteral("更新作業已取消：") + ivClock.timeText());
+}
+
 void ConsoleView::flush()
 {
     if (ivMessage != ivShownMessage) {

@@ -36,6 +36,8 @@ public:
     void flush();
     // Writes what is pending, then the time of day and how long the run took.
     void finish();
+    // Writes what is pending, then that the run was cancelled and the time of day.
+    void cancel();
 
     const QString& messageValue() const { return ivMessage; }
     qint16 progressValue() const { return ivProgress; }

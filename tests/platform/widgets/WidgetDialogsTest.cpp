@@ -77,9 +77,10 @@ TEST(WidgetDialogsTest, InputBoxGivesTheTypedTextOrEmptyOnCancel)
         dialog->setTextValue(QStringLiteral("TP-3150"));
         dialog->accept();
     });
-    EXPECT_EQ(WidgetDialogs().inputBox(QStringLiteral("請輸入型號"), QStringLiteral("藥袋印表機")),
-              "TP-3150");
-    EXPECT_EQ(label, QStringLiteral("請輸入型號"));
+    EXPECT_EQ(
+        WidgetDialogs().inputBox(QStringLiteral("請輸入型號：\r\n\r\n1.Epson"), QStringLiteral("藥袋印表機")),
+        "TP-3150");
+    EXPECT_EQ(label, QStringLiteral("請輸入型號：\n\n1.Epson"));
 
     whenShown<QInputDialog>([](QInputDialog* dialog) {
         dialog->setTextValue(QStringLiteral("typed"));
