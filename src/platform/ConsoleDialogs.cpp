@@ -47,6 +47,13 @@ QString ConsoleDialogs::inputBox(const QString& prompt, const QString& title)
     return QString::fromUtf8(line);
 }
 
+bool ConsoleDialogs::question(const QString& title, const QString& text, bool defaultYes)
+{
+    write(QStringLiteral("?? [") + title + QStringLiteral("]\n") + withLineFeeds(text) +
+          (defaultYes ? QStringLiteral("> 是（預設的回答）\n\n") : QStringLiteral("> 否（預設的回答）\n\n")));
+    return defaultYes;
+}
+
 void ConsoleDialogs::write(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();

@@ -19,6 +19,9 @@ public:
     void messageBox(MessageIcon icon, const QString& title, const QString& text) override;
     // The line without its terminator; empty text at the end of the input.
     QString inputBox(const QString& prompt, const QString& title) override;
+    // Nobody is there to answer an unattended run: prints the question, "?? " before it, and
+    // the default answer, which it gives.
+    bool question(const QString& title, const QString& text, bool defaultYes = false) override;
 
     // Whether any message box so far carried the critical icon.
     bool criticalShown() const { return m_criticalShown; }

@@ -77,4 +77,15 @@ TEST_F(ConsoleDialogsTest, InputBoxReadsOneLineUntilTheInputEnds)
     EXPECT_TRUE(QString::fromUtf8(output()).startsWith(QStringLiteral("[藥袋印表機]\n請輸入印表機型號\n> ")));
 }
 
+TEST_F(ConsoleDialogsTest, QuestionIsAnsweredWithItsDefaultWithoutReadingInput)
+{
+    giveInput("是\n");
+    ConsoleDialogs dialogs(out, in);
+    EXPECT_FALSE(dialogs.question(QStringLiteral("藥價更新"), QStringLiteral("要套用嗎？")));
+    EXPECT_TRUE(dialogs.question("t", "q", true));
+    EXPECT_EQ(dialogs.inputBox("p", "t"), QStringLiteral("是")) << "the input is left for what asks for it";
+    EXPECT_TRUE(QString::fromUtf8(output()).startsWith(
+        QStringLiteral("?? [藥價更新]\n要套用嗎？\n> 否（預設的回答）\n\n?? [t]\nq\n> 是（預設的回答）\n\n")));
+}
+
 } // namespace

@@ -43,6 +43,16 @@ QString FakeDialogs::inputBox(const QString& prompt, const QString& title)
     return answers.isEmpty() ? QString() : answers.takeFirst();
 }
 
+bool FakeDialogs::question(const QString& title, const QString& text, bool defaultYes)
+{
+    questions.push_back({title, text, defaultYes});
+    if (questionAnswers.empty())
+        return defaultYes;
+    const bool answer = questionAnswers.front();
+    questionAnswers.erase(questionAnswers.begin());
+    return answer;
+}
+
 bool FakeProcesses::startDetached(const QString& commandLine, const QString& workingFolder,
                                   platform::WindowStyle style)
 {

@@ -6,29 +6,57 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace korvane::platform {
 
-void WidgetDialogs::messageBox(MessageIcon icon, const QString& title, const QString& text)
+namespace {
+
+// Texts break lines with CR LF; a label breaks them at LF only. Error texts carry database
+// messages and paths that must not be read as markup. The buttons speak the user's language
+// whatever translations the machine has installed.
+int showBox(QMessageBox::Icon icon, const QString& title, const QString& text, bool question, bool defaultYes)
 {
-    // Texts break lines with CR LF; a label breaks them at LF only.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(u'\r', u'\n');
 
-    QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title,
-                    shown, QMessageBox::Ok, QApplication::activeWindow());
-    // Error texts carry database messages and paths that must not be read as markup.
+    QMessageBox box(icon, title, shown, question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    if (question) {
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+        box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("確定"));
+    }
+    return box.exec();
+}
+
+} // namespace
+
+void WidgetDialogs::messageBox(MessageIcon icon, const QString& title, const QString& text)
+{
+    showBox(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title, text, false,
+            false);
+}
+
+bool WidgetDialogs::question(const QString& title, const QString& text, bool defaultYes)
+{
+    return showBox(QMessageBox::Question, title, text, true, defaultYes) == QMessageBox::Yes;
 }
 
 QString WidgetDialogs::inputBox(const QString& prompt, const QString& title)
 {
-    bool accepted = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
-                                               QString(), &accepted);
-    return accepted ? text : QString();
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setOkButtonText(QStringLiteral("確定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 } // namespace korvane::platform

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -36,6 +37,7 @@ struct Seen
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttons = 0;
     Qt::TextFormat format = Qt::AutoText;
+    QString okText;
 };
 
 TEST(WidgetDialogsTest, MessageBoxShowsTitleTextAndIconWithOnlyOk)
@@ -57,7 +59,7 @@ TEST(WidgetDialogsTest, MessageBoxShowsTitleTextAndIconWithOnlyOk)
         Seen seen;
         whenShown<QMessageBox>([&seen](QMessageBox* box) {
             seen = {box->windowTitle(), box->text(), box->icon(), int(box->buttons().size()),
-                    box->textFormat()};
+                    box->textFormat(), box->button(QMessageBox::Ok)->text()};
             box->button(QMessageBox::Ok)->click();
         });
         WidgetDialogs().messageBox(c.icon, QStringLiteral("藥價更新"), c.text);
@@ -66,20 +68,44 @@ TEST(WidgetDialogsTest, MessageBoxShowsTitleTextAndIconWithOnlyOk)
         EXPECT_EQ(seen.icon, c.shownIcon);
         EXPECT_EQ(seen.buttons, 1);
         EXPECT_EQ(seen.format, Qt::PlainText);
+        EXPECT_EQ(seen.okText, QStringLiteral("確定"));
+    }
+}
+
+TEST(WidgetDialogsTest, QuestionAnswersYesOnlyWhenYesIsPressedAndEnterMeansItsDefault)
+{
+    for (const bool defaultYes : {false, true}) {
+        for (const QMessageBox::StandardButton pressed : {QMessageBox::Yes, QMessageBox::No}) {
+            QString yes, no;
+            bool defaultIsYes = !defaultYes;
+            whenShown<QMessageBox>([&, pressed](QMessageBox* box) {
+                yes = box->button(QMessageBox::Yes)->text();
+                no = box->button(QMessageBox::No)->text();
+                defaultIsYes = box->defaultButton() == box->button(QMessageBox::Yes);
+                box->button(pressed)->click();
+            });
+            EXPECT_EQ(WidgetDialogs().question(QStringLiteral("藥價更新"), QStringLiteral("要套用嗎？"), defaultYes),
+                      pressed == QMessageBox::Yes);
+            EXPECT_EQ(yes, QStringLiteral("是"));
+            EXPECT_EQ(no, QStringLiteral("否"));
+            EXPECT_EQ(defaultIsYes, defaultYes);
+        }
     }
 }
 
 TEST(WidgetDialogsTest, InputBoxGivesTheTypedTextOrEmptyOnCancel)
 {
-    QString label;
-    whenShown<QInputDialog>([&label](QInputDialog* dialog) {
+    QString label, ok;
+    whenShown<QInputDialog>([&label, &ok](QInputDialog* dialog) {
         label = dialog->labelText();
+        ok = dialog->okButtonText();
         dialog->setTextValue(QStringLiteral("TP-3150"));
         dialog->accept();
     });
     EXPECT_EQ(WidgetDialogs().inputBox(QStringLiteral("請輸入型號"), QStringLiteral("藥袋印表機")),
               "TP-3150");
     EXPECT_EQ(label, QStringLiteral("請輸入型號"));
+    EXPECT_EQ(ok, QStringLiteral("確定"));
 
     whenShown<QInputDialog>([](QInputDialog* dialog) {
         dialog->setTextValue(QStringLiteral("typed"));
