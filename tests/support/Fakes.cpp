@@ -19,6 +19,11 @@ QString FakeSettingsStore::read(const QString& application, const QString& secti
     return m_values.value(settingsKey(application, section, key));
 }
 
+QString FakeSettingsStore::location(const QString& application, const QString& section, const QString& key) const
+{
+    return QStringLiteral("test settings ") + application + u'/' + section + u'/' + key;
+}
+
 void FakeSettingsStore::set(const QString& application, const QString& section, const QString& key,
                             const QString& value)
 {

@@ -22,6 +22,7 @@ class FakeSettingsStore : public platform::SettingsStore
 {
 public:
     QString read(const QString& application, const QString& section, const QString& key) const override;
+    QString location(const QString& application, const QString& section, const QString& key) const override;
     void set(const QString& application, const QString& section, const QString& key, const QString& value);
     void setInstallationFolder(const QString& folder);
     mutable int reads = 0;

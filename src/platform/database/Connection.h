@@ -36,6 +36,9 @@ public:
     // Runs a statement that returns no rows. Values are bound to the "?" placeholders in order.
     void Execute(const QString& statement, const QVariantList& values = {});
 
+    // Whether the database has a table of this name, compared without regard to case.
+    bool hasTable(const QString& name) const;
+
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();

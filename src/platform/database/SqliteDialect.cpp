@@ -6,7 +6,6 @@
 #include "platform/Paths.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -29,10 +28,9 @@ SqliteDialect::SqliteDialect(QString dataSource) : m_dataSource(std::move(dataSo
 void SqliteDialect::prepare(QSqlDatabase& db) const
 {
     const QString path = localPath(m_dataSource);
-    // SQLite would create a missing file; an empty new database must never stand in for the
-    // clinic's own.
-    if (m_dataSource.isEmpty() || !QFileInfo(path).isFile())
-        throw Error(QStringLiteral("找不到資料庫檔案：") + m_dataSource, Error::Kind::FileNotFound);
+    // SQLite would create a missing file, and takes an empty one for an empty database; neither
+    // may stand in for the clinic's own.
+    requireDatabaseFile(m_dataSource, path);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
 }
