@@ -100,10 +100,63 @@ TextLines::TextLines(QString text) : m_text(std::move(text))
     index(begin, begin + m_text.size());
 }
 
+bool isUtf8Text(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    bool beyondAscii = false;
+    while (p != end) {
+        // Eight ASCII bytes at a step: most of a price list is digits and Latin letters.
+        if (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        beyondAscii = true;
+        int trail;
+        unsigned char low = 0x80, high = 0xBF; // the range of the first trail byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            trail = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            trail = 2;
+            if (lead == 0xE0)
+                low = 0xA0; // overlong
+            else if (lead == 0xED)
+                high = 0x9F; // surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            trail = 3;
+            if (lead == 0xF0)
+                low = 0x90; // overlong
+            else if (lead == 0xF4)
+                high = 0x8F; // beyond U+10FFFF
+        } else {
+            return false;
+        }
+        if (end - p <= trail || p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i <= trail; ++i) {
+            if (p[i] < 0x80 || p[i] > 0xBF)
+                return false;
+        }
+        p += trail + 1;
+    }
+    return beyondAscii;
+}
+
 TextLines TextLines::fromAnsiFile(QByteArray bytes)
 {
     if (bytes.startsWith(utf8ByteOrderMark))
         return TextLines(QString::fromUtf8(QByteArrayView(bytes).sliced(utf8ByteOrderMark.size())));
+    if (isUtf8Text(bytes))
+        return TextLines(QString::fromUtf8(bytes));
     TextLines lines;
     lines.m_bytes = std::move(bytes);
     lines.index(lines.m_bytes.constData(), lines.m_bytes.constData() + lines.m_bytes.size());
