@@ -39,6 +39,7 @@ int showBox(QMessageBox::Icon icon, const QString& title, const QString& text, b
 
 void WidgetDialogs::messageBox(MessageIcon icon, const QString& title, const QString& text)
 {
+    m_criticalShown = m_criticalShown || icon == MessageIcon::Critical;
     showBox(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title, text, false,
             false);
 }

@@ -17,6 +17,12 @@ public:
     QString inputBox(const QString& prompt, const QString& title) override;
     // "是" and "否"; Escape and closing the box answer No.
     bool question(const QString& title, const QString& text, bool defaultYes = false) override;
+
+    // Whether any message box so far carried the critical icon: a run that failed.
+    bool criticalShown() const { return m_criticalShown; }
+
+private:
+    bool m_criticalShown = false;
 };
 
 } // namespace korvane::platform
