@@ -46,6 +46,9 @@ public:
     bool lastLineTerminated() const { return isEmpty() || span(count() - 1).terminated; }
     // Throws platform::Error OutOfRange for a line the text does not have.
     QString at(qsizetype index) const;
+    // The same into a text kept from line to line, so that reading every line in turn does
+    // not allocate for each.
+    void read(qsizetype index, QString& into) const;
 
 private:
     struct Span
@@ -55,6 +58,7 @@ private:
         bool terminated; // a line end follows
     };
     Span span(qsizetype index) const;
+    QString decodeLine(const Span& line) const;
     qsizetype size() const;
     template <typename Char> void index(const Char* begin, const Char* end);
 
