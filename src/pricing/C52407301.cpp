@@ -92,10 +92,12 @@ void C52407301::action(IUpdatorView& p_form)
 PriceListSurvey C52407301::readPriceList(const platform::TextLines& lines, IUpdatorView* p_form)
 {
     PriceListSurvey survey;
+    QString line;
     for (qsizetype i = 0; i < lines.count(); ++i) {
         if (p_form)
             ivServices.events.processEvents();
-        survey.add(lines.at(i));
+        lines.read(i, line);
+        survey.add(line);
         if (p_form)
             p_form->setMessgaeValue(progressMessage(i + 1));
     }
@@ -154,9 +156,11 @@ void C52407301::replaceDrugs(const QString& path)
         for (size_t k = 0; k < ivColumnIndexes.size(); ++k)
             ivColumnIndexes[k] = recordset.fieldIndex(DrugPriceLine::columns()[k].name);
         qsizetype added = 0;
+        QString line;
         for (qsizetype j = 0; j < n; ++j) {
             ivServices.events.processEvents();
-            if (addDrugRecord(lines.at(j), recordset))
+            lines.read(j, line);
+            if (addDrugRecord(line, recordset))
                 ++added;
             ivView->setProgressBarValue(percent(j, n));
         }
@@ -213,9 +217,10 @@ DrugPricePreview C52407301::preview()
         throw;
     }
     connection->Close();
+    QString line;
     for (qsizetype i = 0; i < lines.count(); ++i) {
-        const QString text = lines.at(i);
-        preview.addListLine(DrugPriceLine(text));
+        lines.read(i, line);
+        preview.addListLine(DrugPriceLine(line));
     }
     preview.finish();
     preview.setSources(priceListPath(), ivConnections.clinicDatabaseName());
@@ -235,9 +240,12 @@ bool C52407301::addDrugRecord(QStringView line, platform::Recordset& recordset)
     const auto& columns = DrugPriceLine::columns();
     for (size_t k = 0; k < columns.size(); ++k) {
         try {
-            const auto value = fields.value(columns[k]);
-            if (value)
+            // Text goes in as it stands, straight from the line.
+            if (columns[k].conversion == DrugPriceLine::Conversion::Text) {
+                recordset.setText(ivColumnIndexes[k], fields.field(columns[k].field));
+            } else if (const auto value = fields.value(columns[k])) {
                 recordset.setValue(ivColumnIndexes[k], *value);
+            }
         } catch (const platform::Error&) {
         }
     }

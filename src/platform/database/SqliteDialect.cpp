@@ -35,6 +35,14 @@ void SqliteDialect::prepare(QSqlDatabase& db) const
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
 }
 
+void SqliteDialect::opened(QSqlDatabase& db) const
+{
+    // A page cache that holds the drug table's code index (and more) while a price list of a
+    // few hundred thousand rows goes in: with the default 2 MB, SQLite writes pages out early and
+    // reads them back, one system call each, for most rows. Memory is taken only as pages are.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA cache_size=-16384"));
+}
+
 ColumnInfo SqliteDialect::describeDeclaredType(const QString& name, const QString& declaredType)
 {
     ColumnInfo info;
