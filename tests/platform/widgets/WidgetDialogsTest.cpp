@@ -62,7 +62,10 @@ TEST(WidgetDialogsTest, MessageBoxShowsTitleTextAndIconWithOnlyOk)
                     box->textFormat(), box->button(QMessageBox::Ok)->text()};
             box->button(QMessageBox::Ok)->click();
         });
-        WidgetDialogs().messageBox(c.icon, QStringLiteral("藥價更新"), c.text);
+        WidgetDialogs dialogs;
+        dialogs.messageBox(c.icon, QStringLiteral("藥價更新"), c.text);
+        // What the pack's exit status tells a script that started it.
+        EXPECT_EQ(dialogs.criticalShown(), c.icon == MessageIcon::Critical);
         EXPECT_EQ(seen.title, QStringLiteral("藥價更新"));
         EXPECT_EQ(seen.text, c.shownText);
         EXPECT_EQ(seen.icon, c.shownIcon);
