@@ -232,30 +232,21 @@ void PriceListGenerator::appendNumber(QString& p_text, int p_value, int p_width)
 
 void PriceListGenerator::appendDate(QString& p_text, QDate p_date, DateForm p_form)
 {
-    switch (p_form) {
-    case DateForm::Roc:
+    if (p_form == DateForm::Roc) {
         appendNumber(p_text, p_date.year() - 1911, 3);
         appendNumber(p_text, p_date.month(), 2);
         appendNumber(p_text, p_date.day(), 2);
         return;
-    case DateForm::Slashes:
-    case DateForm::SlashesWithTime:
-        appendNumber(p_text, p_date.year(), 4);
-        p_text += u'/';
-        appendNumber(p_text, p_date.month(), 1);
-        p_text += u'/';
-        appendNumber(p_text, p_date.day(), 1);
-        if (p_form == DateForm::SlashesWithTime)
-            p_text += u" 上午 12:00:00"; // midnight, as a zh-TW workstation writes a date with its time
-        return;
-    case DateForm::Dashes:
-        appendNumber(p_text, p_date.year(), 4);
-        p_text += u'-';
-        appendNumber(p_text, p_date.month(), 2);
-        p_text += u'-';
-        appendNumber(p_text, p_date.day(), 2);
-        return;
     }
+    const QChar separator = p_form == DateForm::Dashes ? u'-' : u'/';
+    const int width = p_form == DateForm::Dashes ? 2 : 1; // "2024-04-01", "2024/4/1"
+    appendNumber(p_text, p_date.year(), 4);
+    p_text += separator;
+    appendNumber(p_text, p_date.month(), width);
+    p_text += separator;
+    appendNumber(p_text, p_date.day(), width);
+    if (p_form == DateForm::SlashesWithTime)
+        p_text += u" 上午 12:00:00"; // midnight, as a zh-TW workstation writes a date with its time
 }
 
 void PriceListGenerator::appendCode(QString& p_text)
