@@ -138,13 +138,10 @@ TEST_F(Updatlet, DryRunShowsWhatWouldChangeAndWritesNothing)
 
     const UpdatletResult shown = installation.run(installation.packArguments() << QStringLiteral("--dry-run"));
     EXPECT_EQ(shown.exitCode, 0) << qPrintable(shown.out);
-    for (const QString& line :
-         {QStringLiteral("\n新增 AC00004100 PANADOL TABLETS 500MG 3.25\n"),
-          QStringLiteral("\n刪除 AC00003100 OLD NAME 5.00\n"),
-          QStringLiteral("\n變價 AC00002100 PANADOL TABLETS 500MG 10.00 → 11.00\n"),
-          QStringLiteral("\n合計：新增 1 項藥品，刪除 1 項，價格變動 1 項，價格不變 1 項。\n"
-                         "藥品資料表 tblDrugs 目前有 3 筆，更新後將有 3 筆。\n")})
-        EXPECT_TRUE(shown.out.contains(line)) << qPrintable(line) << qPrintable(shown.out);
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("\n刪除 AC00003100 OLD NAME 5.00\n"
+                                                  "變價 AC00002100 PANADOL TABLETS 500MG 10.00 → 11.00\n\n"
+                                                  "合計：新增 1 項藥品，刪除 1 項，價格變動 1 項，價格不變 1 項。\n")))
+        << qPrintable(shown.out);
 
     const QString report = installation.path(QStringLiteral("changes.csv"));
     const UpdatletResult reported = installation.run(installation.packArguments()

@@ -271,26 +271,14 @@ TEST_F(DrugPriceUpdate, AMissingOrLockedDatabaseChangesNothing)
     EXPECT_TRUE(priceListKept());
 }
 
-// A first installation has no drugs yet: any list fills the table without a question; a table
-// of drugs is not shrunk to less than half without one.
-TEST_F(DrugPriceUpdate, OnlyAListWithFewerThanHalfTheDrugsNowInTheTableIsQuestioned)
+// A first installation has no drugs yet: any list fills the table without a question.
+TEST_F(DrugPriceUpdate, AnEmptyDrugTableIsFilledWithoutAQuestion)
 {
     db->exec(QStringLiteral("DELETE FROM tblDrugs"));
     writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
     run();
     EXPECT_TRUE(machine.dialogs.questions.empty());
-    EXPECT_EQ(codes(), QStringList{QStringLiteral("AC12345100")});
     EXPECT_EQ(action->drugCount(), 1);
-
-    for (int i = 2; i <= 3; ++i)
-        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES (?)"), {korvane::test::drugCode(i)});
-    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
-    run();
-    ASSERT_EQ(machine.dialogs.questions.size(), 1u);
-    EXPECT_EQ(codes().size(), 3);
-    EXPECT_TRUE(priceListKept());
-    EXPECT_TRUE(action->shrinkRefused());
-    EXPECT_EQ(action->drugCount(), -1);
 }
 
 // A database the configuration names that cannot hold the drugs is named, with what is wrong.
