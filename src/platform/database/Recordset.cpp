@@ -18,6 +18,7 @@
 #include <QSqlIndex>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <unordered_map>
@@ -498,8 +499,8 @@ void Recordset::setText(int index, QStringView text)
                 slot = QVariant(QString());
             // data() makes the text the slot's own; resizing it keeps what it already holds.
             auto* stored = static_cast<QString*>(slot.data());
-            stored->resize(0);
-            stored->append(text);
+            stored->resize(text.size());
+            std::copy(text.begin(), text.end(), stored->data());
             d->assigned[index] = 1;
             return;
         }
