@@ -66,17 +66,22 @@ public:
         const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
         const auto* const end = p + bytes.size();
         while (p != end) {
-            // Eight ASCII bytes at a step where the code page keeps ASCII as it is.
-            if (m_asciiIsAscii && end - p >= 8) {
-                quint64 word;
-                std::memcpy(&word, p, 8);
-                if ((word & 0x8080808080808080ULL) == 0) {
-                    for (int i = 0; i < 8; ++i)
-                        o[i] = char16_t(p[i]);
-                    o += 8;
-                    p += 8;
-                    continue;
-                }
+            if (*p < 0x80 && m_asciiIsAscii) {
+                // A run of ASCII, eight bytes at a step where it can.
+                do {
+                    quint64 word;
+                    if (end - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080ULL) == 0)) {
+                        for (int i = 0; i < 8; ++i)
+                            o[i] = char16_t(p[i]);
+                        o += 8;
+                        p += 8;
+                    } else if (*p < 0x80) {
+                        *o++ = char16_t(*p++);
+                    } else {
+                        break;
+                    }
+                } while (p != end);
+                continue;
             }
             const char16_t single = m_single[*p];
             if (single != none) {
@@ -98,6 +103,7 @@ public:
 
 private:
     static constexpr char16_t none = 0xFFFF; // a noncharacter: no converter ever gives it
+
     static constexpr unsigned firstLead = 0x81;
     static constexpr unsigned trailsPerLead = (0x7E - 0x40 + 1) + (0xFE - 0xA1 + 1);
 
