@@ -110,8 +110,7 @@ qint64 C52407301::currentDrugCount(const std::shared_ptr<platform::Connection>& 
 {
     if (!connection->hasTable(QStringLiteral("tblDrugs")))
         throw platform::Error(QStringLiteral("資料庫中沒有藥品資料表 tblDrugs，這可能不是 Korvane 的資料庫：") +
-                                  ivConnections.clinicDatabaseName() + QStringLiteral("。") +
-                                  PriceListSurvey::unchanged(),
+                                  ivConnections.clinicDatabaseName(),
                               platform::Error::Kind::Database);
     platform::Recordset count;
     count.Open(QStringLiteral("SELECT COUNT(*) FROM tblDrugs"), connection);
