@@ -29,7 +29,7 @@ bool isNumeric(QStringView text);
 // optional 上午/下午 or AM/PM before or after it (then the hour is 1 to 12 and 12 上午 is
 // midnight); or a seven-digit ROC date "yyyMMdd" as the NHI writes them ("1130401" is
 // 2024-04-01). Blanks around the text are allowed. Only real calendar dates. The value is the
-// date and time as written, in no time zone (its spec is Qt::UTC, so that nothing looks up a
+// date and time as written, in no time zone (carried as Qt::UTC, so that nothing looks up a
 // zone or shifts it).
 std::optional<QDateTime> toDate(QStringView text);
 

@@ -199,7 +199,8 @@ void C52407301::replaceDrugs(const QString& path)
 DrugPricePreview C52407301::preview()
 {
     const platform::TextLines lines = platform::TextLines::fromAnsiFile(ivServices.files.readFile(priceListPath()));
-    readPriceList(lines, nullptr);
+    if (readPriceList(lines, nullptr).drugRecords() == 0)
+        throw platform::Error(kNoDrugRecords);
     DrugPricePreview preview;
     const auto connection = getClinicConnection();
     try {

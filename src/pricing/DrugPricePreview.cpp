@@ -17,6 +17,7 @@ namespace {
 constexpr qsizetype codeField = 3;
 constexpr qsizetype nameField = 7;
 constexpr qsizetype startDateField = 5;
+constexpr size_t priceColumn = 3; // 藥價參考金額 among DrugPriceLine::columns()
 
 QString changeText(DrugPricePreview::Change change)
 {
@@ -66,7 +67,7 @@ void DrugPricePreview::addListLine(const DrugPriceLine& p_line)
     if (!p_line.isDrugRecord())
         return;
     ++ivListRecords;
-    const std::optional<QVariant> price = p_line.value(DrugPriceLine::columns()[3]);
+    const std::optional<QVariant> price = p_line.value(DrugPriceLine::columns()[priceColumn]);
     const std::optional<QDateTime> start = platform::toDate(p_line.field(startDateField));
     const qint64 takesEffect = start ? start->date().toJulianDay() : std::numeric_limits<qint64>::min();
     Price& known = ivList[p_line.field(codeField).toString()];
