@@ -6,7 +6,6 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QList>
 #include <algorithm>
 #include <array>
 #include <cstring>
