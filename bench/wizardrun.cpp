@@ -64,6 +64,9 @@ int main(int argc, char** argv)
     const korvane::platform::Services services = real.with(processes);
     QWidget* form = korvane::modUpdatlet::Main(services, std::make_shared<korvane::C52407301>(services));
     QTimer::singleShot(0, form, [form, &processes] {
+        // OK is pressed on a wizard that is on the screen, as a user presses it: its first
+        // painting (and the loading of its fonts) belongs to the start, not to the run.
+        form->repaint();
         if (auto* ok = form->findChild<QPushButton*>(QStringLiteral("btnOk"))) {
             processes.sinceOk.start();
             ok->click();

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -42,14 +43,24 @@ template <typename Text> std::vector<std::pair<qsizetype, qsizetype>> lineBounds
     return bounds;
 }
 
-// What each line must read as. A Big5 line is decoded on its own, and a lead byte left waiting
-// at its end is pushed out by a byte that cannot follow it (a NUL): such a byte must show as
-// U+FFFD, never vanish and never join the next line.
+// Whether the whole text is UTF-8 by Qt's own decoder, beyond ASCII somewhere.
+bool readsAsUtf8(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    return !utf8.hasError() && std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
+}
+
+// What each line must read as. A file with a UTF-8 byte-order mark, or valid UTF-8 beyond ASCII,
+// is UTF-8. Otherwise a Big5 line is decoded on its own, and a lead byte left waiting at its end
+// is pushed out by a byte that cannot follow it (a NUL): such a byte must show as U+FFFD, never
+// vanish and never join the next line.
 std::vector<QString> expectedLines(const QByteArray& bytes)
 {
     std::vector<QString> lines;
-    if (bytes.startsWith(utf8ByteOrderMark)) {
-        const QString text = QString::fromUtf8(QByteArrayView(bytes).sliced(utf8ByteOrderMark.size()));
+    if (bytes.startsWith(utf8ByteOrderMark) || readsAsUtf8(bytes)) {
+        const qsizetype mark = bytes.startsWith(utf8ByteOrderMark) ? utf8ByteOrderMark.size() : 0;
+        const QString text = QString::fromUtf8(QByteArrayView(bytes).sliced(mark));
         for (const auto& [start, end] : lineBounds(text))
             lines.push_back(text.sliced(start, end - start));
         return lines;

@@ -29,5 +29,8 @@ int main(int argc, char** argv)
         dialogs.messageBox(korvane::platform::MessageIcon::Critical, title, error.description());
         return 1;
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A failed run tells the user in a critical message; whoever started the pack (a script,
+    // a deployment tool) learns it from the exit status.
+    return dialogs.criticalShown() ? 1 : status;
 }

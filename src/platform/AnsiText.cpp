@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 
@@ -39,10 +40,152 @@ QStringEncoder ansiEncoder()
 
 constexpr QByteArrayView utf8ByteOrderMark("\xEF\xBB\xBF");
 
+// The code page's characters in a table, read once from its own converter. Decoding a line of a
+// price list through the converter costs more than everything else done with the line; most
+// lines are plain single bytes and two-byte characters, which the table turns into text in one
+// pass. Whatever the table does not hold (a byte sequence the code page rejects, a character of
+// more than two bytes or more than one UTF-16 unit) is left to the converter, so the text is
+// always exactly what the converter makes of it.
+class CodePageTable
+{
+public:
+    static const CodePageTable* instance()
+    {
+        static const CodePageTable table;
+        return table.m_valid ? &table : nullptr;
+    }
+
+    // Appends the decoded bytes to out; false when they need the converter.
+    bool decode(QByteArrayView bytes, QString& out) const
+    {
+        const qsizetype start = out.size();
+        out.resize(start + bytes.size()); // never more characters than bytes
+        char16_t* const begin = reinterpret_cast<char16_t*>(out.data()) + start;
+        char16_t* o = begin;
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto* const end = p + bytes.size();
+        while (p != end) {
+            if (*p < 0x80 && m_asciiIsAscii) {
+                // A run of ASCII, eight bytes at a step where it can.
+                do {
+                    quint64 word;
+                    if (end - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080ULL) == 0)) {
+                        for (int i = 0; i < 8; ++i)
+                            o[i] = char16_t(p[i]);
+                        o += 8;
+                        p += 8;
+                    } else if (*p < 0x80) {
+                        *o++ = char16_t(*p++);
+                    } else {
+                        break;
+                    }
+                } while (p != end);
+                continue;
+            }
+            const char16_t single = m_single[*p];
+            if (single != none) {
+                *o++ = single;
+                ++p;
+                continue;
+            }
+            if (end - p < 2)
+                return out.resize(start), false;
+            const char16_t pair = m_pairs[size_t(p[0]) << 8 | p[1]];
+            if (pair == none)
+                return out.resize(start), false;
+            *o++ = pair;
+            p += 2;
+        }
+        out.resize(start + (o - begin));
+        return true;
+    }
+
+private:
+    static constexpr char16_t none = 0xFFFF; // a noncharacter: no converter ever gives it
+
+    static constexpr unsigned firstLead = 0x81;
+    static constexpr unsigned trailsPerLead = (0x7E - 0x40 + 1) + (0xFE - 0xA1 + 1);
+
+    static bool isTrail(unsigned byte) { return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0xA1 && byte <= 0xFE); }
+
+    // Every single byte, then every two-byte sequence, each followed by a line feed, decoded in
+    // one call: a sequence whose text between the line feeds is one character other than
+    // U+FFFD is a character of the code page. (A line feed is never part of a character.)
+    CodePageTable() : m_pairs(0x10000, none)
+    {
+        m_single.fill(none);
+        QByteArray probe(qsizetype(2 * 255 + 3 * (0xFE - firstLead + 1) * trailsPerLead), Qt::Uninitialized);
+        char* out = probe.data();
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            if (byte != '\n') {
+                *out++ = char(byte);
+                *out++ = '\n';
+            }
+        }
+        for (unsigned lead = firstLead; lead <= 0xFE; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+                if (isTrail(trail)) {
+                    *out++ = char(lead);
+                    *out++ = char(trail);
+                    *out++ = '\n';
+                }
+            }
+        }
+        QStringDecoder decoder = ansiDecoder();
+        const QString text = decoder.decode(probe);
+        if (decoder.hasError())
+            return;
+        // The character of each probe, or none; false once the text runs out early.
+        const QChar* at = text.constData();
+        const QChar* const end = at + text.size();
+        auto next = [&at, end](char16_t& character) {
+            const QChar* const start = at;
+            while (at != end && *at != u'\n')
+                ++at;
+            if (at == end)
+                return false;
+            const qsizetype length = at - start;
+            character = length == 1 && *start != QChar::ReplacementCharacter && !start->isSurrogate()
+                            ? start->unicode()
+                            : none;
+            ++at;
+            return true;
+        };
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            if (byte != '\n' && !next(m_single[byte]))
+                return;
+        }
+        for (unsigned lead = firstLead; lead <= 0xFE; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+                if (isTrail(trail) && !next(m_pairs[lead << 8 | trail]))
+                    return;
+            }
+        }
+        // Anything left means the converter read across the line feeds: the table is not used.
+        if (at != end)
+            return;
+        m_single['\n'] = u'\n';
+        m_asciiIsAscii = true;
+        for (unsigned byte = 0; byte < 0x80; ++byte)
+            m_asciiIsAscii = m_asciiIsAscii && m_single[byte] == byte;
+        m_valid = true;
+    }
+
+    std::array<char16_t, 256> m_single;
+    std::vector<char16_t> m_pairs; // by lead byte * 256 + trail byte
+    bool m_asciiIsAscii = false;
+    bool m_valid = false;
+};
+
 } // namespace
 
 QString decodeAnsi(QByteArrayView bytes)
 {
+    if (const CodePageTable* table = CodePageTable::instance()) {
+        QString text;
+        if (table->decode(bytes, text))
+            return text;
+    }
     QStringDecoder decoder = ansiDecoder();
     QString text = decoder.decode(bytes);
     // The converter keeps a lead byte at the very end waiting for its trail byte. A line feed
@@ -100,10 +243,63 @@ TextLines::TextLines(QString text) : m_text(std::move(text))
     index(begin, begin + m_text.size());
 }
 
+bool isUtf8Text(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    bool beyondAscii = false;
+    while (p != end) {
+        // Eight ASCII bytes at a step: most of a price list is digits and Latin letters.
+        if (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        beyondAscii = true;
+        int trail;
+        unsigned char low = 0x80, high = 0xBF; // the range of the first trail byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            trail = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            trail = 2;
+            if (lead == 0xE0)
+                low = 0xA0; // overlong
+            else if (lead == 0xED)
+                high = 0x9F; // surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            trail = 3;
+            if (lead == 0xF0)
+                low = 0x90; // overlong
+            else if (lead == 0xF4)
+                high = 0x8F; // beyond U+10FFFF
+        } else {
+            return false;
+        }
+        if (end - p <= trail || p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i <= trail; ++i) {
+            if (p[i] < 0x80 || p[i] > 0xBF)
+                return false;
+        }
+        p += trail + 1;
+    }
+    return beyondAscii;
+}
+
 TextLines TextLines::fromAnsiFile(QByteArray bytes)
 {
     if (bytes.startsWith(utf8ByteOrderMark))
         return TextLines(QString::fromUtf8(QByteArrayView(bytes).sliced(utf8ByteOrderMark.size())));
+    if (isUtf8Text(bytes))
+        return TextLines(QString::fromUtf8(bytes));
     TextLines lines;
     lines.m_bytes = std::move(bytes);
     lines.index(lines.m_bytes.constData(), lines.m_bytes.constData() + lines.m_bytes.size());
@@ -132,12 +328,30 @@ TextLines::Span TextLines::span(qsizetype index) const
 
 QString TextLines::at(qsizetype index) const
 {
+    QString text;
+    read(index, text);
+    return text;
+}
+
+void TextLines::read(qsizetype index, QString& into) const
+{
     if (index < 0 || index >= count())
         throw Error(QStringLiteral("行號超出範圍：%1").arg(index), Error::Kind::OutOfRange);
     const Span line = span(index);
-    if (m_bytes.isNull())
-        return m_text.sliced(line.start, line.length);
+    into.resize(0); // keeps the capacity
+    if (m_bytes.isNull()) {
+        into.append(QStringView(m_text).sliced(line.start, line.length));
+        return;
+    }
+    if (const CodePageTable* table = CodePageTable::instance()) {
+        if (table->decode(QByteArrayView(m_bytes).sliced(line.start, line.length), into))
+            return;
+    }
+    into = decodeLine(line);
+}
 
+QString TextLines::decodeLine(const Span& line) const
+{
     if (!m_decoder)
         m_decoder = std::make_shared<QStringDecoder>(ansiDecoder());
     else

@@ -19,9 +19,15 @@ namespace korvane::platform {
 QString decodeAnsi(QByteArrayView bytes);
 QByteArray encodeAnsi(QStringView text);
 
+// Whether the bytes are valid UTF-8 (no overlong forms, surrogates or values beyond U+10FFFF)
+// and hold at least one character beyond ASCII. Text in a double-byte code page such as Big5
+// practically never passes: its second bytes break the UTF-8 sequences within a few characters.
+bool isUtf8Text(QByteArrayView bytes);
+
 // The lines of a text file. A line ends at CR LF, a lone CR or a lone LF; the terminator is not
 // part of the line, and a final terminator opens no new line. A file that begins with a UTF-8
-// byte-order mark is read as UTF-8.
+// byte-order mark is read as UTF-8, and so is one without the mark that isUtf8Text: a list
+// saved as UTF-8 by an editor. Any other file is in the ANSI code page.
 //
 // An ANSI file is kept as its bytes and each line is decoded when it is asked for: a price list
 // decoded whole would take twice its size again in memory. Splitting the bytes first is safe
@@ -35,8 +41,14 @@ public:
 
     qsizetype count() const { return qsizetype(m_starts.size()); }
     bool isEmpty() const { return m_starts.empty(); }
+    // Whether the last line ends with a line end; a file cut short in transit ends in the middle
+    // of a line. True when there are no lines.
+    bool lastLineTerminated() const { return isEmpty() || span(count() - 1).terminated; }
     // Throws platform::Error OutOfRange for a line the text does not have.
     QString at(qsizetype index) const;
+    // The same into a text kept from line to line, so that reading every line in turn does
+    // not allocate for each.
+    void read(qsizetype index, QString& into) const;
 
 private:
     struct Span
@@ -46,6 +58,7 @@ private:
         bool terminated; // a line end follows
     };
     Span span(qsizetype index) const;
+    QString decodeLine(const Span& line) const;
     qsizetype size() const;
     template <typename Char> void index(const Char* begin, const Char* end);
 

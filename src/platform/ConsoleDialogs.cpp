@@ -36,7 +36,7 @@ bool isTerminal(std::FILE* stream)
 
 } // namespace
 
-ConsoleDialogs::ConsoleDialogs(std::FILE* out, std::FILE* in) : m_out(out), m_in(in) {}
+ConsoleDialogs::ConsoleDialogs(std::FILE* out, std::FILE* in, std::FILE* err) : m_out(out), m_in(in), m_err(err) {}
 
 void ConsoleDialogs::messageBox(MessageIcon icon, const QString& title, const QString& text)
 {
@@ -46,7 +46,7 @@ void ConsoleDialogs::messageBox(MessageIcon icon, const QString& title, const QS
         shown = QStringLiteral("!! ");
     }
     shown += u'[' + title + QStringLiteral("]\n") + withLineFeeds(text) + u'\n';
-    write(shown);
+    write(shown, icon == MessageIcon::Critical ? m_err : m_out);
 }
 
 QString ConsoleDialogs::inputBox(const QString& prompt, const QString& title)
@@ -79,11 +79,20 @@ void ConsoleDialogs::answerFrom(const QStringList& answers)
     m_answers = answers;
 }
 
-void ConsoleDialogs::write(const QString& text)
+bool ConsoleDialogs::question(const QString& title, const QString& text, bool defaultYes)
 {
+    write(QStringLiteral("?? [") + title + QStringLiteral("]\n") + withLineFeeds(text) +
+          (defaultYes ? QStringLiteral("> 是（預設的回答）\n\n") : QStringLiteral("> 否（預設的回答）\n\n")));
+    return defaultYes;
+}
+
+void ConsoleDialogs::write(const QString& text, std::FILE* stream)
+{
+    if (!stream)
+        stream = m_out;
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), m_out);
-    std::fflush(m_out);
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+    std::fflush(stream);
 }
 
 } // namespace korvane::platform

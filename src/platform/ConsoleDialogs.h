@@ -10,16 +10,19 @@
 namespace korvane::platform {
 
 // Message and input boxes for the console front end, in UTF-8 text. A message box prints its
-// title in brackets and its text; a critical one begins with "!! " so that it stands out in a
-// log. An input box prints its title and prompt and reads one line.
+// title in brackets and its text; a critical one goes to the error stream and begins with "!! "
+// so that it stands out in a log. An input box prints its title and prompt and reads one line.
 class ConsoleDialogs : public Dialogs
 {
 public:
-    explicit ConsoleDialogs(std::FILE* out = stdout, std::FILE* in = stdin);
+    explicit ConsoleDialogs(std::FILE* out = stdout, std::FILE* in = stdin, std::FILE* err = stderr);
 
     void messageBox(MessageIcon icon, const QString& title, const QString& text) override;
     // The line without its terminator; empty text at the end of the input.
     QString inputBox(const QString& prompt, const QString& title) override;
+    // Nobody is there to answer an unattended run: prints the question, "?? " before it, and
+    // the default answer, which it gives.
+    bool question(const QString& title, const QString& text, bool defaultYes = false) override;
 
     // For a run that nobody may be watching: input boxes take these answers in order, each
     // written after its prompt. With none left, a box reads a line only where the input is a
@@ -31,10 +34,11 @@ public:
     bool criticalShown() const { return m_criticalShown; }
 
 private:
-    void write(const QString& text);
+    void write(const QString& text, std::FILE* stream = nullptr);
 
     std::FILE* m_out;
     std::FILE* m_in;
+    std::FILE* m_err;
     bool m_criticalShown = false;
     bool m_unattended = false;
     QStringList m_answers;

@@ -108,35 +108,13 @@ HalfDay takeHalfDay(Cursor& cursor)
     return HalfDay::None;
 }
 
-// A local date and time. Making one asks the C library for the zone's offset, which stats the
-// zone file every time: too slow for two dates on each of 250,000 lines, which mostly repeat the
-// same few hundred dates. So the last ones are kept, per thread.
-QDateTime localDateTime(QDate date, QTime time)
+// The date and time exactly as written. They are carried as UTC only because that is the one
+// kind of QDateTime that never consults a time zone: a local one asks the C library for the
+// zone's offset, which looks at the zone file once per date, and would shift or refuse a time
+// that a clock change skipped. Nothing converts the value; it is stored as written.
+QDateTime writtenDateTime(QDate date, QTime time)
 {
-    struct Entry
-    {
-        qint64 key = -1;
-        QDateTime value;
-    };
-    constexpr size_t cacheSize = 256;
-    thread_local std::array<Entry, cacheSize> cache;
-
-    const qint64 seconds = time.msecsSinceStartOfDay() / 1000;
-    const qint64 key = date.toJulianDay() * 86'400 + seconds;
-    Entry& entry = cache[size_t(date.toJulianDay() + seconds) % cacheSize];
-    if (entry.key != key) {
-        entry.value = QDateTime(date, time);
-        // A local time that a clock change skipped (Taipei's summer times began at midnight,
-        // 1974-04-01 among others) makes an invalid value, which would be stored as no date or
-        // a broken one. Read it with the offset of the day before, as the clock would have
-        // shown it just after the change: 00:00 becomes 01:00 on the same day.
-        if (!entry.value.isValid()) {
-            const int offset = QDateTime(date.addDays(-1), QTime(12, 0)).offsetFromUtc();
-            entry.value = QDateTime(date, time, Qt::OffsetFromUTC, offset).toLocalTime();
-        }
-        entry.key = key;
-    }
-    return entry.value;
+    return QDateTime(date, time, Qt::UTC);
 }
 
 std::optional<QDateTime> rocDate(QStringView digits)
@@ -146,7 +124,7 @@ std::optional<QDateTime> rocDate(QStringView digits)
     const QDate date(year, at(3) * 10 + at(4), at(5) * 10 + at(6));
     if (!date.isValid())
         return std::nullopt;
-    return localDateTime(date, QTime(0, 0));
+    return writtenDateTime(date, QTime(0, 0));
 }
 
 } // namespace
@@ -285,7 +263,7 @@ std::optional<QDateTime> toDate(QStringView text)
     if (!date.isValid())
         return std::nullopt;
     if (cursor.atEnd())
-        return localDateTime(date, QTime(0, 0));
+        return writtenDateTime(date, QTime(0, 0));
 
     if (cursor.skipBlanks() == 0)
         return std::nullopt;
@@ -317,7 +295,7 @@ std::optional<QDateTime> toDate(QStringView text)
     }
     if (hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
-    return localDateTime(date, QTime(hour, minute, second));
+    return writtenDateTime(date, QTime(hour, minute, second));
 }
 
 } // namespace korvane::platform

@@ -17,6 +17,9 @@ public:
     virtual void messageBox(MessageIcon icon, const QString& title, const QString& text) = 0;
     // The typed text, or empty text when the user cancels.
     virtual QString inputBox(const QString& prompt, const QString& title) = 0;
+    // A question with the buttons Yes and No; true for Yes. defaultYes chooses the button that
+    // Enter presses, and the answer of a front end that runs unattended.
+    virtual bool question(const QString& title, const QString& text, bool defaultYes = false) = 0;
 };
 
 } // namespace korvane::platform

@@ -14,6 +14,7 @@ class NativeSettingsStore : public SettingsStore
 {
 public:
     QString read(const QString& application, const QString& section, const QString& key) const override;
+    QString location(const QString& application, const QString& section, const QString& key) const override;
 };
 
 } // namespace korvane::platform

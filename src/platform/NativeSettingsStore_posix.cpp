@@ -19,7 +19,18 @@ QString configFolder()
     return QDir::homePath() + QStringLiteral("/.config");
 }
 
+QString settingsFile(const QString& application)
+{
+    return configFolder() + u'/' + application + u'/' + application + QStringLiteral(".ini");
+}
+
 } // namespace
+
+QString NativeSettingsStore::location(const QString& application, const QString& section, const QString& key) const
+{
+    return QStringLiteral("設定檔 ") + settingsFile(application) + QStringLiteral(" 的 [") + section +
+           QStringLiteral("] 區段中的 ") + key;
+}
 
 // The file is read by hand rather than through QSettings, whose INI format would turn commas
 // into lists and backslashes into escapes: a value reads back exactly as it stands after '='.
@@ -27,7 +38,7 @@ QString configFolder()
 QString NativeSettingsStore::read(const QString& application, const QString& section,
                                   const QString& key) const
 {
-    QFile file(configFolder() + u'/' + application + u'/' + application + QStringLiteral(".ini"));
+    QFile file(settingsFile(application));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QString text = QString::fromUtf8(file.readAll());

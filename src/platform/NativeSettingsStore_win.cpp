@@ -6,13 +6,26 @@
 
 namespace korvane::platform {
 
+namespace {
+
+QString registryKey(const QString& application, const QString& section)
+{
+    return QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + application + u'\\' +
+           section;
+}
+
+} // namespace
+
 QString NativeSettingsStore::read(const QString& application, const QString& section,
                                   const QString& key) const
 {
-    const QSettings settings(QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") +
-                                 application + u'\\' + section,
-                             QSettings::NativeFormat);
+    const QSettings settings(registryKey(application, section), QSettings::NativeFormat);
     return settings.value(key).toString();
+}
+
+QString NativeSettingsStore::location(const QString& application, const QString& section, const QString& key) const
+{
+    return QStringLiteral("登錄機碼 ") + registryKey(application, section) + QStringLiteral(" 中的 ") + key;
 }
 
 } // namespace korvane::platform

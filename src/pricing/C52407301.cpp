@@ -21,6 +21,7 @@ namespace korvane {
 namespace {
 
 const QString kAppName = QStringLiteral("UP52407301.exe");
+const QString kNoDrugRecords = QStringLiteral("資料檔中沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。");
 
 QString failureMessage(const QString& description)
 {
@@ -70,17 +71,52 @@ void C52407301::say(const QString& text)
     ivView->setMessgaeValue(text);
 }
 
+QString C52407301::priceListPath() const
+{
+    return platform::joinPath(ivServices.packFolder, QStringLiteral("\\all.puf"));
+}
+
 void C52407301::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
     ivLastRunFailed = false;
+    ivShrinkRefused = false;
+    ivDrugCount = -1;
     try {
-        replaceDrugs(platform::joinPath(ivServices.packFolder, QStringLiteral("\\all.puf")));
+        replaceDrugs(priceListPath());
     } catch (...) {
         ivLastRunFailed = true;
         ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
                                       failureMessage(platform::describe(std::current_exception())));
     }
+}
+
+PriceListSurvey C52407301::readPriceList(const platform::TextLines& lines, IUpdatorView* p_form)
+{
+    PriceListSurvey survey;
+    QString line;
+    for (qsizetype i = 0; i < lines.count(); ++i) {
+        if (p_form)
+            ivServices.events.processEvents();
+        lines.read(i, line);
+        survey.add(line);
+        if (p_form)
+            p_form->setMessgaeValue(progressMessage(i + 1));
+    }
+    if (const QString refusal = survey.refusal(lines.lastLineTerminated()); !refusal.isEmpty())
+        throw platform::Error(refusal);
+    return survey;
+}
+
+qint64 C52407301::currentDrugCount(const std::shared_ptr<platform::Connection>& connection)
+{
+    if (!connection->hasTable(QStringLiteral("tblDrugs")))
+        throw platform::Error(QStringLiteral("資料庫中沒有藥品資料表 tblDrugs，這可能不是 Korvane 的資料庫：") +
+                                  ivConnections.clinicDatabaseName(),
+                              platform::Error::Kind::Database);
+    platform::Recordset count;
+    count.Open(QStringLiteral("SELECT COUNT(*) FROM tblDrugs"), connection);
+    return count.value(0).toLongLong();
 }
 
 void C52407301::replaceDrugs(const QString& path)
@@ -89,14 +125,29 @@ void C52407301::replaceDrugs(const QString& path)
     say(getMesageString(2).toString());
 
     const platform::TextLines lines = platform::TextLines::fromAnsiFile(ivServices.files.readFile(path));
-    for (qsizetype i = 0; i < lines.count(); ++i) {
-        ivServices.events.processEvents();
-        say(progressMessage(i + 1));
-    }
+    const PriceListSurvey survey = readPriceList(lines, ivView);
 
+    if (survey.drugRecords() == 0)
+        throw platform::Error(kNoDrugRecords);
     const auto connection = getClinicConnection();
     platform::Recordset recordset;
     try {
+        // A list cut short or meant for another purpose would empty most of the table: asked
+        // before anything is written, so that no lock is held while the question waits.
+        const qint64 current = currentDrugCount(connection);
+        if (current > 0 && survey.drugRecords() * 2 < current && !ivAllowShrink) {
+            const QString counts = QStringLiteral("本次藥價資料檔只有 %1 筆藥品資料，不到藥品資料表 tblDrugs 目前 %2 筆的一半")
+                                       .arg(survey.drugRecords())
+                                       .arg(current);
+            if (!ivServices.dialogs.question(
+                    QStringLiteral("藥價更新"),
+                    counts + QStringLiteral("，藥價資料檔可能不完整（例如在傳送時被截斷）。\r\n\r\n"
+                                            "確定要以這份資料取代目前所有的藥品資料嗎？"),
+                    false)) {
+                ivShrinkRefused = true;
+                throw platform::Error(counts + QStringLiteral("，未經確認不進行更新。") + PriceListSurvey::unchanged());
+            }
+        }
         connection->BeginTrans();
         connection->Execute(QStringLiteral("DELETE FROM tblDrugs"));
         const qsizetype n = lines.count();
@@ -106,17 +157,20 @@ void C52407301::replaceDrugs(const QString& path)
         for (size_t k = 0; k < ivColumnIndexes.size(); ++k)
             ivColumnIndexes[k] = recordset.fieldIndex(DrugPriceLine::columns()[k].name);
         qsizetype added = 0;
+        QString line;
         for (qsizetype j = 0; j < n; ++j) {
             ivServices.events.processEvents();
-            if (addDrugRecord(lines.at(j), recordset))
+            lines.read(j, line);
+            if (addDrugRecord(line, recordset))
                 ++added;
             ivView->setProgressBarValue(percent(j, n));
         }
         // An emptied drug table would stop the clinic from dispensing: never commit one.
         if (added == 0)
-            throw platform::Error(QStringLiteral("資料檔中沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。"));
+            throw platform::Error(kNoDrugRecords);
         recordset.Close();
         connection->CommitTrans();
+        ivDrugCount = added;
     } catch (...) {
         recordset.Close();
         if (connection->InTransaction()) {
@@ -144,6 +198,37 @@ void C52407301::replaceDrugs(const QString& path)
     connection->Close();
 }
 
+DrugPricePreview C52407301::preview()
+{
+    const platform::TextLines lines = platform::TextLines::fromAnsiFile(ivServices.files.readFile(priceListPath()));
+    if (readPriceList(lines, nullptr).drugRecords() == 0)
+        throw platform::Error(kNoDrugRecords);
+    DrugPricePreview preview;
+    const auto connection = getClinicConnection();
+    try {
+        currentDrugCount(connection);
+        // Ordered so that of a code's rows the one taking effect last comes last.
+        platform::Recordset table;
+        table.Open(QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs ORDER BY "
+                                  "CASE WHEN 藥價參考日期 IS NULL THEN 0 ELSE 1 END, 藥價參考日期, id"),
+                   connection);
+        for (; !table.Eof(); table.MoveNext())
+            preview.addTableRow(table.value(0).toString(), table.value(1).toString(), table.value(2).toDouble());
+    } catch (...) {
+        connection->Close();
+        throw;
+    }
+    connection->Close();
+    QString line;
+    for (qsizetype i = 0; i < lines.count(); ++i) {
+        lines.read(i, line);
+        preview.addListLine(DrugPriceLine(line));
+    }
+    preview.finish();
+    preview.setSources(priceListPath(), ivConnections.clinicDatabaseName());
+    return preview;
+}
+
 bool C52407301::addDrugRecord(QStringView line, platform::Recordset& recordset)
 {
     const DrugPriceLine fields(line);
@@ -157,9 +242,12 @@ bool C52407301::addDrugRecord(QStringView line, platform::Recordset& recordset)
     const auto& columns = DrugPriceLine::columns();
     for (size_t k = 0; k < columns.size(); ++k) {
         try {
-            const auto value = fields.value(columns[k]);
-            if (value)
+            // Text goes in as it stands, straight from the line.
+            if (columns[k].conversion == DrugPriceLine::Conversion::Text) {
+                recordset.setText(ivColumnIndexes[k], fields.field(columns[k].field));
+            } else if (const auto value = fields.value(columns[k])) {
                 recordset.setValue(ivColumnIndexes[k], *value);
+            }
         } catch (const platform::Error&) {
         }
     }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "DatabaseConnections.h"
+#include "DrugPricePreview.h"
+#include "PriceListSurvey.h"
 #include "actions/ActionerMembers.h"
 #include "actions/IAction.h"
 #include "platform/Services.h"
@@ -14,13 +16,16 @@
 namespace korvane {
 namespace platform {
 class Recordset;
+class TextLines;
 }
 class CDrugAdvInfoHome;
 
 // The monthly drug-price update: reads the NHI price list "\all.puf" shipped beside the pack
 // and replaces the clinic's drug master table tblDrugs with it, in one transaction, so the
 // table is never left half-written. The price list is deleted only once the new table is
-// committed.
+// committed. A damaged list (see PriceListSurvey) is refused before the database is touched,
+// and one that would leave fewer than half of the drugs tblDrugs holds now is applied only when
+// the user says so (or the caller allows it beforehand).
 class C52407301 : public IAction, public ActionerMembers
 {
 public:
@@ -39,6 +44,19 @@ public:
     // The progress text while the price list is read, for line count n.
     static QString progressMessage(qint64 n);
 
+    // Whether a list with fewer than half of the drugs tblDrugs holds now may be applied without
+    // asking (an unattended run told so beforehand).
+    void setAllowShrink(bool vData) { ivAllowShrink = vData; }
+    // After a successful run: the drugs tblDrugs now holds; -1 otherwise.
+    qint64 drugCount() const { return ivDrugCount; }
+    // After a failed run: whether it failed because a shrinking list was not allowed.
+    bool shrinkRefused() const { return ivShrinkRefused; }
+
+    // What a run would change, read from the price list and tblDrugs without writing anything
+    // and without removing the list. A list the update would refuse, and a database it could
+    // not use, throw platform::Error with the update's own reasons.
+    DrugPricePreview preview();
+
 private:
     std::shared_ptr<platform::Connection> getDrugProfileConnection() { return ivConnections.getDrugProfileConnection(); }
     std::shared_ptr<platform::Connection> getClinicConnection() { return ivConnections.getClinicConnection(); }
@@ -49,6 +67,12 @@ private:
     // are passed over. Not part of a run; failures throw.
     void syncDrugBagCode(QStringView line, CDrugAdvInfoHome& home);
     void writeUpdateKey();
+    QString priceListPath() const;
+    // Reads and looks over every line (with the progress text when there is a view); a list
+    // that must not be applied throws.
+    PriceListSurvey readPriceList(const platform::TextLines& lines, IUpdatorView* p_form);
+    // The drugs tblDrugs holds now; a database without the table throws, saying so.
+    qint64 currentDrugCount(const std::shared_ptr<platform::Connection>& connection);
     void replaceDrugs(const QString& path);
     void say(const QString& text);
 
@@ -59,6 +83,9 @@ private:
     std::array<int, 14> ivColumnIndexes{};
     bool ivIsSingleAction = false;
     bool ivLastRunFailed = false;
+    bool ivAllowShrink = false;
+    bool ivShrinkRefused = false;
+    qint64 ivDrugCount = -1;
 
     // The tests' way to the private operations; no part of the program uses it.
     friend class C52407301TestAccess;

@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/database/Connection.h"
+#include "platform/database/OleDbConnectionText.h"
 
 namespace korvane {
 
@@ -24,6 +25,14 @@ QString sqlServerText(const QString& version, const QString& address, const QStr
            QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=") + database;
 }
 
+// Whether the document holds the element with a start and an end tag; its text may be empty
+// (an empty server address means the server on this workstation).
+bool hasElement(const QString& document, const QString& tag)
+{
+    const qsizetype start = document.indexOf(u'<' + tag);
+    return start >= 0 && document.indexOf(QStringLiteral("</") + tag + u'>', start) >= 0;
+}
+
 } // namespace
 
 DatabaseConnections::DatabaseConnections(const platform::Services& services) : ivServices(services) {}
@@ -37,6 +46,13 @@ QString DatabaseConnections::installationFolder() const
 QString DatabaseConnections::clinicConnectionText() const
 {
     const QString folder = installationFolder();
+    // Without it every path would start at the root of the drive and name nothing.
+    if (folder.trimmed().isEmpty())
+        throw platform::Error(QStringLiteral("尚未設定 Korvane 的安裝資料夾，找不到 Korvane 的資料庫。安裝資料夾讀自") +
+                                  ivServices.settings.location(QStringLiteral("Korvane"), QStringLiteral("Options"),
+                                                               QStringLiteral("KorvaneStartupPath")) +
+                                  QStringLiteral("，目前是空的。請在這台已安裝 Korvane 的電腦上，以使用 Korvane 的帳號執行本更新程式。"),
+                              platform::Error::Kind::PathNotFound);
     const QString config = platform::joinPath(folder, QStringLiteral("\\Korvane.config"));
     if (!ivServices.files.fileExists(config))
         return clinicAccessText(platform::joinPath(folder, QStringLiteral("\\dbKorvane.mdb")));
@@ -51,6 +67,15 @@ QString DatabaseConnections::clinicConnectionText() const
 
     ZanXmlTextReader reader(ivServices.files);
     reader.setXmlFilePath(config);
+    // Neither form: a damaged or foreign file, which would otherwise end in a misleading
+    // complaint about a missing server driver.
+    if (!hasElement(reader.XmlString(), QStringLiteral("IP")) &&
+        !hasElement(reader.XmlString(), QStringLiteral("DB")))
+        throw platform::Error(QStringLiteral("資料庫設定檔的內容無法辨識：第一行不是資料庫檔案（.mdb）的路徑，"
+                                             "檔案中也沒有資料庫伺服器的設定（<IP>、<DB>）。檔案可能已損毀，"
+                                             "請從 Korvane 重新設定資料庫：") +
+                                  config,
+                              platform::Error::Kind::General);
     QString document;
     const QString version = reader.getDataString(QStringLiteral("SQLNCLI"), document);
     document.clear();
@@ -58,6 +83,17 @@ QString DatabaseConnections::clinicConnectionText() const
     document.clear();
     const QString database = reader.getDataString(QStringLiteral("DB"), document);
     return sqlServerText(version, address, database);
+}
+
+QString DatabaseConnections::clinicDatabaseName() const
+{
+    if (!ivClinicConnection)
+        return {};
+    const platform::OleDbConnectionText text(ivClinicConnection->ConnectionString());
+    if (text.contains(QStringLiteral("Initial Catalog")))
+        return QStringLiteral("伺服器 ") + text.value(QStringLiteral("Data Source")) + QStringLiteral(" 上的資料庫 ") +
+               text.value(QStringLiteral("Initial Catalog"));
+    return text.value(QStringLiteral("Data Source"));
 }
 
 void DatabaseConnections::openIfClosed(platform::Connection& connection)

@@ -28,8 +28,13 @@ public:
 
     // The installation folder from the settings store, read afresh.
     QString installationFolder() const;
-    // The connection text "\Korvane.config" names now; failures throw.
+    // The connection text "\Korvane.config" names now; failures throw. An installation folder
+    // that is not set, and a "\Korvane.config" that is neither a database path nor server
+    // settings, are refused with what to do.
     QString clinicConnectionText() const;
+    // The clinic database as a user would find it: the file, or the database and its server.
+    // Empty until the clinic connection has been made.
+    QString clinicDatabaseName() const;
 
 private:
     static void openIfClosed(platform::Connection& connection);

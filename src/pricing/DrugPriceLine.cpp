@@ -37,16 +37,17 @@ DrugPriceLine::DrugPriceLine(QStringView p_line)
 {
     if (p_line.isEmpty())
         return;
+    // A plain scan: fields are a few characters long, too short for a search to pay its setup.
+    const char16_t* const text = p_line.utf16();
+    const qsizetype size = p_line.size();
     qsizetype start = 0;
-    for (;;) {
-        const qsizetype tab = p_line.indexOf(u'\t', start);
-        if (tab < 0) {
-            ivFields.append(p_line.sliced(start));
-            break;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (text[i] == u'\t') {
+            ivFields.append(p_line.sliced(start, i - start));
+            start = i + 1;
         }
-        ivFields.append(p_line.sliced(start, tab - start));
-        start = tab + 1;
     }
+    ivFields.append(p_line.sliced(start));
     if (ivFields.size() > priceField)
         ivPrice = platform::toDouble(ivFields[priceField]);
 }

@@ -13,11 +13,11 @@ namespace korvane {
 
 namespace {
 
-// Seven-digit ROC dates (year - 1911, month, day) as the NHI writes them.
-constexpr std::array<QStringView, 10> startDates{u"1130401", u"1130401", u"1130401", u"1130101", u"1121001",
-                                                 u"1120701", u"1120101", u"1110401", u"1100101", u"1130301"};
-constexpr std::array<QStringView, 6> endDates{u"1130331", u"1130630", u"1131231",
-                                              u"1140331", u"1121231", u"1130930"};
+// Prices take effect on any day of these years; a list keeps the history of several years.
+const QDate firstStartDate(2015, 1, 1);
+const QDate lastStartDate(2025, 12, 31);
+// "No end yet", as the NHI writes it: ROC year 999.
+const QDate openEnd(2910, 12, 31);
 
 constexpr std::array<QStringView, 8> makerWords{u"KANG HUA",  u"YUNG AN",    u"TAI FENG", u"HSIN TA",
                                                 u"SHENG TAI", u"CHIEN KANG", u"HO PING",  u"TA YU"};
@@ -122,17 +122,12 @@ void PriceListGenerator::appendNextLine(QString& p_text)
     p_text += tab;
     appendPrice(p_text);
     p_text += tab;
-    const QStringView start = pick(startDates);
-    p_text += start;
+    // Both dates of a line in one form, as one program would have written them.
+    const auto dateForm = DateForm(below(100) < 40 ? 0 : 1 + below(3));
+    const QDate start = firstStartDate.addDays(below(int(firstStartDate.daysTo(lastStartDate)) + 1));
+    appendDate(p_text, start, dateForm);
     p_text += tab;
-    if (chance(80)) {
-        p_text += u"9991231";
-    } else {
-        QStringView end = pick(endDates);
-        while (end <= start) // an end date before its start would not be published
-            end = pick(endDates);
-        p_text += end;
-    }
+    appendDate(p_text, chance(80) ? openEnd : start.addDays(30 + below(700)), dateForm);
     p_text += tab;
 
     const Strength& strength = pick(strengths);
@@ -219,6 +214,39 @@ void PriceListGenerator::appendDigits(QString& p_text, int p_count)
 {
     for (int i = 0; i < p_count; ++i)
         p_text += QChar(u'0' + below(10));
+}
+
+void PriceListGenerator::appendNumber(QString& p_text, int p_value, int p_width)
+{
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = char('0' + p_value % 10);
+        p_value /= 10;
+    } while (p_value > 0);
+    for (int i = count; i < p_width; ++i)
+        p_text += u'0';
+    while (count > 0)
+        p_text += QLatin1Char(digits[--count]);
+}
+
+void PriceListGenerator::appendDate(QString& p_text, QDate p_date, DateForm p_form)
+{
+    if (p_form == DateForm::Roc) {
+        appendNumber(p_text, p_date.year() - 1911, 3);
+        appendNumber(p_text, p_date.month(), 2);
+        appendNumber(p_text, p_date.day(), 2);
+        return;
+    }
+    const QChar separator = p_form == DateForm::Dashes ? u'-' : u'/';
+    const int width = p_form == DateForm::Dashes ? 2 : 1; // "2024-04-01", "2024/4/1"
+    appendNumber(p_text, p_date.year(), 4);
+    p_text += separator;
+    appendNumber(p_text, p_date.month(), width);
+    p_text += separator;
+    appendNumber(p_text, p_date.day(), width);
+    if (p_form == DateForm::SlashesWithTime)
+        p_text += u" 上午 12:00:00"; // midnight, as a zh-TW workstation writes a date with its time
 }
 
 void PriceListGenerator::appendCode(QString& p_text)

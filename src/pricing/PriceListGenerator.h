@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <iterator>
 
@@ -11,7 +12,9 @@ namespace korvane {
 // Writes made-up but realistic NHI drug-price lists for trying and measuring the import: the
 // same seed always gives the same list, on every system. The text is chosen so that a good
 // share of the lines holds Big5 characters whose second byte is a backslash (功, 許, 蓋, ...),
-// which break naive byte-wise handling.
+// which break naive byte-wise handling. Prices take effect on any day of eleven years, and the
+// dates come in every form lists are found in: seven-digit ROC dates as the NHI writes them,
+// "2024/4/1", "2024-04-01" and "2024/4/1 上午 12:00:00".
 class PriceListGenerator
 {
 public:
@@ -37,6 +40,9 @@ private:
     {
         return p_list[size_t(below(int(std::size(p_list))))];
     }
+    enum class DateForm { Roc, Slashes, Dashes, SlashesWithTime };
+    static void appendNumber(QString& p_text, int p_value, int p_width);
+    static void appendDate(QString& p_text, QDate p_date, DateForm p_form);
     void appendDigits(QString& p_text, int p_count);
     void appendCode(QString& p_text);
     void appendPrice(QString& p_text);

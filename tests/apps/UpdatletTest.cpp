@@ -20,13 +20,15 @@ using korvane::test::UpdatletResult;
 namespace {
 
 const QString kHeader = korvane::test::priceListHeader();
+const QString kDatabase = QStringLiteral("Korvane/dbKorvane.mdb");
+const QString kPriceList = QStringLiteral("pack/all.puf");
 
 class Updatlet : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(installation.path(QStringLiteral("Korvane/dbKorvane.mdb"))));
+        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(installation.path(kDatabase)));
         db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES ('OLD')"));
     }
 
@@ -49,6 +51,9 @@ TEST_F(Updatlet, RunsTheDrugPriceUpdateAndShowsItsSteps)
     EXPECT_TRUE(result.out.contains(QStringLiteral("V\t新增藥品資料到資料庫中"))) << qPrintable(result.out);
     EXPECT_TRUE(result.out.contains(QStringLiteral("開始時間："))) << qPrintable(result.out);
     EXPECT_FALSE(QFile::exists(installation.pricePath()));
+    EXPECT_TRUE(result.out.endsWith(QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 1 筆藥品資料。\n")))
+        << qPrintable(result.out);
+    EXPECT_EQ(result.err, QString());
     // It never writes a self-removal script.
     EXPECT_FALSE(QFile::exists(installation.path(QStringLiteral("pack/destroy.bat"))));
 }
@@ -58,7 +63,7 @@ TEST_F(Updatlet, AFailureShowsTheCriticalMessageAndExitsWithOne)
     writePriceList({kHeader});
     const UpdatletResult result = installation.run();
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.out.contains(QStringLiteral("更新藥價作業失敗，可能的原因為："))) << qPrintable(result.out);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("更新藥價作業失敗，可能的原因為："))) << qPrintable(result.out);
     EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 1);
     EXPECT_TRUE(QFile::exists(installation.pricePath()));
 }
@@ -87,7 +92,74 @@ TEST_F(Updatlet, HelpListsTheCatalogueTheDefaultAndTheExitStatuses)
         EXPECT_TRUE(result.out.contains(row + u'\n')) << qPrintable(result.out);
         EXPECT_TRUE(result.out.contains(entry.summary)) << qPrintable(entry.summary);
     }
-    EXPECT_TRUE(result.out.contains(QStringLiteral("Exit status: 0"))) << qPrintable(result.out);
+    for (const QString& shown : {QStringLiteral("default C52407301"), QStringLiteral("Exit status:\n  0  "),
+                                 QStringLiteral("\n  1  it showed one"), QStringLiteral("--allow-shrink"),
+                                 QStringLiteral("\n  2  usage error\n"), QStringLiteral("--dry-run"),
+                                 QStringLiteral("--report <FILE>")})
+        EXPECT_TRUE(result.out.contains(shown)) << qPrintable(shown) << '\n' << qPrintable(result.out);
+}
+
+TEST_F(Updatlet, AListWithFewerThanHalfTheDrugsIsRefusedUnlessAllowed)
+{
+    for (int i = 0; i < 4; ++i)
+        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES (?)"), {korvane::test::drugCode(100 + i)});
+    const QByteArray list = korvane::test::priceListFile(2);
+    installation.write(QStringLiteral("pack/all.puf"), list);
+    const QByteArray before = installation.read(kDatabase);
+
+    const UpdatletResult refused = installation.run();
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("只有 2 筆藥品資料，不到藥品資料表 tblDrugs 目前 5 筆的一半，"
+                                                    "未經確認不進行更新。藥品資料表與藥價資料檔維持原狀")) &&
+                refused.err.contains(QStringLiteral("--allow-shrink")))
+        << qPrintable(refused.out);
+    EXPECT_EQ(installation.read(kDatabase), before);
+    EXPECT_EQ(installation.read(kPriceList), list);
+
+    const UpdatletResult allowed = installation.run(installation.packArguments() << QStringLiteral("--allow-shrink"));
+    EXPECT_EQ(allowed.exitCode, 0) << qPrintable(allowed.out);
+    EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 2);
+}
+
+// One drug added, one removed, one repriced, one as it was: shown and written as a report, and
+// nothing else touched.
+TEST_F(Updatlet, DryRunShowsWhatWouldChangeAndWritesNothing)
+{
+    using korvane::test::drugCode;
+    using korvane::test::drugLine;
+    db->exec(QStringLiteral("DELETE FROM tblDrugs"));
+    for (const auto& [code, price] : {std::pair{drugCode(1), 12.5}, std::pair{drugCode(2), 10.0}, std::pair{drugCode(3), 5.0}})
+        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額, 藥品英文名稱) VALUES (?, ?, 'OLD NAME')"),
+                 {code, price});
+    writePriceList({kHeader, drugLine(1, drugCode(1), QStringLiteral("12.50")), drugLine(2, drugCode(2), QStringLiteral("11")),
+                    drugLine(3, drugCode(4), QStringLiteral("3.25"))});
+    const QByteArray list = installation.read(kPriceList);
+    const QByteArray database = installation.read(kDatabase);
+
+    const UpdatletResult shown = installation.run(installation.packArguments() << QStringLiteral("--dry-run"));
+    EXPECT_EQ(shown.exitCode, 0) << qPrintable(shown.out);
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("\n刪除 AC00003100 OLD NAME 5.00\n"
+                                                  "變價 AC00002100 PANADOL TABLETS 500MG 10.00 → 11.00\n\n"
+                                                  "合計：新增 1 項藥品，刪除 1 項，價格變動 1 項，價格不變 1 項。\n")))
+        << qPrintable(shown.out);
+
+    const QString report = installation.path(QStringLiteral("changes.csv"));
+    const UpdatletResult reported = installation.run(installation.packArguments()
+                                                     << QStringLiteral("--dry-run") << QStringLiteral("--report") << report);
+    EXPECT_EQ(reported.exitCode, 0) << qPrintable(reported.out);
+    EXPECT_FALSE(reported.out.contains(QStringLiteral("AC00004100"))) << "the changes go to the report";
+    EXPECT_EQ(installation.read(QStringLiteral("changes.csv")),
+              "\xEF\xBB\xBF" + QStringLiteral("異動,代碼,藥品英文名稱,原藥價,新藥價\r\n"
+                                             "新增,AC00004100,PANADOL TABLETS 500MG,,3.25\r\n"
+                                             "刪除,AC00003100,OLD NAME,5.00,\r\n"
+                                             "變價,AC00002100,PANADOL TABLETS 500MG,10.00,11.00\r\n"
+                                             "\r\n合計,新增,1\r\n合計,刪除,1\r\n合計,價格變動,1\r\n合計,價格不變,1\r\n"
+                                             "tblDrugs 目前筆數,3\r\n更新後筆數,3\r\n")
+                                  .toUtf8());
+
+    EXPECT_EQ(installation.read(kDatabase), database);
+    EXPECT_EQ(installation.read(kPriceList), list);
+    EXPECT_FALSE(QFile::exists(db->path() + QStringLiteral("-journal")));
 }
 
 } // namespace

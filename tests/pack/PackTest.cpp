@@ -83,4 +83,31 @@ TEST_F(Pack, AFailedUpdateKeepsEverythingAndThePackStays)
     EXPECT_TRUE(QTest::qWaitFor([this] { return form.isNull(); })); // unloaded
 }
 
+// A list with fewer than half of the drugs now in tblDrugs: the wizard asks, No being the
+// default; No keeps everything and the pack, Yes applies it.
+TEST_F(Pack, AListThatWouldShrinkTheDrugTableIsAppliedOnlyWhenTheUserSaysYes)
+{
+    for (int i = 1; i <= 4; ++i)
+        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES (?)"), {korvane::test::drugCode(100 + i)});
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        machine.dialogs = {};
+        machine.dialogs.questionAnswers = {yes};
+        writePriceList(2);
+        korvane::test::PackDriver driver(machine);
+        driver.pressOk();
+        ASSERT_EQ(machine.dialogs.questions.size(), 1u);
+        EXPECT_FALSE(machine.dialogs.questions.front().defaultYes);
+        EXPECT_TRUE(machine.dialogs.questions.front().text.contains(QStringLiteral("只有 2 筆藥品資料，不到藥品資料表 tblDrugs 目前 5 筆的一半")));
+        EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), yes ? 2 : 5);
+        EXPECT_EQ(QFile::exists(machine.packFile(QStringLiteral("all.puf"))), !yes);
+        EXPECT_EQ(QFile::exists(machine.packFile(QStringLiteral("destroy.bat"))), yes);
+        ASSERT_EQ(machine.dialogs.messages.size(), yes ? 0u : 1u);
+        if (!yes) {
+            EXPECT_TRUE(machine.dialogs.messages.front().text.endsWith(
+                QStringLiteral("未經確認不進行更新。藥品資料表與藥價資料檔維持原狀，未做任何變更。")));
+        }
+    }
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/Error.h"
 
+#include <QStringDecoder>
 #include <gtest/gtest.h>
 
 using korvane::platform::ansiTextWithCrLf;
@@ -99,6 +100,34 @@ TEST(AnsiTextTest, LineOutsideTheTextThrowsOutOfRange)
         }
     }
 }
+
+#ifndef Q_OS_WIN
+// Lines are decoded through a table made from the code page's converter. Every single byte and
+// every two-byte sequence, valid or not, must come out exactly as the converter has it.
+TEST(AnsiTextTest, EveryByteSequenceDecodesAsTheConverterDecodesIt)
+{
+    QList<QByteArray> probes;
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte != '\r' && byte != '\n')
+            probes << QByteArray("A") + char(byte) + 'z';
+    }
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        for (int trail = 0; trail < 0x100; ++trail) {
+            if (trail != '\r' && trail != '\n')
+                probes << QByteArray("x") + char(lead) + char(trail) + " z";
+        }
+    }
+    const TextLines lines = TextLines::fromAnsiFile(probes.join('\n') + '\n');
+    ASSERT_EQ(lines.count(), probes.size());
+    QStringDecoder converter("Big5");
+    ASSERT_TRUE(converter.isValid());
+    for (qsizetype i = 0; i < probes.size(); ++i) {
+        converter.resetState();
+        const QString expected = QString(converter.decode(probes[i] + '\n')).chopped(1);
+        ASSERT_EQ(lines.at(i), expected) << probes[i].toHex().toStdString();
+    }
+}
+#endif
 
 // A whole price list, split and decoded; its time is measured by bench/parts.
 TEST(AnsiTextTest, LargePriceListDecodesEveryLine)

@@ -18,12 +18,14 @@ protected:
     {
         out = std::tmpfile();
         in = std::tmpfile();
-        ASSERT_TRUE(out && in);
+        err = std::tmpfile();
+        ASSERT_TRUE(out && in && err);
     }
     void TearDown() override
     {
         std::fclose(out);
         std::fclose(in);
+        std::fclose(err);
     }
 
     void giveInput(const QByteArray& bytes)
@@ -32,25 +34,28 @@ protected:
         std::rewind(in);
     }
 
-    QByteArray output()
+    QByteArray output(std::FILE* stream = nullptr)
     {
-        std::fflush(out);
-        std::rewind(out);
+        if (!stream)
+            stream = out;
+        std::fflush(stream);
+        std::rewind(stream);
         QByteArray bytes;
         char buffer[256];
         std::size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, out)) > 0)
+        while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
             bytes.append(buffer, qsizetype(n));
         return bytes;
     }
 
     std::FILE* out = nullptr;
     std::FILE* in = nullptr;
+    std::FILE* err = nullptr;
 };
 
-TEST_F(ConsoleDialogsTest, MessageBoxPrintsTitleAndTextAndMarksCriticalOnes)
+TEST_F(ConsoleDialogsTest, MessageBoxPrintsTitleAndTextAndCriticalOnesMarkedOnTheErrorStream)
 {
-    ConsoleDialogs dialogs(out, in);
+    ConsoleDialogs dialogs(out, in, err);
     dialogs.messageBox(MessageIcon::Information, QStringLiteral("藥價更新"),
                        QStringLiteral("第一行\r\n第二行"));
     EXPECT_FALSE(dialogs.criticalShown());
@@ -60,10 +65,8 @@ TEST_F(ConsoleDialogsTest, MessageBoxPrintsTitleAndTextAndMarksCriticalOnes)
     dialogs.messageBox(MessageIcon::Information, QStringLiteral("完成"), QString());
     EXPECT_TRUE(dialogs.criticalShown()) << "stays set once a critical box was shown";
 
-    EXPECT_EQ(QString::fromUtf8(output()),
-              QStringLiteral("[藥價更新]\n第一行\n第二行\n\n"
-                             "!! [錯誤]\n更新藥價作業失敗，可能的原因為：\nx\n\n"
-                             "[完成]\n\n\n"));
+    EXPECT_EQ(QString::fromUtf8(output()), QStringLiteral("[藥價更新]\n第一行\n第二行\n\n[完成]\n\n\n"));
+    EXPECT_EQ(QString::fromUtf8(output(err)), QStringLiteral("!! [錯誤]\n更新藥價作業失敗，可能的原因為：\nx\n\n"));
 }
 
 TEST_F(ConsoleDialogsTest, InputBoxReadsOneLineUntilTheInputEnds)
@@ -91,6 +94,17 @@ TEST_F(ConsoleDialogsTest, UnattendedInputBoxesTakeTheGivenAnswersAndNeverWaitFo
     EXPECT_EQ(QString::fromUtf8(output()),
               QStringLiteral("[選項]\n請選擇\n1.Epson\n>  1 \n[t]\np\n> \n[t]\np\n> \n"
                              "(no answer given and no terminal to ask: cancelled)\n"));
+}
+
+TEST_F(ConsoleDialogsTest, QuestionIsAnsweredWithItsDefaultWithoutReadingInput)
+{
+    giveInput("是\n");
+    ConsoleDialogs dialogs(out, in);
+    EXPECT_FALSE(dialogs.question(QStringLiteral("藥價更新"), QStringLiteral("要套用嗎？")));
+    EXPECT_TRUE(dialogs.question("t", "q", true));
+    EXPECT_EQ(dialogs.inputBox("p", "t"), QStringLiteral("是")) << "the input is left for what asks for it";
+    EXPECT_TRUE(QString::fromUtf8(output()).startsWith(
+        QStringLiteral("?? [藥價更新]\n要套用嗎？\n> 否（預設的回答）\n\n?? [t]\nq\n> 是（預設的回答）\n\n")));
 }
 
 } // namespace

@@ -268,7 +268,6 @@ INSTANTIATE_TEST_SUITE_P(
         OddFieldCase{"leadByteBeforeADigit", 9, QByteArray("\2441X"), QStringLiteral("\uFFFD1X")},
         // Single bytes plain Big5 lacks are read as the workstations' code page 950 reads them.
         OddFieldCase{"bytes80AndFF", 7, QByteArray("A\x80Z\xFF"), QStringLiteral("A\u0080Z\uF8F8")},
-        OddFieldCase{"undecodablePrice", 4, QByteArray("12\xA4"), NoRow{}},
         // NUL bytes.
         OddFieldCase{"nulInText", 7, QByteArray("A\0B", 3), QString::fromUtf16(u"A\0B", 3)},
         OddFieldCase{"nulInCode", 3, QByteArray("AC\0X1", 5), QString::fromUtf16(u"AC\0X1", 5)},
@@ -281,6 +280,62 @@ INSTANTIATE_TEST_SUITE_P(
         OddFieldCase{"megabyteLineWithoutTabs", -1, QByteArray(kMiB, 'X'), NoRow{}},
         OddFieldCase{"megabyteOfTabs", -1, QByteArray(kMiB, '\t'), NoRow{}}),
     caseName<OddFieldCase>);
+
+// ---------------------------------------------------------------------------------------------
+// Lists the update must refuse, keeping tblDrugs and the list as they were and the pack for
+// another try: the message names the line.
+
+struct DamagedListCase
+{
+    const char* name;
+    QByteArray bytes; // after the header line
+    QString says;
+};
+
+void PrintTo(const DamagedListCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class DamagedList : public BadInput, public ::testing::WithParamInterface<DamagedListCase>
+{
+};
+
+TEST_P(DamagedList, isRefusedAndEverythingKept)
+{
+    const QByteArray priceList = kHeader + "\r\n" + GetParam().bytes;
+    writePriceList(priceList);
+    run();
+    expectFailureThatChangedNothing(priceList);
+    ASSERT_FALSE(machine.dialogs.messages.empty());
+    EXPECT_TRUE(machine.dialogs.messages.front().text.contains(GetParam().says))
+        << machine.dialogs.messages.front().text.toStdString();
+    EXPECT_EQ(action->getAppName(), QString());
+}
+
+QByteArray lineWith(int field, const QByteArray& bytes, const QString& code = QStringLiteral("ODD0000100"))
+{
+    QList<QByteArray> fields = drugFieldBytes(code);
+    fields[field] = bytes;
+    return joined(fields) + "\r\n";
+}
+
+const QByteArray kGoodLine = joined(drugFieldBytes(QStringLiteral("GOOD000100"))) + "\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    PriceList, DamagedList,
+    ::testing::Values(
+        // The first 150 kB of a list, say: the last line stops in the middle.
+        DamagedListCase{"cutInTheMiddleOfALine", kGoodLine + kGoodLine + joined(drugFieldBytes(QStringLiteral("CUT0000100")).mid(0, 7)),
+                        QStringLiteral("最後一行（第 4 行）沒有行尾，而且只有 7 個欄位")},
+        DamagedListCase{"undecodablePrice", kGoodLine + lineWith(4, "12\xA4") + kGoodLine,
+                        QStringLiteral("第 3 行含有無法辨識的字元（全檔共 1 行如此）")},
+        DamagedListCase{"undecodableLineThatIsNoRecord", kGoodLine + QByteArray("\xA4\x80\xA4\x80\r\n") + kGoodLine,
+                        QStringLiteral("第 3 行含有無法辨識的字元")},
+        // One damaged name among three drugs is tolerated (see OddField); two are too many.
+        DamagedListCase{"tooManyDamagedNames", kGoodLine + lineWith(7, "AB\244\200CD") + lineWith(14, "\xA4"),
+                        QStringLiteral("第 3 行含有無法辨識的字元（全檔共 2 行如此）")}),
+    caseName<DamagedListCase>);
 
 // ---------------------------------------------------------------------------------------------
 
@@ -322,7 +377,7 @@ INSTANTIATE_TEST_SUITE_P(PriceList, LineEnds,
 
 // ---------------------------------------------------------------------------------------------
 
-TEST_F(BadInput, AUtf8PriceListWithAByteOrderMarkKeepsItsChineseText)
+TEST_F(BadInput, AUtf8PriceListWithOrWithoutAByteOrderMarkKeepsItsChineseText)
 {
     // Characters Big5 cannot hold (湯, 乂) show that the text really is read as UTF-8.
     QStringList fields = drugFields(QStringLiteral("UTF0000100"));
@@ -330,13 +385,18 @@ TEST_F(BadInput, AUtf8PriceListWithAByteOrderMarkKeepsItsChineseText)
     fields[14] = QStringLiteral("台灣功學製藥");
     const QString text = korvane::platform::decodeAnsi(kHeader) + QStringLiteral("\r\n") +
                          fields.join(u'\t') + QStringLiteral("\r\n");
-    writePriceList("\xEF\xBB\xBF" + text.toUtf8());
-    run();
-    expectSuccess();
     QVariantList expected = drugRow(QStringLiteral("UTF0000100"));
     expected[9] = QStringLiteral("許功蓋（湯乂）");
     expected[13] = QStringLiteral("台灣功學製藥");
-    EXPECT_EQ(drugs(), QList<QVariantList>{expected});
+    for (const QByteArray& mark : {QByteArray("\xEF\xBB\xBF"), QByteArray()}) {
+        SCOPED_TRACE(mark.isEmpty() ? "without the mark" : "with the mark");
+        machine.dialogs.messages.clear();
+        view.hideCalls = 0;
+        writePriceList(mark + text.toUtf8());
+        run();
+        expectSuccess();
+        EXPECT_EQ(drugs(), QList<QVariantList>{expected});
+    }
 }
 
 TEST_F(BadInput, TextThatLooksLikeSqlIsStoredVerbatimAndRunsNothing)

@@ -7,7 +7,9 @@
 #include "platform/Error.h"
 #include "pricing/C52407301.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
@@ -59,7 +61,9 @@ protected:
     void SetUp() override
     {
         db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(machine.installFile(QStringLiteral("dbKorvane.mdb"))));
-        for (int i = 0; i < 3; ++i)
+        // Two drugs: a list of one is still half of them, so that only the tests of shrinking
+        // lists meet the question.
+        for (int i = 0; i < 2; ++i)
             db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES (?, ?)"),
                      {QStringLiteral("OLD%1").arg(i), 1.0 + i});
     }
@@ -85,7 +89,7 @@ protected:
             result << row.first().toString();
         return result;
     }
-    const QStringList oldCodes{QStringLiteral("OLD0"), QStringLiteral("OLD1"), QStringLiteral("OLD2")};
+    const QStringList oldCodes{QStringLiteral("OLD0"), QStringLiteral("OLD1")};
 
     void expectFailure(const QString& descriptionStart)
     {
@@ -265,6 +269,38 @@ TEST_F(DrugPriceUpdate, AMissingOrLockedDatabaseChangesNothing)
     EXPECT_TRUE(machine.dialogs.messages.front().text.startsWith(kFailurePrefix + QStringLiteral("找不到資料庫檔案")));
     EXPECT_FALSE(QFile::exists(db->path()));
     EXPECT_TRUE(priceListKept());
+}
+
+// A first installation has no drugs yet: any list fills the table without a question.
+TEST_F(DrugPriceUpdate, AnEmptyDrugTableIsFilledWithoutAQuestion)
+{
+    db->exec(QStringLiteral("DELETE FROM tblDrugs"));
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
+    run();
+    EXPECT_TRUE(machine.dialogs.questions.empty());
+    EXPECT_EQ(action->drugCount(), 1);
+}
+
+// A database the configuration names that cannot hold the drugs is named, with what is wrong.
+TEST_F(DrugPriceUpdate, ADatabaseFileThatIsEmptyOrHasNoDrugTableIsNamed)
+{
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
+    const QString empty = machine.installFile(QStringLiteral("empty.mdb"));
+    machine.writeFile(empty, QByteArray());
+    const QString foreign = machine.installFile(QStringLiteral("foreign.mdb"));
+    ClinicDatabase(foreign).exec(QStringLiteral("CREATE TABLE tblTemp (pKey VARCHAR(50))"));
+    const std::pair<QString, QString> cases[] = {{empty, QStringLiteral("資料庫檔案是空的（0 位元組）")},
+                                                 {foreign, QStringLiteral("資料庫中沒有藥品資料表 tblDrugs")}};
+    for (const auto& [path, says] : cases) {
+        machine.dialogs.messages.clear();
+        machine.writeFile(machine.installFile(QStringLiteral("Korvane.config")),
+                          korvane::platform::encodeAnsi(QDir::toNativeSeparators(path) + QStringLiteral("\r\n")));
+        run();
+        expectFailure(says);
+        EXPECT_TRUE(machine.dialogs.messages.front().text.contains(QDir::toNativeSeparators(path)));
+        EXPECT_TRUE(priceListKept());
+    }
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
 }
 
 TEST_F(DrugPriceUpdate, APriceListThatCannotBeRemovedLeavesTheNewPricesAndSaysSo)

@@ -65,17 +65,40 @@ TEST_F(DatabaseConnectionsTest, TheConfigurationNamesTheDatabase)
                         "Initial Catalog=clinic")},
         {QStringLiteral("<Korvane>\r\n  <SQLNCLI></SQLNCLI>\r\n  <IP>SERVER\\SQLEXPRESS</IP>\r\n  <DB>k</DB>\r\n</Korvane>\r\n"),
          QStringLiteral("Provider=SQLNCLI;Data Source=SERVER\\SQLEXPRESS;User ID=sa;Password=Pk@62913057;Initial Catalog=k")},
-        // Only ".mdb" in small letters marks the desktop form.
-        {QStringLiteral("D:\\DATA\\DBKORVANE.MDB\r\n"),
-         QStringLiteral("Provider=SQLNCLI;Data Source=;User ID=sa;Password=Pk@62913057;Initial Catalog=")},
-        // A binary or unclosed configuration gives empty settings, never a crash.
-        {QStringLiteral("<Korvane><SQLNCLI>11<IP>x"),
-         QStringLiteral("Provider=SQLNCLI;Data Source=;User ID=sa;Password=Pk@62913057;Initial Catalog=")},
+        // An empty address is the server on this workstation.
+        {QStringLiteral("<IP></IP><DB>k</DB>"),
+         QStringLiteral("Provider=SQLNCLI;Data Source=;User ID=sa;Password=Pk@62913057;Initial Catalog=k")},
     };
     for (const auto& c : cases) {
         writeConfig(c.config);
         EXPECT_EQ(textFor(), c.expected) << qPrintable(c.config);
     }
+}
+
+// What the user reads when the settings or "\Korvane.config" lead nowhere: what is wrong, and where.
+TEST_F(DatabaseConnectionsTest, AConfigurationOfNeitherFormAndAnUnsetInstallationFolderAreNamed)
+{
+    auto failure = [this] {
+        try {
+            textFor();
+        } catch (const Error& error) {
+            return error.description();
+        }
+        return QStringLiteral("(no error)");
+    };
+    // Only ".mdb" in small letters marks the desktop form; the server form needs <IP> or <DB>.
+    for (const QString& config : {QStringLiteral("D:\\DATA\\DBKORVANE.MDB\r\n"), QStringLiteral("<Korvane><SQLNCLI>11<IP>x"),
+                                  QString::fromLatin1("\x01\x7F\x10PK\x03\x04garbled")}) {
+        writeConfig(config);
+        const QString description = failure();
+        EXPECT_TRUE(description.startsWith(QStringLiteral("資料庫設定檔的內容無法辨識")) &&
+                    description.endsWith(machine.installFile(QStringLiteral("Korvane.config"))))
+            << qPrintable(description);
+    }
+    machine.settings.setInstallationFolder(QString());
+    EXPECT_EQ(failure(), QStringLiteral("尚未設定 Korvane 的安裝資料夾，找不到 Korvane 的資料庫。安裝資料夾讀自"
+                                        "test settings Korvane/Options/KorvaneStartupPath，目前是空的。"
+                                        "請在這台已安裝 Korvane 的電腦上，以使用 Korvane 的帳號執行本更新程式。"));
 }
 
 TEST_F(DatabaseConnectionsTest, AnEmptyConfigurationIsAnError)

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QSet>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -51,6 +52,13 @@ TEST(PriceListGenerator, writesABig5ListThatReadsBackAsDrugRecords)
 
     const QRegularExpression code(QStringLiteral("^[A-Z][A-Z0-9](\\d{6}(00|G0)|\\d{5}G00)$"));
     const QRegularExpression price(QStringLiteral("^\\d+\\.\\d\\d$"));
+    // Seven-digit ROC, "2024/4/1", "2024-04-01" and "2024/4/1 上午 12:00:00".
+    const QRegularExpression dateForms[] = {
+        QRegularExpression(QStringLiteral("^\\d{7}$")), QRegularExpression(QStringLiteral("^\\d{4}/\\d{1,2}/\\d{1,2}$")),
+        QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d$")),
+        QRegularExpression(QStringLiteral("^\\d{4}/\\d{1,2}/\\d{1,2} 上午 12:00:00$"))};
+    int datesInForm[4] = {};
+    QSet<QDate> startDays;
     int withoutQuantity = 0;
     int zeroPrices = 0;
     for (qsizetype i = 1; i < lines.count(); ++i) {
@@ -68,6 +76,14 @@ TEST(PriceListGenerator, writesABig5ListThatReadsBackAsDrugRecords)
         const std::optional<QDateTime> end = platform::toDate(line.field(6));
         ASSERT_TRUE(start && end);
         EXPECT_LT(*start, *end);
+        EXPECT_EQ(start->time(), QTime(0, 0));
+        startDays.insert(start->date());
+        for (int form = 0; form < 4; ++form) {
+            if (dateForms[form].match(line.field(5)).hasMatch()) {
+                EXPECT_TRUE(dateForms[form].match(line.field(6)).hasMatch());
+                ++datesInForm[form];
+            }
+        }
         if (line.field(2) == u"複方") {
             EXPECT_TRUE(line.field(10).contains(u'+'));
         }
@@ -79,6 +95,11 @@ TEST(PriceListGenerator, writesABig5ListThatReadsBackAsDrugRecords)
     // Some lines without a quantity and some free drugs, as in the published lists.
     EXPECT_GT(withoutQuantity, 0);
     EXPECT_GT(zeroPrices, 0);
+    // Every form, and prices taking effect on any day rather than on a few.
+    EXPECT_EQ(datesInForm[0] + datesInForm[1] + datesInForm[2] + datesInForm[3], drugLines);
+    for (const int count : datesInForm)
+        EXPECT_GT(count, drugLines / 10);
+    EXPECT_GT(startDays.size(), drugLines / 2);
 }
 
 TEST(PriceListGenerator, putsBackslashTrailBytesInAtLeastATenthOfTheLines)

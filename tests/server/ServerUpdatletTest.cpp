@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QThread>
@@ -34,12 +35,16 @@ const QString kAllColumns =
     QStringLiteral("新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, 藥品英文名稱, "
                    "藥品規格量, 藥品規格單位, 成份, 成份含量, 含量單位, 藥品劑型, 製造廠名稱");
 
-// A seven-digit NHI date ("1130401") as the row should hold it; null when it is no date.
-QVariant rocDate(const QString& text)
+// A date of the generated lists as the row should hold it: seven-digit ROC ("1130401"),
+// "2024/4/1", "2024-04-01" or "2024/4/1 上午 12:00:00", all at midnight; null when it is no date.
+QVariant listDate(const QString& text)
 {
-    if (text.size() != 7)
-        return QVariant(QMetaType::fromType<QDateTime>());
-    const QDate date(text.left(3).toInt() + 1911, text.mid(3, 2).toInt(), text.mid(5, 2).toInt());
+    static const QRegularExpression written(QStringLiteral("^(\\d{4})[/-](\\d{1,2})[/-](\\d{1,2})( 上午 12:00:00)?$"));
+    QDate date;
+    if (const QRegularExpressionMatch match = written.match(text); match.hasMatch())
+        date = QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    else if (text.size() == 7)
+        date = QDate(text.left(3).toInt() + 1911, text.mid(3, 2).toInt(), text.mid(5, 2).toInt());
     return date.isValid() ? QVariant(QDateTime(date, QTime(0, 0)))
                           : QVariant(QMetaType::fromType<QDateTime>());
 }
@@ -59,8 +64,8 @@ QVariantList expectedRow(const QString& line)
             f[2],
             f[3],
             f[4].toDouble(),
-            rocDate(f[5]),
-            rocDate(f[6]),
+            listDate(f[5]),
+            listDate(f[6]),
             f[7],
             numberOrZero(f[8]),
             f[9],

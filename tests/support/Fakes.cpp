@@ -19,6 +19,11 @@ QString FakeSettingsStore::read(const QString& application, const QString& secti
     return m_values.value(settingsKey(application, section, key));
 }
 
+QString FakeSettingsStore::location(const QString& application, const QString& section, const QString& key) const
+{
+    return QStringLiteral("test settings ") + application + u'/' + section + u'/' + key;
+}
+
 void FakeSettingsStore::set(const QString& application, const QString& section, const QString& key,
                             const QString& value)
 {
@@ -41,6 +46,16 @@ QString FakeDialogs::inputBox(const QString& prompt, const QString& title)
 {
     prompts << prompt + u'|' + title;
     return answers.isEmpty() ? QString() : answers.takeFirst();
+}
+
+bool FakeDialogs::question(const QString& title, const QString& text, bool defaultYes)
+{
+    questions.push_back({title, text, defaultYes});
+    if (questionAnswers.empty())
+        return defaultYes;
+    const bool answer = questionAnswers.front();
+    questionAnswers.erase(questionAnswers.begin());
+    return answer;
 }
 
 bool FakeProcesses::startDetached(const QString& commandLine, const QString& workingFolder,

@@ -22,6 +22,7 @@ class FakeSettingsStore : public platform::SettingsStore
 {
 public:
     QString read(const QString& application, const QString& section, const QString& key) const override;
+    QString location(const QString& application, const QString& section, const QString& key) const override;
     void set(const QString& application, const QString& section, const QString& key, const QString& value);
     void setInstallationFolder(const QString& folder);
     mutable int reads = 0;
@@ -64,16 +65,27 @@ struct ShownMessage
     QString text;
 };
 
-// Records every message box; input boxes are answered from a queue.
+struct AskedQuestion
+{
+    QString title;
+    QString text;
+    bool defaultYes;
+};
+
+// Records every message box and question; input boxes and questions are answered from queues
+// (a question with none left gets its default answer).
 class FakeDialogs : public platform::Dialogs
 {
 public:
     void messageBox(platform::MessageIcon icon, const QString& title, const QString& text) override;
     QString inputBox(const QString& prompt, const QString& title) override;
+    bool question(const QString& title, const QString& text, bool defaultYes = false) override;
 
     std::vector<ShownMessage> messages;
     QStringList answers;
     QStringList prompts;
+    std::vector<AskedQuestion> questions;
+    std::vector<bool> questionAnswers;
     std::function<void(const ShownMessage&)> onMessage;
 };
 

@@ -26,6 +26,12 @@ void UpdatletInstallation::write(const QString& relative, const QByteArray& byte
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
+QByteArray UpdatletInstallation::read(const QString& relative) const
+{
+    QFile file(path(relative));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
 QStringList UpdatletInstallation::packArguments() const
 {
     return {QStringLiteral("--pack-folder"), path(QStringLiteral("pack"))};
@@ -36,7 +42,7 @@ void UpdatletInstallation::start(QProcess& process, const QStringList& arguments
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
     process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(QStringLiteral(KORVANE_UPDATLET), arguments);
     EXPECT_TRUE(process.waitForStarted(10000)) << qPrintable(process.errorString());
 }
@@ -51,8 +57,9 @@ UpdatletResult UpdatletInstallation::finish(QProcess& process, int limitMillisec
         process.waitForFinished(10000);
         ADD_FAILURE() << "updatlet still ran after " << limitMilliseconds << " ms";
     }
+    const QString err = QString::fromUtf8(process.readAllStandardError());
     return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAll()), timer.elapsed()};
+            QString::fromUtf8(process.readAllStandardOutput()) + err, timer.elapsed(), err};
 }
 
 UpdatletResult UpdatletInstallation::run(const QStringList& arguments, int limitMilliseconds) const

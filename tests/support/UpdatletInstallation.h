@@ -12,12 +12,13 @@ class QProcess;
 namespace korvane::test {
 
 // How an updatlet process ended: exit code (-1 when it crashed or had to be killed), what it
-// wrote (standard output and error together) and how long it took.
+// wrote (standard output, then standard error; and standard error alone) and how long it took.
 struct UpdatletResult
 {
     int exitCode = -1;
     QString out;
     qint64 milliseconds = 0;
+    QString err;
 };
 
 // A Korvane installation on disk for running updatlet as IT staff do: a settings folder whose
@@ -33,6 +34,8 @@ public:
     QString pricePath() const { return path(QStringLiteral("pack/all.puf")); }
     // Writes a file anew; a file that cannot be written fails the test.
     void write(const QString& relative, const QByteArray& bytes) const;
+    // A file's bytes, to compare before and after; "(missing)" when it cannot be read.
+    QByteArray read(const QString& relative) const;
 
     // "--pack-folder" and the pack folder.
     QStringList packArguments() const;

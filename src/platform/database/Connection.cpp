@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <atomic>
 
 namespace korvane::platform {
@@ -154,6 +155,13 @@ void Connection::Execute(const QString& statement, const QVariantList& values)
     QSqlQuery query(db);
     if (!query.exec(statement))
         throw m_dialect->statementError(query);
+}
+
+bool Connection::hasTable(const QString& name) const
+{
+    const QStringList tables = database().tables(QSql::Tables);
+    return std::any_of(tables.begin(), tables.end(),
+                       [&name](const QString& table) { return table.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
 void Connection::BeginTrans()

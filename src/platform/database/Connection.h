@@ -37,6 +37,9 @@ public:
     // a statement run with values stays prepared for the next values.
     void Execute(const QString& statement, const QVariantList& values = {});
 
+    // Whether the database has a table of this name, compared without regard to case.
+    bool hasTable(const QString& name) const;
+
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();

@@ -7,6 +7,7 @@
 #include "QtRowStatement.h"
 #include "SqliteDialect.h"
 
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -19,6 +20,7 @@ std::unique_ptr<DatabaseDialect> DatabaseDialect::forConnectionText(const QStrin
     const QString provider = settings.provider();
     if (provider.compare(QStringLiteral("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) == 0) {
 #ifdef Q_OS_WIN
+        requireDatabaseFile(settings.value(QStringLiteral("Data Source")), settings.value(QStringLiteral("Data Source")));
         return std::make_unique<OdbcDialect>(OdbcDialect::forAccess(text));
 #else
         // Elsewhere the clinic database is the embedded one, kept under the same file name.
@@ -30,6 +32,17 @@ std::unique_ptr<DatabaseDialect> DatabaseDialect::forConnectionText(const QStrin
     if (text.trimmed().isEmpty())
         throw Error(QStringLiteral("沒有設定資料庫連線字串。"), Error::Kind::Database);
     throw Error(QStringLiteral("不支援的資料庫提供者：") + provider, Error::Kind::Database);
+}
+
+void DatabaseDialect::requireDatabaseFile(const QString& dataSource, const QString& path)
+{
+    const QFileInfo file(path);
+    if (dataSource.isEmpty() || !file.isFile())
+        throw Error(QStringLiteral("找不到資料庫檔案：") + dataSource, Error::Kind::FileNotFound);
+    if (file.size() == 0)
+        throw Error(QStringLiteral("資料庫檔案是空的（0 位元組），不是 Korvane 的資料庫，可能是複製或還原時出了問題：") +
+                        dataSource,
+                    Error::Kind::Database);
 }
 
 std::unique_ptr<RowStatement> DatabaseDialect::prepareRowStatement(const QSqlDatabase& db,

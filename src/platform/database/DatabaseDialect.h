@@ -56,6 +56,10 @@ public:
     virtual Error connectionError(const QSqlDatabase& db) const;
 
 protected:
+    // Refuses a desktop database file that is missing, or empty (zero bytes: a copy or a
+    // restore that went wrong), before a driver makes a new empty database of it or reports
+    // merely that it lacks tables. dataSource is the path as configured, path the local one.
+    static void requireDatabaseFile(const QString& dataSource, const QString& path);
     // The wordings shared by every database, with the driver's own text appended for support.
     static Error lockedError(const QString& detail);
     static Error unreachableError(const QString& detail);

@@ -19,6 +19,7 @@
 #include <QSqlIndex>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -348,7 +349,13 @@ public:
                 lostConnection = error;
             throw;
         }
+        // The saved row is the added row now; the previous one's values, text buffers included,
+        // serve the next AddNew. Columns the row did not set read as nothing.
         addedRow.swap(pending);
+        for (qsizetype i = 0; i < assigned.size(); ++i) {
+            if (!assigned.at(i))
+                addedRow[size_t(i)] = QVariant();
+        }
         onAddedRow = true;
         ++added;
     }
@@ -538,6 +545,9 @@ QVariant Recordset::value(int index) const
     const auto& row = d->currentRow();
     if (index < 0 || size_t(index) >= row.size())
         throw Error(QStringLiteral("欄位索引超出範圍。"), Error::Kind::OutOfRange);
+    // A new row holds values only where they were set; the rest are left from an earlier row.
+    if (d->edit == Impl::Edit::Adding && !d->assigned.at(index))
+        return QVariant();
     return row[size_t(index)];
 }
 
@@ -562,11 +572,32 @@ void Recordset::setValue(int index, const QVariant& value)
     d->assigned[index] = 1;
 }
 
+void Recordset::setText(int index, QStringView text)
+{
+    d->requireUpdatable();
+    if (d->edit == Impl::Edit::Adding && index >= 0 && size_t(index) < d->shape->columns.size()) {
+        const ColumnInfo& column = d->shape->columns[size_t(index)];
+        if (column.kind == ColumnInfo::Kind::Text && (column.maxLength < 0 || text.size() <= column.maxLength)) {
+            QVariant& slot = d->pending[size_t(index)];
+            if (slot.metaType().id() != QMetaType::QString)
+                slot = QVariant(QString());
+            // data() makes the text the slot's own; resizing it keeps what it already holds.
+            auto* stored = static_cast<QString*>(slot.data());
+            stored->resize(text.size());
+            std::copy(text.begin(), text.end(), stored->data());
+            d->assigned[index] = 1;
+            return;
+        }
+    }
+    setValue(index, QVariant(text.toString()));
+}
+
 void Recordset::AddNew()
 {
     d->requireUpdatable();
     d->saveIfEditing();
-    d->pending.assign(d->shape->columns.size(), QVariant());
+    // The values stay; only what the new row sets counts (see value() and saveNewRow).
+    d->pending.resize(d->shape->columns.size());
     d->assigned.fill(0, qsizetype(d->shape->columns.size()));
     d->edit = Impl::Edit::Adding;
 }

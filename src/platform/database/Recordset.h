@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <QVariant>
 #include <memory>
 
@@ -48,6 +49,9 @@ public:
     // number) throws and leaves the field as it was.
     void setValue(const QString& name, const QVariant& value);
     void setValue(int index, const QVariant& value);
+    // The same for text, which a new row takes without a copy on the way: what an import does
+    // for every field of every row.
+    void setText(int index, QStringView text);
 
     void AddNew();
     void Update();

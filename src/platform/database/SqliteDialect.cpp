@@ -6,7 +6,6 @@
 #include "platform/Paths.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -31,12 +30,19 @@ SqliteDialect::SqliteDialect(QString dataSource) : m_dataSource(std::move(dataSo
 void SqliteDialect::prepare(QSqlDatabase& db) const
 {
     const QString path = localPath(m_dataSource);
-    // SQLite would create a missing file; an empty new database must never stand in for the
-    // clinic's own.
-    if (m_dataSource.isEmpty() || !QFileInfo(path).isFile())
-        throw Error(QStringLiteral("找不到資料庫檔案：") + m_dataSource, Error::Kind::FileNotFound);
+    // SQLite would create a missing file, and takes an empty one for an empty database; neither
+    // may stand in for the clinic's own.
+    requireDatabaseFile(m_dataSource, path);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+}
+
+void SqliteDialect::opened(QSqlDatabase& db) const
+{
+    // A page cache that holds the drug table's code index (and more) while a price list of a
+    // few hundred thousand rows goes in: with the default 2 MB, SQLite writes pages out early and
+    // reads them back, one system call each, for most rows. Memory is taken only as pages are.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA cache_size=-16384"));
 }
 
 ColumnInfo SqliteDialect::describeDeclaredType(const QString& name, const QString& declaredType)

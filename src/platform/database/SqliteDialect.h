@@ -15,6 +15,7 @@ public:
 
     QString qtDriver() const override { return QStringLiteral("QSQLITE"); }
     void prepare(QSqlDatabase& db) const override;
+    void opened(QSqlDatabase& db) const override;
     std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                     const QSqlRecord& record) const override;
     std::unique_ptr<RowStatement> prepareRowStatement(const QSqlDatabase& db, const QString& statement) const override;

@@ -51,9 +51,40 @@ SqliteRowStatement::~SqliteRowStatement()
 
 int SqliteRowStatement::formatDateTime(const QDateTime& value, char* buffer)
 {
-    const QDate date = value.date();
-    const QTime time = value.time();
-    const int year = date.year();
+    int year, month, day, hour, minute, second;
+    if (value.timeSpec() == Qt::UTC) {
+        // A date as written (see platform::toDate): its fields straight from the count of
+        // milliseconds, with the civil-from-days arithmetic of the proleptic Gregorian calendar,
+        // instead of through the calendar classes, once for every date of an import.
+        const qint64 msecs = value.toMSecsSinceEpoch();
+        qint64 days = msecs / 86'400'000;
+        qint64 rest = msecs % 86'400'000;
+        if (rest < 0) {
+            rest += 86'400'000;
+            --days;
+        }
+        const qint64 z = days + 719'468;
+        const qint64 era = (z >= 0 ? z : z - 146'096) / 146'097;
+        const qint64 dayOfEra = z - era * 146'097;
+        const qint64 yearOfEra = (dayOfEra - dayOfEra / 1'460 + dayOfEra / 36'524 - dayOfEra / 146'096) / 365;
+        const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+        const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153;
+        day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+        month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+        year = int(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+        hour = int(rest / 3'600'000);
+        minute = int(rest / 60'000 % 60);
+        second = int(rest / 1'000 % 60);
+    } else {
+        const QDate date = value.date();
+        const QTime time = value.time();
+        year = date.year();
+        month = date.month();
+        day = date.day();
+        hour = time.hour();
+        minute = time.minute();
+        second = time.second();
+    }
     if (year < 0 || year > 9999)
         return -1;
     auto two = [](char* at, int n) {
@@ -63,15 +94,15 @@ int SqliteRowStatement::formatDateTime(const QDateTime& value, char* buffer)
     two(buffer, year / 100);
     two(buffer + 2, year % 100);
     buffer[4] = '-';
-    two(buffer + 5, date.month());
+    two(buffer + 5, month);
     buffer[7] = '-';
-    two(buffer + 8, date.day());
+    two(buffer + 8, day);
     buffer[10] = ' ';
-    two(buffer + 11, time.hour());
+    two(buffer + 11, hour);
     buffer[13] = ':';
-    two(buffer + 14, time.minute());
+    two(buffer + 14, minute);
     buffer[16] = ':';
-    two(buffer + 17, time.second());
+    two(buffer + 17, second);
     buffer[19] = '\0';
     return 19;
 }
@@ -110,10 +141,13 @@ void SqliteRowStatement::bind(int position, const QVariant& value, ColumnInfo::K
             rc = sqlite3_bind_int64(m_statement, index, value.toLongLong());
             break;
         case QMetaType::QDateTime: {
-            char buffer[24];
-            const int length = formatDateTime(value.toDateTime(), buffer);
+            // Into the position's own buffer too, so that SQLite neither allocates nor copies.
+            std::vector<char>& buffer = m_utf8[size_t(position)];
+            if (buffer.size() < 24)
+                buffer.resize(24);
+            const int length = formatDateTime(*static_cast<const QDateTime*>(value.constData()), buffer.data());
             rc = length < 0 ? sqlite3_bind_null(m_statement, index)
-                            : sqlite3_bind_text(m_statement, index, buffer, length, SQLITE_TRANSIENT);
+                            : sqlite3_bind_text(m_statement, index, buffer.data(), length, SQLITE_STATIC);
             break;
         }
         case QMetaType::QByteArray: {

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace korvane::platform {
 
@@ -20,23 +21,48 @@ QString withLineFeeds(const QString& text)
     return shown;
 }
 
+// Error texts carry database messages and paths that must not be read as markup. The buttons
+// speak the user's language whatever translations the machine has installed.
+int showBox(QMessageBox::Icon icon, const QString& title, const QString& text, bool question, bool defaultYes)
+{
+    QMessageBox box(icon, title, withLineFeeds(text), question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    if (question) {
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+        box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("確定"));
+    }
+    return box.exec();
+}
+
 } // namespace
 
 void WidgetDialogs::messageBox(MessageIcon icon, const QString& title, const QString& text)
 {
-    QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title,
-                    withLineFeeds(text), QMessageBox::Ok, QApplication::activeWindow());
-    // Error texts carry database messages and paths that must not be read as markup.
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    m_criticalShown = m_criticalShown || icon == MessageIcon::Critical;
+    showBox(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title, text, false,
+            false);
+}
+
+bool WidgetDialogs::question(const QString& title, const QString& text, bool defaultYes)
+{
+    return showBox(QMessageBox::Question, title, text, true, defaultYes) == QMessageBox::Yes;
 }
 
 QString WidgetDialogs::inputBox(const QString& prompt, const QString& title)
 {
-    bool accepted = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, withLineFeeds(prompt),
-                                               QLineEdit::Normal, QString(), &accepted);
-    return accepted ? text : QString();
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(withLineFeeds(prompt));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextEchoMode(QLineEdit::Normal);
+    dialog.setOkButtonText(QStringLiteral("確定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 } // namespace korvane::platform

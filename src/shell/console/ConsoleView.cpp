@@ -27,6 +27,12 @@ QString ConsoleView::inputBox(const QString& prompt, const QString& title)
     return ivDialogs.inputBox(prompt, title);
 }
 
+bool ConsoleView::question(const QString& title, const QString& text, bool defaultYes)
+{
+    flush();
+    return ivDialogs.question(title, text, defaultYes);
+}
+
 void ConsoleView::write(const QString& text)
 {
     QString lines = text;

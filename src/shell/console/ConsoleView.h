@@ -23,6 +23,7 @@ public:
 
     void messageBox(platform::MessageIcon icon, const QString& title, const QString& text) override;
     QString inputBox(const QString& prompt, const QString& title) override;
+    bool question(const QString& title, const QString& text, bool defaultYes = false) override;
 
     void setMessgaeValue(const QString& p_value) override;
     void setProgressBarValue(qint16 p_value) override;

@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
+#include "platform/database/SqliteRowStatement.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 using korvane::platform::Connection;
 using korvane::platform::Error;
 using korvane::platform::Recordset;
+using korvane::platform::SqliteRowStatement;
 using korvane::test::ClinicDatabase;
 
 class RecordsetTest : public ::testing::Test
@@ -113,6 +115,46 @@ TEST_F(RecordsetTest, ARowTheDatabaseRefusesIsDroppedAndTheNextStartsClean)
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0][0], QStringLiteral("second"));
     EXPECT_TRUE(rows[0][1].isNull());
+}
+
+// Rows added one after the other share nothing: what the second row leaves unset is not the
+// first row's text or date, also where the second row's own value was refused.
+TEST_F(RecordsetTest, EachNewRowHoldsOnlyWhatItSets)
+{
+    Recordset rs;
+    openInsertCursor(rs);
+    const int code = rs.fieldIndex(QStringLiteral("代碼"));
+    const int name = rs.fieldIndex(QStringLiteral("藥品英文名稱"));
+    rs.AddNew();
+    rs.setText(code, u"FIRST00100");
+    rs.setText(name, u"FIRST NAME");
+    rs.setValue(QStringLiteral("藥價參考日期"), QDateTime(QDate(2024, 4, 1), QTime(0, 0), Qt::UTC));
+    rs.AddNew();
+    EXPECT_TRUE(rs.value(name).isNull());
+    rs.setText(code, u"SECOND0100");
+    EXPECT_THROW(rs.setText(name, QString(256, u'N')), Error); // VARCHAR(255)
+    rs.Update();
+    EXPECT_TRUE(rs.value(name).isNull());
+    EXPECT_EQ(rs.value(code).toString(), QStringLiteral("SECOND0100"));
+    const auto rows = db->rows(QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考日期 FROM tblDrugs ORDER BY id"));
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0], (QVariantList{QStringLiteral("FIRST00100"), QStringLiteral("FIRST NAME"),
+                                     QStringLiteral("2024-04-01 00:00:00")}));
+    EXPECT_EQ(rows[1][0], QStringLiteral("SECOND0100"));
+    EXPECT_TRUE(rows[1][1].isNull() && rows[1][2].isNull());
+}
+
+// Dates as written are stored by their own arithmetic; it must agree with the calendar's.
+TEST(SqliteDates, AreStoredAsWrittenAcrossTheCalendar)
+{
+    char buffer[24];
+    for (QDate date(1, 1, 1); date <= QDate(9999, 12, 31); date = date.addDays(97)) {
+        for (const QTime time : {QTime(0, 0), QTime(12, 34, 56), QTime(23, 59, 59)}) {
+            const int length = SqliteRowStatement::formatDateTime(QDateTime(date, time, Qt::UTC), buffer);
+            ASSERT_EQ(QString::fromLatin1(buffer, length),
+                      date.toString(QStringLiteral("yyyy-MM-dd ")) + time.toString(QStringLiteral("HH:mm:ss")));
+        }
+    }
 }
 
 TEST_F(RecordsetTest, AddNewSavesTheRowBeingAdded)

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -36,6 +37,7 @@ struct Seen
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttons = 0;
     Qt::TextFormat format = Qt::AutoText;
+    QString okText;
 };
 
 TEST(WidgetDialogsTest, MessageBoxShowsTitleTextAndIconWithOnlyOk)
@@ -57,23 +59,43 @@ TEST(WidgetDialogsTest, MessageBoxShowsTitleTextAndIconWithOnlyOk)
         Seen seen;
         whenShown<QMessageBox>([&seen](QMessageBox* box) {
             seen = {box->windowTitle(), box->text(), box->icon(), int(box->buttons().size()),
-                    box->textFormat()};
+                    box->textFormat(), box->button(QMessageBox::Ok)->text()};
             box->button(QMessageBox::Ok)->click();
         });
-        WidgetDialogs().messageBox(c.icon, QStringLiteral("藥價更新"), c.text);
+        WidgetDialogs dialogs;
+        dialogs.messageBox(c.icon, QStringLiteral("藥價更新"), c.text);
+        // What the pack's exit status tells a script that started it.
+        EXPECT_EQ(dialogs.criticalShown(), c.icon == MessageIcon::Critical);
         EXPECT_EQ(seen.title, QStringLiteral("藥價更新"));
         EXPECT_EQ(seen.text, c.shownText);
         EXPECT_EQ(seen.icon, c.shownIcon);
         EXPECT_EQ(seen.buttons, 1);
         EXPECT_EQ(seen.format, Qt::PlainText);
+        EXPECT_EQ(seen.okText, QStringLiteral("確定"));
+    }
+}
+
+TEST(WidgetDialogsTest, QuestionAnswersYesOnlyWhenYesIsPressedAndNoIsItsDefault)
+{
+    for (const QMessageBox::StandardButton pressed : {QMessageBox::Yes, QMessageBox::No}) {
+        QStringList seen;
+        whenShown<QMessageBox>([&seen, pressed](QMessageBox* box) {
+            seen << box->button(QMessageBox::Yes)->text() << box->button(QMessageBox::No)->text()
+                 << box->defaultButton()->text();
+            box->button(pressed)->click();
+        });
+        EXPECT_EQ(WidgetDialogs().question(QStringLiteral("藥價更新"), QStringLiteral("要套用嗎？")),
+                  pressed == QMessageBox::Yes);
+        EXPECT_EQ(seen, (QStringList{QStringLiteral("是"), QStringLiteral("否"), QStringLiteral("否")}));
     }
 }
 
 TEST(WidgetDialogsTest, InputBoxGivesTheTypedTextOrEmptyOnCancel)
 {
-    QString label;
-    whenShown<QInputDialog>([&label](QInputDialog* dialog) {
+    QString label, ok;
+    whenShown<QInputDialog>([&label, &ok](QInputDialog* dialog) {
         label = dialog->labelText();
+        ok = dialog->okButtonText();
         dialog->setTextValue(QStringLiteral("TP-3150"));
         dialog->accept();
     });
@@ -81,6 +103,7 @@ TEST(WidgetDialogsTest, InputBoxGivesTheTypedTextOrEmptyOnCancel)
         WidgetDialogs().inputBox(QStringLiteral("請輸入型號：\r\n\r\n1.Epson"), QStringLiteral("藥袋印表機")),
         "TP-3150");
     EXPECT_EQ(label, QStringLiteral("請輸入型號：\n\n1.Epson"));
+    EXPECT_EQ(ok, QStringLiteral("確定"));
 
     whenShown<QInputDialog>([](QInputDialog* dialog) {
         dialog->setTextValue(QStringLiteral("typed"));

@@ -1,0 +1,150 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "DrugPricePreview.h"
+
+#include "DrugPriceLine.h"
+#include "platform/Conversions.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace korvane {
+
+namespace {
+
+constexpr qsizetype codeField = 3;
+constexpr qsizetype nameField = 7;
+constexpr qsizetype startDateField = 5;
+constexpr size_t priceColumn = 3; // 藥價參考金額 among DrugPriceLine::columns()
+
+QString changeText(DrugPricePreview::Change change)
+{
+    switch (change) {
+    case DrugPricePreview::Change::Added:
+        return QStringLiteral("新增");
+    case DrugPricePreview::Change::Removed:
+        return QStringLiteral("刪除");
+    case DrugPricePreview::Change::Repriced:
+        return QStringLiteral("變價");
+    }
+    return {};
+}
+
+QString count(qsizetype n)
+{
+    return QLocale::c().toString(qlonglong(n));
+}
+
+QString csvField(const QString& text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+} // namespace
+
+QString DrugPricePreview::priceText(double p_price)
+{
+    const double cents = std::round(p_price * 100.0);
+    if (std::abs(cents) < 1e15 && cents / 100.0 == p_price)
+        return QString::number(p_price, 'f', 2);
+    return QString::number(p_price, 'g', 15);
+}
+
+void DrugPricePreview::addTableRow(const QString& p_code, const QString& p_name, double p_price)
+{
+    ++ivTableRows;
+    ivTable.insert(p_code, Price{p_name, p_price, 0});
+}
+
+void DrugPricePreview::addListLine(const DrugPriceLine& p_line)
+{
+    if (!p_line.isDrugRecord())
+        return;
+    ++ivListRecords;
+    const std::optional<QVariant> price = p_line.value(DrugPriceLine::columns()[priceColumn]);
+    const std::optional<QDateTime> start = platform::toDate(p_line.field(startDateField));
+    const qint64 takesEffect = start ? start->date().toJulianDay() : std::numeric_limits<qint64>::min();
+    Price& known = ivList[p_line.field(codeField).toString()];
+    if (known.name.isNull() || takesEffect >= known.takesEffect)
+        known = Price{p_line.field(nameField).toString(), price ? price->toDouble() : 0.0, takesEffect};
+}
+
+void DrugPricePreview::finish()
+{
+    ivRows.clear();
+    std::fill(std::begin(ivCounts), std::end(ivCounts), 0);
+    ivUnchanged = 0;
+    for (auto it = ivList.cbegin(); it != ivList.cend(); ++it) {
+        const auto now = ivTable.constFind(it.key());
+        if (now == ivTable.cend())
+            ivRows.push_back({Change::Added, it.key(), it->name, std::nullopt, it->price});
+        else if (now->price != it->price)
+            ivRows.push_back({Change::Repriced, it.key(), it->name, now->price, it->price});
+        else
+            ++ivUnchanged;
+    }
+    for (auto it = ivTable.cbegin(); it != ivTable.cend(); ++it) {
+        if (!ivList.contains(it.key()))
+            ivRows.push_back({Change::Removed, it.key(), it->name, it->price, std::nullopt});
+    }
+    std::sort(ivRows.begin(), ivRows.end(), [](const Row& a, const Row& b) {
+        return a.change != b.change ? a.change < b.change : a.code < b.code;
+    });
+    for (const Row& row : ivRows)
+        ++ivCounts[int(row.change)];
+}
+
+QString DrugPricePreview::text(bool p_withRows) const
+{
+    QString text;
+    if (!ivPriceList.isEmpty())
+        text += QStringLiteral("藥價資料檔：") + ivPriceList + u'\n';
+    if (!ivDatabase.isEmpty())
+        text += QStringLiteral("資料庫：") + ivDatabase + u'\n';
+    if (!text.isEmpty())
+        text += u'\n';
+    if (p_withRows) {
+        for (const Row& row : ivRows) {
+            text += changeText(row.change) + u' ' + row.code + u' ' + row.name + u' ';
+            if (row.change == Change::Repriced)
+                text += priceText(*row.oldPrice) + QStringLiteral(" → ") + priceText(*row.newPrice);
+            else
+                text += priceText(row.oldPrice ? *row.oldPrice : *row.newPrice);
+            text += u'\n';
+        }
+        if (!ivRows.empty())
+            text += u'\n';
+    }
+    text += QStringLiteral("合計：新增 %1 項藥品，刪除 %2 項，價格變動 %3 項，價格不變 %4 項。\n")
+                .arg(count(added()), count(removed()), count(repriced()), count(unchanged()));
+    text += QStringLiteral("藥品資料表 tblDrugs 目前有 %1 筆，更新後將有 %2 筆。\n")
+                .arg(count(ivTableRows), count(ivListRecords));
+    return text;
+}
+
+QByteArray DrugPricePreview::csv() const
+{
+    QString text = QStringLiteral("異動,代碼,藥品英文名稱,原藥價,新藥價\r\n");
+    for (const Row& row : ivRows) {
+        text += changeText(row.change) + u',' + csvField(row.code) + u',' + csvField(row.name) + u',' +
+                (row.oldPrice ? priceText(*row.oldPrice) : QString()) + u',' +
+                (row.newPrice ? priceText(*row.newPrice) : QString()) + QStringLiteral("\r\n");
+    }
+    text += QStringLiteral("\r\n合計,新增,%1\r\n合計,刪除,%2\r\n合計,價格變動,%3\r\n合計,價格不變,%4\r\n"
+                           "tblDrugs 目前筆數,%5\r\n更新後筆數,%6\r\n")
+                .arg(added())
+                .arg(removed())
+                .arg(repriced())
+                .arg(unchanged())
+                .arg(ivTableRows)
+                .arg(ivListRecords);
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+} // namespace korvane

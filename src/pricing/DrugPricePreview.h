@@ -1,0 +1,81 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace korvane {
+
+class DrugPriceLine;
+
+// What the drug-price update would change, drug by drug: the drugs of tblDrugs now against the
+// drugs of the price list. A drug is its code. A code may hold several rows, one for each
+// period its price held; its price is that of the row that takes effect last (the latest
+// 藥價參考日期, a missing date counting as the earliest, and of equal dates the later row).
+class DrugPricePreview
+{
+public:
+    enum class Change { Added, Removed, Repriced };
+
+    struct Row
+    {
+        Change change;
+        QString code;
+        QString name; // the English name, from the list where the drug is in it
+        std::optional<double> oldPrice;
+        std::optional<double> newPrice;
+    };
+
+    // A row of tblDrugs, in the order that lets the row taking effect last come last.
+    void addTableRow(const QString& p_code, const QString& p_name, double p_price);
+    // A line of the price list; lines that are no drug records are left out.
+    void addListLine(const DrugPriceLine& p_line);
+    // Compares what was added; rows come out by change, each change by code.
+    void finish();
+    // The price list and the database compared, for the text.
+    void setSources(const QString& p_priceList, const QString& p_database)
+    {
+        ivPriceList = p_priceList;
+        ivDatabase = p_database;
+    }
+
+    const std::vector<Row>& rows() const { return ivRows; }
+    qsizetype added() const { return ivCounts[0]; }
+    qsizetype removed() const { return ivCounts[1]; }
+    qsizetype repriced() const { return ivCounts[2]; }
+    qsizetype unchanged() const { return ivUnchanged; }
+    qsizetype tableRows() const { return ivTableRows; }
+    qsizetype listRecords() const { return ivListRecords; }
+
+    // The changes line by line (when p_withRows) and the totals, for a terminal.
+    QString text(bool p_withRows) const;
+    // The same as CSV for a spreadsheet: UTF-8 with a byte-order mark, CR LF.
+    QByteArray csv() const;
+
+    // A price as lists write it: two decimals, or as many as it has.
+    static QString priceText(double p_price);
+
+private:
+    struct Price
+    {
+        QString name;
+        double price = 0;
+        qint64 takesEffect = 0; // the list's start date in days, for lines
+    };
+
+    QString ivPriceList;
+    QString ivDatabase;
+    QHash<QString, Price> ivTable;
+    QHash<QString, Price> ivList;
+    std::vector<Row> ivRows;
+    qsizetype ivCounts[3] = {};
+    qsizetype ivUnchanged = 0;
+    qsizetype ivTableRows = 0;
+    qsizetype ivListRecords = 0;
+};
+
+} // namespace korvane

@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace korvane {
+
+// What a look at every line of a price list found, and whether the list is sound enough to
+// replace tblDrugs with. Lines are added in file order as they are read.
+//
+// Refused are a list cut short (its last line has no line end and fewer fields than a drug
+// record) and a list with damaged lines, lines that hold bytes no code page decodes (U+FFFD
+// after decoding), unless the damage is slight: at most one damaged line in a thousand drug
+// records (one line at least), and every damaged line a drug record whose code, price and dates
+// are intact, so that the damage shows only in its names and other text.
+class PriceListSurvey
+{
+public:
+    static constexpr qsizetype drugRecordsPerDamagedLine = 1000;
+
+    void add(QStringView p_line);
+
+    qsizetype lines() const { return ivLines; }
+    qsizetype drugRecords() const { return ivDrugRecords; }
+    qsizetype damagedLines() const { return ivDamagedLines; }
+
+    // Why the list must not replace the drug table, for the user; empty when it is sound.
+    // p_lastLineTerminated: whether the file's last line has its line end.
+    QString refusal(bool p_lastLineTerminated) const;
+
+    // Said after every refusal: nothing was touched.
+    static QString unchanged();
+
+private:
+    qsizetype ivLines = 0;
+    qsizetype ivDrugRecords = 0;
+    qsizetype ivDamagedLines = 0;
+    qsizetype ivFirstDamagedLine = 0;  // line numbers from 1; 0 for none
+    qsizetype ivFirstUnimportableLine = 0; // the first damaged line that would not import cleanly
+    qsizetype ivLastFieldCount = 0;
+};
+
+} // namespace korvane
