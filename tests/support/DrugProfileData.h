@@ -3,23 +3,23 @@
 #pragma once
 
 #include "ClinicDatabase.h"
-#include "actions/clsContext.h"
 #include "drugbag/CDrugAdvInfoHome.h"
 #include "drugbag/DrugBagDataGenerator.h"
 
+#include <QStringList>
 #include <QTemporaryDir>
-#include <memory>
 
 namespace korvane::test {
 
-// A drug-profile database made from schema/drug-profile-sqlite.sql and filled with generated
-// drug-bag data; the clinic's AC drugs go into clinic when it is given.
-ClinicDatabase generatedDrugProfile(const QString& path, const DrugBagDataGenerator::Sizes& sizes,
-                                    const ClinicDatabase* clinic = nullptr, quint64 seed = 1);
+// A drug-profile database made from schema/drug-profile-sqlite.sql (its folder made too), filled
+// with generated drug-bag data when sizes are given; the clinic's AC drugs go into clinic.
+ClinicDatabase drugProfile(const QString& path, const DrugBagDataGenerator::Sizes& sizes = {},
+                           const ClinicDatabase* clinic = nullptr, quint64 seed = 1);
 
-// A context holding an open connection to the database, as the code that opens a database hands
-// one to the drug-bag store.
-std::shared_ptr<clsContext> openContext(const ClinicDatabase& db);
+// Rows as text, fields joined by "|" and a null written "<null>": addRows() inserts them into
+// "table" or "table (columns)", rowTexts() reads a query's rows back so.
+void addRows(const ClinicDatabase& db, const QString& table, const QStringList& rows);
+QStringList rowTexts(const ClinicDatabase& db, const QString& query);
 
 // A drug-bag store on a drug-profile database of its own, empty but for its tables.
 struct DrugProfileStore
