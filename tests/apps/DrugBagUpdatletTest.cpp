@@ -35,8 +35,11 @@ TEST_F(DrugBagUpdatlet, TheProfileSyncLabelsEveryProfileDrugOrChangesNothing)
     ASSERT_GT(profile.count(unlabelled), 0);
     const QString all = "SELECT * FROM tblDrugBag ORDER BY 藥品代碼";
     const QStringList before = korvane::test::rowTexts(profile, all);
+    // A failure after ten new labels.
     profile.exec(
-        "CREATE TRIGGER refuse BEFORE INSERT ON tblDrugBag BEGIN SELECT RAISE(ABORT, '標籤被拒絕'); END");
+        QString("CREATE TRIGGER refuse BEFORE INSERT ON tblDrugBag WHEN (SELECT count(*) FROM tblDrugBag) "
+                "> %1 BEGIN SELECT RAISE(ABORT, '標籤被拒絕'); END")
+            .arg(before.size() + 10));
     const UpdatletResult failed = run("C524011003");
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.err.contains("標籤被拒絕")) << qPrintable(failed.out);

@@ -78,22 +78,19 @@ TEST_F(DrugBagActions, TheProfileFillsTheLabels)
              "A'00000300|引號|<null>|錠劑"});
     // Blank indications are filled, an appearance is kept, a name is replaced; a label without a
     // profile row or without a profile name keeps its texts.
+    const QStringList kept{
+        "BC00000200|<null>|原名|<null>|<null>|<null>|原有適應症|<null>|<null>|<null>|<null>",
+        "NO00000200|<null>|不動|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>"};
     addRows(profile, "tblDrugBag",
-            {"BC00000100|EN|舊名|成分|廠|白色|   |飯後|嗜睡|B|警語",
-             "BC00000200|<null>|原名|<null>|<null>|<null>|原有適應症|<null>|<null>|<null>|<null>",
-             "NO00000200|<null>|不動|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>"});
+            QStringList{"BC00000100|EN|舊名|成分|廠|白色|   |飯後|嗜睡|B|警語"} + kept);
 
     run<C524011003>();
 
     EXPECT_TRUE(machine.dialogs.messages.empty());
-    EXPECT_EQ(labels(),
-              (QStringList{
-                  "A'00000300||引號|||錠劑|<null>||||",
-                  "AC12345100||\"永信\"安心錠|||錠劑|" + QString(250, u'痛') + "||||",
-                  "BC00000100|EN|新名|成分|廠|白色|頭痛。|飯後|嗜睡|B|警語",
-                  "BC00000200|<null>|原名|<null>|<null>|<null>|原有適應症|<null>|<null>|<null>|<null>",
-                  "NO00000200|<null>|不動|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>",
-              }));
+    EXPECT_EQ(labels(), QStringList({"A'00000300||引號|||錠劑|<null>||||",
+                                     "AC12345100||\"永信\"安心錠|||錠劑|" + QString(250, u'痛') + "||||",
+                                     "BC00000100|EN|新名|成分|廠|白色|頭痛。|飯後|嗜睡|B|警語"}) +
+                            kept);
     // Eight scan rows: a progress text and a bar value for each, then the bar full.
     EXPECT_EQ(view.progress, (std::vector<qint16>{0, 12, 25, 38, 50, 62, 75, 88, 100}));
     ASSERT_EQ(view.messages.size(), 10);
@@ -102,12 +99,10 @@ TEST_F(DrugBagActions, TheProfileFillsTheLabels)
 
 TEST_F(DrugBagActions, ACLabelsTakeTheTextsOfTheirA0CounterpartsAndKeepTheirOwnNames)
 {
-    for (const char* code :
-         {"AC12345100", "AC22222200  ", "AC33333300", "AC44444400", "BC12345100", "AC55555500"})
-        clinic.exec("INSERT INTO tblDrugs (代碼) VALUES (?)", {QString::fromLatin1(code)});
-    const auto label = [](const QString& code, const QString& a0, const QString& name,
-                          const QString& indications) {
-        return code + "|EN " + a0 + '|' + name + "|成分|廠|白色|" + indications + "|飯後|嗜睡|C|警語";
+    addRows(clinic, "tblDrugs (代碼)",
+            {"AC12345100", "AC22222200  ", "AC33333300", "AC44444400", "BC12345100", "AC55555500"});
+    const auto label = [](const QString& code, const QString& a0, const QString& name, const QString& says) {
+        return code + "|EN " + a0 + '|' + name + "|成分|廠|白色|" + says + "|飯後|嗜睡|C|警語";
     };
     addRows(profile, "tblDrugBag",
             {label("A012345100", "A012345100", "A0名", "A0適應症"),
@@ -134,7 +129,7 @@ TEST_F(DrugBagActions, AFailedRunLeavesTheLabelsAsTheyWereSaysWhyAndKeepsThePack
     for (const QString tail : {"00000100", "00000200", "00000300"}) {
         addRows(profile, "tDrugInfoFromNhi (健保碼, 中文名)", {"AC" + tail + "|名"});
         addRows(profile, "tblDrugBag (藥品代碼, 適應症)", {"A0" + tail + "|適應症"});
-        clinic.exec("INSERT INTO tblDrugs (代碼) VALUES (?)", {"AC" + tail});
+        addRows(clinic, "tblDrugs (代碼)", {"AC" + tail});
     }
     profile.exec("CREATE TRIGGER refuse BEFORE INSERT ON tblDrugBag WHEN NEW.藥品代碼 = 'AC00000300' "
                  "BEGIN SELECT RAISE(ABORT, '標籤被拒絕'); END");
