@@ -5,7 +5,7 @@
 // real installation folder and pack folder.
 
 #include "ClinicDatabase.h"
-#include "DeployTestSupport.h"
+#include "KorvaneStandIns.h"
 #include "PackDriver.h"
 #include "catalogue/ActionCatalogue.h"
 #include "platform/widgets/WidgetDialogs.h"
@@ -15,10 +15,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-using korvane::test::ClinicDatabase;
-using korvane::test::PackDriver;
-using korvane::test::TestMachine;
-using korvane::test::tree;
+using namespace korvane::test;
 
 namespace {
 
@@ -29,60 +26,57 @@ PackDriver::ActionMaker packOf(const char* action)
     return [entry](const korvane::platform::Services& services) { return entry->create(services); };
 }
 
-class DeployWizard : public ::testing::Test
+TEST(DeployWizard, TheProgramPacksInstallAndOnlyTheApplicationUpdateRemovesItself)
 {
-protected:
     TestMachine machine;
-};
-
-TEST_F(DeployWizard, TheProgramPacksInstallAndOnlyTheApplicationUpdateRemovesItself)
-{
     for (const char* action : {"CExeUpdateActioner", "CKorvaneUpdateActioner"}) {
         SCOPED_TRACE(action);
-        machine.writeFile(machine.packFile(QStringLiteral("korvane.exe")), action);
-        PackDriver pack(machine, packOf(action));
-        pack.pressOk();
-        EXPECT_EQ(tree(machine.installFolder()).value(QStringLiteral("korvane.exe")), action);
+        machine.writeFile(machine.packFile("korvane.exe"), action);
+        PackDriver(machine, packOf(action)).pressOk();
+        EXPECT_EQ(tree(machine.installFolder()).value("korvane.exe"), action);
         EXPECT_TRUE(machine.dialogs.messages.empty());
     }
     ASSERT_EQ(machine.processes.selfRemovals.size(), 1u);
-    EXPECT_TRUE(machine.processes.selfRemovals[0].target.endsWith(QStringLiteral("UP47120901.exe")));
+    EXPECT_TRUE(machine.processes.selfRemovals[0].target.endsWith("UP47120901.exe"));
     EXPECT_EQ(machine.processes.endCalls, 1);
 }
 
-TEST_F(DeployWizard, TheStartUpPackNeedsTheDatabaseAndShowsTheCompletionOnlyAfterAnUpdate)
+TEST(DeployWizard, TheStartUpPackNeedsTheDatabaseAndShowsTheCompletionOnceAfterAnUpdate)
 {
-    const auto run = [this] {
+    TestMachine machine;
+    // The one message of a run, whose wizard closes; the start-up pack never removes itself.
+    const auto run = [&machine] {
         machine.dialogs.messages.clear();
         PackDriver pack(machine, packOf("ActionImpl"));
         pack.pressOk();
-        EXPECT_FALSE(QFile::exists(machine.packFile(QStringLiteral("destroy.bat"))));
+        EXPECT_FALSE(QFile::exists(machine.packFile("destroy.bat")));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(pack.form.isNull()) << "the wizard stays open";
-        return machine.dialogs.messages.size() == 1 ? machine.dialogs.messages[0].text : QString();
+        EXPECT_EQ(machine.dialogs.messages.size(), 1u);
+        return machine.dialogs.messages.empty() ? ShownMessage{} : machine.dialogs.messages[0];
     };
-    machine.writeFile(machine.packFile(QStringLiteral("icd10")), "new codes");
-    EXPECT_TRUE(run().startsWith(QStringLiteral("無法開啟 Korvane 的資料庫")));
-    EXPECT_TRUE(QFile::exists(machine.packFile(QStringLiteral("icd10"))));
+    ship(machine.packFolder(), {"icd10"});
+    EXPECT_TRUE(run().text.startsWith(QStringLiteral("無法開啟 Korvane 的資料庫")));
+    EXPECT_TRUE(QFile::exists(machine.packFile("icd10")));
 
-    ClinicDatabase::create(machine.installFile(QStringLiteral("dbKorvane.mdb")));
-    EXPECT_EQ(run(), QStringLiteral("更新作業完成，請點選「關閉」按鈕離開本精靈。"));
-    EXPECT_EQ(tree(machine.installFolder()).value(QStringLiteral("icd10")), "new codes");
+    ClinicDatabase::create(machine.installFile("dbKorvane.mdb"));
+    EXPECT_EQ(run().icon, korvane::platform::MessageIcon::Information) << "the completion";
+    EXPECT_EQ(tree(machine.installFolder()).value("icd10"), "icd10");
 
     // Nowhere to put the QR-code agent: the update failed, and says so instead of completing.
-    machine.writeFile(machine.packFile(QStringLiteral("QrCodeAgent.exe")), "agent");
-    EXPECT_TRUE(run().contains(QStringLiteral("QrCodeAgent.exe")));
+    ship(machine.packFolder(), {"QrCodeAgent.exe"});
+    EXPECT_TRUE(run().text.contains("QrCodeAgent.exe"));
+    EXPECT_TRUE(QFile::exists(machine.packFile("QrCodeAgent.exe")));
     EXPECT_EQ(machine.processes.endCalls, 0);
 }
 
 // The printer question as the clinic sees it: the platform's own input box over the wizard.
-TEST_F(DeployWizard, ThePrinterQuestionIsTheInputBoxAndItsAnswerChoosesTheBuild)
+TEST(DeployWizard, ThePrinterQuestionIsTheInputBoxAndItsAnswerChoosesTheBuild)
 {
-    machine.writeFile(machine.packFile(QStringLiteral("001.exe")), "epson build");
-    machine.writeFile(machine.packFile(QStringLiteral("002.exe")), "inkjet build");
+    TestMachine machine;
+    ship(machine.packFolder(), {"001.exe", "002.exe"});
     QString title;
     QString label;
-    QString startText = QStringLiteral("?");
     // Answers the box once the action has shown it.
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -92,26 +86,20 @@ TEST_F(DeployWizard, ThePrinterQuestionIsTheInputBoxAndItsAnswerChoosesTheBuild)
         watch.stop();
         title = box->windowTitle();
         label = box->labelText();
-        startText = box->textValue();
         const QString folder = qEnvironmentVariable("KORVANE_SCREENSHOT_DIR");
-        if (!folder.isEmpty()) {
-            QDir().mkpath(folder);
-            box->grab().save(QDir(folder).filePath(QStringLiteral("printer-prompt.png")));
-        }
-        box->setTextValue(QStringLiteral(" 2 "));
+        if (!folder.isEmpty() && QDir().mkpath(folder))
+            box->grab().save(QDir(folder).filePath("printer-prompt.png"));
+        box->setTextValue(" 2 ");
         box->accept();
     });
     watch.start(20);
     korvane::platform::WidgetDialogs dialogs;
-    PackDriver pack(machine, packOf("CDrugDeployActioner"));
-    pack.pressOk(machine.services().with(dialogs));
+    PackDriver(machine, packOf("CDrugDeployActioner")).pressOk(machine.services().with(dialogs));
 
     EXPECT_EQ(title, QStringLiteral("選項"));
     EXPECT_EQ(label, QStringLiteral(
                          "請選擇您的印表機型號：\n\n1.Epson LQ 300+ II。\n2.噴墨印表機。\n3.取消更新作業"));
-    EXPECT_EQ(startText, QString());
-    EXPECT_EQ(tree(machine.installFolder()).value(QStringLiteral("tools/DrugBagPrinter.exe")),
-              "inkjet build");
+    EXPECT_EQ(tree(machine.installFolder()).value("tools/DrugBagPrinter.exe"), "002.exe");
     EXPECT_TRUE(tree(machine.packFolder()).isEmpty());
     EXPECT_EQ(machine.processes.endCalls, 0);
 }

@@ -1,139 +1,105 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 //
-// The drug-bag printing module and the executable update on a real installation folder.
+// The drug-bag printing module and the executable update on a real installation folder, and the
+// deployment actions that must not start at all.
 
-#include "DeployTestSupport.h"
-#include "RunningProgram.h"
+#include "KorvaneStandIns.h"
 #include "TestServices.h"
+#include "catalogue/ActionCatalogue.h"
 #include "deploy/CDrugDeployActioner.h"
 #include "deploy/CExeUpdateActioner.h"
 
 #include <gtest/gtest.h>
 
-using korvane::test::tree;
+using namespace korvane::test;
 
 namespace {
 
-class ModuleDeploy : public ::testing::Test
+TEST(ModuleDeploy, TheAnswerChoosesTheBuildAndAnyOtherEndsTheProgramWithNothingChanged)
 {
-protected:
-    void SetUp() override
-    {
-        machine.writeFile(machine.packFile(QStringLiteral("001.exe")), "epson");
-        machine.writeFile(machine.packFile(QStringLiteral("002.exe")), "inkjet");
-        machine.writeFile(machine.packFile(QStringLiteral("dbDrugProfile.mdb")), "new profile");
-        QDir(machine.installFolder()).mkpath(QStringLiteral("Tools"));
-        machine.writeFile(machine.installFile(QStringLiteral("Tools/DrugBagPrinter.exe")), "old printer");
-        machine.writeFile(machine.installFile(QStringLiteral("Tools/dbDrugProfile.mdb")), "old profile");
-    }
-    void run(const QString& answer)
-    {
-        view = {};
-        machine.dialogs.answers = QStringList{answer};
-        korvane::CDrugDeployActioner(machine.services()).action(view);
-    }
-    QByteArray tool(const QString& name) const
-    {
-        return tree(machine.installFile(QStringLiteral("Tools"))).value(name);
-    }
-
-    korvane::test::TestMachine machine;
-    korvane::test::FakeView view;
-};
-
-TEST_F(ModuleDeploy, TheAnswerChoosesTheBuildAndAnyOtherEndsTheProgramWithNothingChanged)
-{
+    // The build each answer installs; none for the others, and none for a build the pack lacks.
     const struct
     {
         QString answer;
-        QByteArray installed; // empty: cancelled
-    } cases[] = {{QStringLiteral("1"), "epson"},
-                 {QStringLiteral(" 1 "), "epson"},
-                 {QStringLiteral("2"), "inkjet"},
-                 {QStringLiteral("3"), {}},
-                 {QString(), {}},
-                 {QStringLiteral("１"), {}},
-                 {QStringLiteral("1."), {}}};
+        QByteArray build;
+        const char* unshipped = "";
+    } cases[] = {{"1", "001.exe"}, {" 1 ", "001.exe"}, {"2", "002.exe"}, {"3", {}},
+                 {"", {}},         {"１", {}},         {"1.", {}},       {"2", {}, "002.exe"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.answer.toStdString());
-        SetUp();
-        const auto installationBefore = tree(machine.installFolder());
-        const auto packBefore = tree(machine.packFolder());
-        const int endsBefore = machine.processes.endCalls;
-        run(c.answer);
+        SCOPED_TRACE(c.answer.toStdString() + c.unshipped);
+        TestMachine machine;
+        FakeView view;
+        ship(machine.packFolder(), {"001.exe", "002.exe", "dbDrugProfile.mdb"});
+        ship(machine.installFile("Tools"), {"DrugBagPrinter.exe", "dbDrugProfile.mdb"}, "old ");
+        QFile::remove(machine.packFile(QString::fromLatin1(c.unshipped)));
+        const auto folders = [&] {
+            return std::pair(tree(machine.installFolder()), tree(machine.packFolder()));
+        };
+        const auto before = folders();
+        machine.dialogs.answers = QStringList{c.answer};
+        korvane::CDrugDeployActioner(machine.services()).action(view);
 
-        EXPECT_EQ(machine.dialogs.prompts.takeLast(),
-                  QStringLiteral("請選擇您的印表機型號：\r\n\r\n1.Epson LQ 300+ "
-                                 "II。\r\n2.噴墨印表機。\r\n3.取消更新作業|選項"));
-        EXPECT_TRUE(machine.dialogs.messages.empty());
-        EXPECT_EQ(machine.processes.endCalls, endsBefore + (c.installed.isEmpty() ? 1 : 0));
-        if (c.installed.isEmpty()) {
-            EXPECT_EQ(tree(machine.installFolder()), installationBefore);
-            EXPECT_EQ(tree(machine.packFolder()), packBefore);
-        } else {
-            EXPECT_EQ(tool(QStringLiteral("DrugBagPrinter.exe")), c.installed);
-            EXPECT_EQ(tool(QStringLiteral("dbDrugProfile.mdb")), "new profile");
-            EXPECT_TRUE(tree(machine.packFolder()).isEmpty()) << "both builds go, whichever was chosen";
-            EXPECT_EQ(view.progress, (std::vector<qint16>{30, 60, 100}));
-        }
+        EXPECT_EQ(machine.dialogs.prompts.size(), 1);
+        EXPECT_EQ(machine.processes.endCalls, c.build.isEmpty() && !*c.unshipped ? 1 : 0);
+        ASSERT_EQ(machine.dialogs.messages.size(), *c.unshipped ? 1u : 0u);
+        EXPECT_TRUE(!*c.unshipped ||
+                    machine.dialogs.messages[0].text.contains(QString::fromLatin1(c.unshipped)));
+        // Both builds go, whichever was chosen.
+        const std::pair installed{QMap<QString, QByteArray>{{"Tools", "/"},
+                                                            {"Tools/DrugBagPrinter.exe", c.build},
+                                                            {"Tools/dbDrugProfile.mdb", "dbDrugProfile.mdb"}},
+                                  QMap<QString, QByteArray>{}};
+        EXPECT_EQ(folders(), c.build.isEmpty() ? before : installed);
     }
 }
 
-#ifndef Q_OS_WIN
-TEST_F(ModuleDeploy, ARunningModuleIsToldBeforeTheQuestion)
+TEST(ExeUpdate, InstallsWhatIsShippedAndRemovesIt)
 {
-    QFile::remove(machine.installFile(QStringLiteral("Tools/DrugBagPrinter.exe")));
-    korvane::test::RunningProgram module(korvane::test::RunningProgram::Use::RunFrom,
-                                         machine.installFile(QStringLiteral("Tools/DrugBagPrinter.exe")));
-    run(QStringLiteral("1"));
-    EXPECT_TRUE(machine.dialogs.prompts.isEmpty());
-    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
-    EXPECT_EQ(machine.dialogs.messages[0].text,
-              QStringLiteral("在進行更新程式前，請關閉目前正在執行的申報軟體。"));
-    EXPECT_EQ(tool(QStringLiteral("dbDrugProfile.mdb")), "old profile");
-}
-#endif
+    const QStringList all{"korvane.exe", "DrugBagPrinter.exe", "dbDrugProfile.mdb"};
+    for (const QStringList& shipped : {all, QStringList{"korvane.exe", "dbDrugProfile.mdb"},
+                                       QStringList{"DrugBagPrinter.exe"}, QStringList{}}) {
+        SCOPED_TRACE(shipped.join(u' ').toStdString());
+        TestMachine machine;
+        FakeView view;
+        ship(machine.installFolder(), {"Korvane.exe"}, "old ");
+        ship(machine.packFolder(), shipped);
+        korvane::CExeUpdateActioner(machine.services()).action(view);
 
-TEST_F(ModuleDeploy, WhatIsNotShippedLeavesTheInstalledFileAlone)
-{
-    QFile::remove(machine.packFile(QStringLiteral("dbDrugProfile.mdb")));
-    QFile::remove(machine.packFile(QStringLiteral("002.exe")));
-    run(QStringLiteral("2"));
-    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
-    EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("002.exe")));
-    EXPECT_EQ(tool(QStringLiteral("DrugBagPrinter.exe")), "old printer");
-
-    run(QStringLiteral("1"));
-    EXPECT_EQ(tool(QStringLiteral("DrugBagPrinter.exe")), "epson");
-    EXPECT_EQ(tool(QStringLiteral("dbDrugProfile.mdb")), "old profile");
+        EXPECT_TRUE(machine.dialogs.messages.empty());
+        EXPECT_TRUE(tree(machine.packFolder()).isEmpty());
+        // One program file: "korvane.exe" replaces "Korvane.exe".
+        QMap<QString, QByteArray> installed{
+            {"Korvane.exe", shipped.contains(all[0]) ? "korvane.exe" : "old Korvane.exe"}, {"Tools", "/"}};
+        for (const QString& name : shipped.mid(shipped.contains(all[0]) ? 1 : 0))
+            installed.insert("Tools/" + name, name.toUtf8());
+        EXPECT_EQ(tree(machine.installFolder()), installed);
+    }
 }
 
-TEST(ExeUpdate, InstallsWhatIsShippedRemovesItAndRefusesToRunFromTheInstallation)
+// Without an installation folder every action stops at once; run from the installation folder
+// itself, the program updates would copy every file onto itself and then remove it.
+TEST(Deployment, StopsBeforeTouchingAnythingWithoutAnInstallationOrRunFromIt)
 {
-    korvane::test::TestMachine machine;
-    korvane::test::FakeView view;
-    machine.writeFile(machine.installFile(QStringLiteral("Korvane.exe")), "old program");
-    // DrugBagPrinter.exe is not shipped: skipped, and the bar moves all the same.
-    for (const char* name : {"korvane.exe", "dbDrugProfile.mdb"})
-        machine.writeFile(machine.packFile(QString::fromLatin1(name)), name);
-    korvane::CExeUpdateActioner(machine.services()).action(view);
-
-    const auto files = tree(machine.installFolder());
-    EXPECT_EQ(files.value(QStringLiteral("Korvane.exe")), "korvane.exe") << "one program file, replaced";
-    EXPECT_FALSE(files.contains(QStringLiteral("korvane.exe")));
-    EXPECT_EQ(files.value(QStringLiteral("Tools/dbDrugProfile.mdb")), "dbDrugProfile.mdb");
-    EXPECT_TRUE(tree(machine.packFolder()).isEmpty());
-    EXPECT_TRUE(machine.dialogs.messages.empty());
-    EXPECT_EQ(view.progress, (std::vector<qint16>{30, 60, 100, 30, 60, 100}));
-    EXPECT_EQ(view.messages,
-              (QStringList{QStringLiteral("V\t複製更新檔案到電腦中\r\n\t刪除本次更新暫存檔\r\n"),
-                           QStringLiteral("\t複製更新檔案到電腦中\r\nV\t刪除本次更新暫存檔\r\n")}));
-
-    machine.writeFile(machine.packFile(QStringLiteral("korvane.exe")), "the installed program");
-    machine.settings.setInstallationFolder(machine.packFolder());
-    korvane::CExeUpdateActioner(machine.services()).action(view);
-    EXPECT_EQ(tree(machine.packFolder()).value(QStringLiteral("korvane.exe")), "the installed program");
+    const std::pair<const char*, bool> cases[] = {
+        {"CKorvaneUpdateActioner", false}, {"ActionImpl", false},
+        {"CDrugDeployActioner", false},    {"CExeUpdateActioner", false},
+        {"CKorvaneUpdateActioner", true},  {"CExeUpdateActioner", true}};
+    for (const auto& [action, fromInstallation] : cases) {
+        SCOPED_TRACE(std::string(action) + (fromInstallation ? " from the installation" : ""));
+        TestMachine machine;
+        FakeView view;
+        machine.settings.setInstallationFolder(fromInstallation ? machine.packFolder() : QString());
+        ship(machine.packFolder(), {"korvane.exe", "001.exe", "DrugBagPrinter.exe"});
+        const auto packBefore = tree(machine.packFolder());
+        korvane::ActionCatalogue::find(QString::fromLatin1(action))->create(machine.services())->action(view);
+        EXPECT_EQ(tree(machine.packFolder()), packBefore);
+        EXPECT_TRUE(machine.dialogs.prompts.isEmpty() && machine.processes.started.empty() &&
+                    !view.completedCalls);
+        ASSERT_EQ(machine.dialogs.messages.size(), fromInstallation ? 0u : 1u);
+        EXPECT_TRUE(fromInstallation ||
+                    machine.dialogs.messages[0].text.startsWith(QStringLiteral("找不到 Korvane 的安裝位置")));
+    }
 }
 
 } // namespace

@@ -1,55 +1,63 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 //
-// Deployment rolled out with updatlet, as a clinic's IT staff do: its exit statuses.
+// Deployment rolled out with updatlet, as a clinic's IT staff do: each action end to end, and its
+// exit status.
 
-#include "DeployTestSupport.h"
+#include "ClinicDatabase.h"
+#include "KorvaneStandIns.h"
 #include "RunningProgram.h"
 #include "UpdatletInstallation.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
+#include <optional>
 
 #ifndef Q_OS_WIN
 
-using korvane::test::tree;
+using namespace korvane::test;
 
 namespace {
 
-TEST(DeployWithUpdatlet, ThePrinterIsAnsweredByOptionAndAnUnansweredQuestionCancels)
+TEST(DeployWithUpdatlet, EachActionInstallsItsFilesOrEndsWithItsStatus)
 {
-    korvane::test::UpdatletInstallation installation;
-    installation.write(QStringLiteral("pack/001.exe"), "epson");
-    installation.write(QStringLiteral("pack/002.exe"), "inkjet");
-    const auto packBefore = tree(installation.path(QStringLiteral("pack")));
-    const QStringList run = installation.packArguments() << QStringLiteral("CDrugDeployActioner");
+    const struct
+    {
+        const char* action;
+        QStringList arguments;
+        QStringList shipped;
+        int exitCode;                      // not 0: nothing leaves the pack
+        const char* installedAs = nullptr; // where the first shipped file goes
+        bool moduleRuns = false;           // the installed tools/DrugBagPrinter.exe
+    } cases[] = {
+        {"CKorvaneUpdateActioner", {}, {"korvane.exe", "icd10"}, 0, "korvane.exe"},
+        {"ActionImpl", {}, {"icd10"}, 0, "icd10"},
+        {"CDrugDeployActioner", {"--answer", "2"}, {"002.exe", "001.exe"}, 0, "tools/DrugBagPrinter.exe"},
+        // No answer and no terminal to ask: cancelled.
+        {"CDrugDeployActioner", {}, {"002.exe", "001.exe"}, 3},
+        // A running module is told before the question, which would cancel.
+        {"CDrugDeployActioner", {}, {"002.exe", "001.exe"}, 1, nullptr, true},
+        // A file that could not be installed fails the run, and stays.
+        {"CExeUpdateActioner", {}, {"DrugBagPrinter.exe"}, 1, nullptr, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.action);
+        UpdatletInstallation installation;
+        ClinicDatabase::create(installation.path("Korvane/dbKorvane.mdb"));
+        ship(installation.path("pack"), c.shipped);
+        std::optional<RunningProgram> module;
+        if (c.moduleRuns && QDir(installation.path("Korvane")).mkpath("tools"))
+            module.emplace(RunningProgram::Use::RunFrom,
+                           installation.path("Korvane/tools/DrugBagPrinter.exe"));
+        const auto packBefore = tree(installation.path("pack"));
 
-    const auto cancelled = installation.run(run);
-    EXPECT_EQ(cancelled.exitCode, 3) << qPrintable(cancelled.out);
-    EXPECT_TRUE(
-        cancelled.out.contains(QStringLiteral("[選項]\n請選擇您的印表機型號：\n\n1.Epson LQ 300+ II。\n")));
-    EXPECT_EQ(tree(installation.path(QStringLiteral("pack"))), packBefore);
-
-    const auto answered =
-        installation.run(QStringList{QStringLiteral("--answer"), QStringLiteral("2")} << run);
-    EXPECT_EQ(answered.exitCode, 0) << qPrintable(answered.out);
-    EXPECT_EQ(
-        tree(installation.path(QStringLiteral("Korvane/tools"))).value(QStringLiteral("DrugBagPrinter.exe")),
-        "inkjet");
-}
-
-TEST(DeployWithUpdatlet, AFileThatCouldNotBeInstalledFailsTheRun)
-{
-    korvane::test::UpdatletInstallation installation;
-    installation.write(QStringLiteral("pack/DrugBagPrinter.exe"), "new printer");
-    QDir(installation.path(QStringLiteral("Korvane"))).mkpath(QStringLiteral("Tools"));
-    korvane::test::RunningProgram module(
-        korvane::test::RunningProgram::Use::RunFrom,
-        installation.path(QStringLiteral("Korvane/Tools/DrugBagPrinter.exe")));
-    const auto result =
-        installation.run(installation.packArguments() << QStringLiteral("CExeUpdateActioner"));
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.out.contains(QStringLiteral("!! [更新未完成]"))) << qPrintable(result.out);
-    EXPECT_TRUE(QFile::exists(installation.path(QStringLiteral("pack/DrugBagPrinter.exe"))));
+        const auto result = installation.run(QStringList(c.arguments) << installation.packArguments()
+                                                                      << QString::fromLatin1(c.action));
+        EXPECT_EQ(result.exitCode, c.exitCode) << qPrintable(result.out);
+        EXPECT_EQ(tree(installation.path("pack")), c.exitCode ? packBefore : decltype(packBefore){});
+        if (c.installedAs) {
+            EXPECT_EQ(installation.read("Korvane/" + QString(c.installedAs)), c.shipped[0].toUtf8());
+        }
+    }
 }
 
 } // namespace

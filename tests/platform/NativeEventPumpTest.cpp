@@ -66,14 +66,12 @@ TEST(NativeEventPumpTest, RunsPendingEventsAtMostOnceEveryTenMilliseconds)
 TEST(NativeEventPumpTest, APauseRunsTheEventsThatArriveMeanwhileAndLastsItsTime)
 {
     EventCounter counter;
-    NativeEventPump pump;
-    counter.post();
     QTimer::singleShot(50, &counter, [&counter] { counter.post(); });
     QElapsedTimer timer;
     timer.start();
-    pump.processEventsFor(300);
+    NativeEventPump().processEventsFor(300);
     EXPECT_GE(timer.elapsed(), 280); // a coarse timer may fire a little early
-    EXPECT_EQ(counter.received, 2);
+    EXPECT_EQ(counter.received, 1);
 }
 
 } // namespace

@@ -5,69 +5,70 @@
 #include "RunningProgram.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
-#include <csignal>
 #include <stdexcept>
 
 namespace korvane::test {
 
 namespace {
 
-void writeScript(const QString& path, const QByteArray& text)
+void writeFile(const QString& path, const QByteArray& text, bool program = false)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() ||
-        !file.setPermissions(file.permissions() | QFileDevice::ExeOwner))
-        throw std::runtime_error("cannot write a stand-in program");
+    if (!QDir().mkpath(QFileInfo(path).path()) || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(text) != text.size() ||
+        (program && !file.setPermissions(file.permissions() | QFileDevice::ExeOwner)))
+        throw std::runtime_error("cannot write a test file");
 }
 
 } // namespace
 
+QMap<QString, QByteArray> tree(const QString& folder)
+{
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        entries.insert(QDir(folder).relativeFilePath(file.fileName()),
+                       it.fileInfo().isDir() ? "/" : (file.open(QIODevice::ReadOnly) ? file.readAll() : "?"));
+    }
+    return entries;
+}
+
+void ship(const QString& folder, const QStringList& names, const QByteArray& prefix)
+{
+    for (const QString& name : names)
+        writeFile(folder + u'/' + name, prefix + name.toUtf8());
+}
+
 void writeKillTool(const QString& installationFolder, qint64 pid)
 {
-    QDir(installationFolder).mkpath(QStringLiteral("tools"));
-    writeScript(installationFolder + QStringLiteral("/tools/KillIt.exe"),
-                "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/KillIt.args\"\n"
-                "if [ $# -eq 1 ] && [ \"$1\" = Korvane ] && [ " +
-                    QByteArray::number(pid) + " -ne 0 ]; then kill " + QByteArray::number(pid) + "; fi\n");
+    writeFile(installationFolder + QStringLiteral("/tools/KillIt.exe"),
+              "#!/bin/sh\n" +
+                  (pid ? "[ $# = 1 ] && [ \"$1\" = Korvane ] && sleep 0.2 && kill " + QByteArray::number(pid)
+                       : ":"),
+              true);
 }
 
-void writeApplication(const QString& path, const QString& marker)
+void writeApplication(const QString& path)
 {
-    writeScript(path,
-                "#!/bin/sh\necho \"$$ " + marker.toUtf8() +
-                    "\" > \"$(dirname \"$0\")/started.tmp\"\n"
-                    "mv \"$(dirname \"$0\")/started.tmp\" \"$(dirname \"$0\")/started\"\nexec sleep 600\n");
+    writeFile(path,
+              "#!/bin/sh\ncd \"$(dirname \"$0\")\" && echo $$ > started.tmp && mv started.tmp started\n"
+              "while [ -d \"$PWD\" ]; do sleep 0.2; done\n",
+              true);
 }
 
-StartedApplication::~StartedApplication()
+bool applicationRunsWithin(const QString& folder, int milliseconds)
 {
-#ifndef Q_OS_WIN
-    // Also one that started after the test stopped looking for it.
-    if (m_pid == 0)
-        startsWithin(100);
-    if (m_pid > 0)
-        ::kill(pid_t(m_pid), SIGTERM);
-#endif
-}
-
-bool StartedApplication::startsWithin(int milliseconds)
-{
-    QFile started(m_folder + QStringLiteral("/started"));
+    QFile started(folder + QStringLiteral("/started"));
     if (!becomesTrueWithin(milliseconds, [&] { return started.exists(); }) ||
         !started.open(QIODevice::ReadOnly))
         return false;
-    const QList<QByteArray> words = started.readAll().trimmed().split(' ');
-    m_pid = words.value(0).toLongLong();
-    m_marker = QString::fromUtf8(words.value(1));
-    return m_pid > 0;
-}
-
-bool StartedApplication::running() const
-{
     // A process that has ended but is not yet reaped counts as ended.
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(m_pid));
-    return m_pid > 0 && stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(started.readAll().trimmed().toLongLong()));
+    return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
 }
 
 } // namespace korvane::test

@@ -2,38 +2,32 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
-#include <QString>
+#include "QtPrinters.h"
+
+#include <QMap>
+#include <QStringList>
 
 namespace korvane::test {
 
-// Korvane's own programs in a test installation, as shell scripts (not on Windows).
+// Korvane's files and programs in a test's installation and pack folders (the programs are shell
+// scripts, not for Windows).
 
-// "tools/KillIt.exe" of the installation: writes its arguments, one a line, to "KillIt.args"
-// beside it and, given exactly the argument Korvane, ends process pid (0: ends nothing).
+// Every file below folder with its content, and every folder as "/": what a run changed shows
+// as the difference of two such pictures.
+QMap<QString, QByteArray> tree(const QString& folder);
+
+// Writes each named file below folder, folders made as needed, with prefix and the name as content.
+void ship(const QString& folder, const QStringList& names, const QByteArray& prefix = {});
+
+// "tools/KillIt.exe" of the installation: given exactly the argument Korvane, it ends process pid
+// after a moment, as a real one takes (0: a tool that ends nothing).
 void writeKillTool(const QString& installationFolder, qint64 pid);
 
-// An application at path that, started, writes "<process id> <marker>" to "started" in its
-// folder and keeps running.
-void writeApplication(const QString& path, const QString& marker);
+// An application at path that, started, writes its process id to "started" in its folder and runs
+// until that folder is removed (with the test's temporary folder).
+void writeApplication(const QString& path);
 
-// The application that the code under test started from folder; ended with the test.
-class StartedApplication
-{
-public:
-    explicit StartedApplication(QString folder) : m_folder(std::move(folder)) {}
-    ~StartedApplication();
-    StartedApplication(const StartedApplication&) = delete;
-    StartedApplication& operator=(const StartedApplication&) = delete;
-
-    // Whether it told within the time that it runs.
-    bool startsWithin(int milliseconds);
-    const QString& marker() const { return m_marker; }
-    bool running() const;
-
-private:
-    QString m_folder;
-    qint64 m_pid = 0;
-    QString m_marker;
-};
+// Whether an application started from folder within the time and still runs.
+bool applicationRunsWithin(const QString& folder, int milliseconds);
 
 } // namespace korvane::test
