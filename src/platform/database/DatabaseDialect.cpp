@@ -5,7 +5,9 @@
 #include "OdbcDialect.h"
 #include "OleDbConnectionText.h"
 #include "QtRowStatement.h"
+#ifndef Q_OS_WIN
 #include "SqliteDialect.h"
+#endif
 
 #include <QFileInfo>
 #include <QSqlDatabase>
