@@ -31,7 +31,8 @@ const QRegularExpression& numberForm()
 const QRegularExpression& dateForm()
 {
     static const QRegularExpression form(
-        QStringLiteral("^[ \\t\\x{3000}]*(?:([0-9]{7})|([0-9]{4})([/-])([0-9]{1,2})\\3([0-9]{1,2})"
+        QStringLiteral("^[ \\t\\x{3000}]*(?:([0-9]{7})|([0-9]{4})(?:([/-])([0-9]{1,2})\\3([0-9]{1,2})|"
+                       "年([0-9]{1,2})月([0-9]{1,2})日)"
                        "(?:[ \\t\\x{3000}]+(?:(上午|下午|[aApP][mM])[ "
                        "\\t\\x{3000}]*)?([0-9]{1,2}):([0-9]{2})(?::([0-9]{2}))?"
                        "(?:[ \\t\\x{3000}]*(上午|下午|[aApP][mM]))?)?)[ \\t\\x{3000}]*\\z"));
@@ -97,22 +98,23 @@ std::optional<std::pair<QDate, QTime>> expectedDate(QStringView text)
             return std::nullopt;
         return std::pair{date, QTime(0, 0)};
     }
-    const QDate date(number(2), number(4), number(5));
+    const bool inWords = match.hasCaptured(6);
+    const QDate date(number(2), number(inWords ? 6 : 4), number(inWords ? 7 : 5));
     if (!date.isValid())
         return std::nullopt;
-    if (!match.hasCaptured(7))
+    if (!match.hasCaptured(9))
         return std::pair{date, QTime(0, 0)};
-    if (match.hasCaptured(6) && match.hasCaptured(10)) // the half day given twice
+    if (match.hasCaptured(8) && match.hasCaptured(12)) // the half day given twice
         return std::nullopt;
-    int hour = number(7);
-    const int shift = halfDayShift(match.hasCaptured(6) ? match.captured(6) : match.captured(10));
+    int hour = number(9);
+    const int shift = halfDayShift(match.hasCaptured(8) ? match.captured(8) : match.captured(12));
     if (shift >= 0) {
         if (hour < 1 || hour > 12)
             return std::nullopt;
         hour = hour % 12 + shift;
     }
-    const int minute = number(8);
-    const int second = match.hasCaptured(9) ? number(9) : 0;
+    const int minute = number(10);
+    const int second = match.hasCaptured(11) ? number(11) : 0;
     if (hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
     return std::pair{date, QTime(hour, minute, second)};

@@ -247,17 +247,20 @@ std::optional<QDateTime> toDate(QStringView text)
         std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c.unicode()); }))
         return rocDate(text);
 
+    // Year first only: a month-first date cannot be told from a day-first one.
     Cursor cursor(text);
     const int year = cursor.number(4, 4);
     const char16_t separator = cursor.peek();
-    if (year < 0 || (separator != u'/' && separator != u'-'))
+    // "2024年4月1日", as a zh-TW workstation writes a long date.
+    const bool inWords = separator == u'年';
+    if (year < 0 || (separator != u'/' && separator != u'-' && !inWords))
         return std::nullopt;
     cursor.advance();
     const int month = cursor.number(1, 2);
-    if (month < 0 || !cursor.take(separator))
+    if (month < 0 || !cursor.take(inWords ? u'月' : separator))
         return std::nullopt;
     const int day = cursor.number(1, 2);
-    if (day < 0)
+    if (day < 0 || (inWords && !cursor.take(u'日')))
         return std::nullopt;
     const QDate date(year, month, day);
     if (!date.isValid())

@@ -25,12 +25,12 @@ std::optional<double> toDouble(QStringView text);
 // Exactly toDouble(text).has_value().
 bool isNumeric(QStringView text);
 
-// A date "yyyy/M/d" or "yyyy-M-d", optionally followed by a time "H:mm" or "H:mm:ss" with an
-// optional 上午/下午 or AM/PM before or after it (then the hour is 1 to 12 and 12 上午 is
-// midnight); or a seven-digit ROC date "yyyMMdd" as the NHI writes them ("1130401" is
-// 2024-04-01). Blanks around the text are allowed. Only real calendar dates. The value is the
-// date and time as written, in no time zone (carried as Qt::UTC, so that nothing looks up a
-// zone or shifts it).
+// A date "yyyy/M/d", "yyyy-M-d" or "yyyy年M月d日", optionally followed by a blank and a time
+// "H:mm" or "H:mm:ss" with an optional 上午/下午 or AM/PM before or after it (then the hour is 1
+// to 12 and 12 上午 is midnight); or a seven-digit ROC date "yyyMMdd" as the NHI writes them
+// ("1130401" is 2024-04-01). Never month first. Blanks around the text are allowed. Only real
+// calendar dates. The value is the date and time as written, in no time zone (carried as
+// Qt::UTC, so that nothing looks up a zone or shifts it).
 std::optional<QDateTime> toDate(QStringView text);
 
 } // namespace korvane::platform

@@ -123,7 +123,7 @@ void PriceListGenerator::appendNextLine(QString& p_text)
     appendPrice(p_text);
     p_text += tab;
     // Both dates of a line in one form, as one program would have written them.
-    const auto dateForm = DateForm(below(100) < 40 ? 0 : 1 + below(3));
+    const auto dateForm = DateForm(below(100) < 40 ? 0 : 1 + below(4));
     const QDate start = firstStartDate.addDays(below(int(firstStartDate.daysTo(lastStartDate)) + 1));
     appendDate(p_text, start, dateForm);
     p_text += tab;
@@ -236,6 +236,15 @@ void PriceListGenerator::appendDate(QString& p_text, QDate p_date, DateForm p_fo
         appendNumber(p_text, p_date.year() - 1911, 3);
         appendNumber(p_text, p_date.month(), 2);
         appendNumber(p_text, p_date.day(), 2);
+        return;
+    }
+    if (p_form == DateForm::InWords) { // a zh-TW workstation's long date
+        appendNumber(p_text, p_date.year(), 4);
+        p_text += u'年';
+        appendNumber(p_text, p_date.month(), 1);
+        p_text += u'月';
+        appendNumber(p_text, p_date.day(), 1);
+        p_text += u'日';
         return;
     }
     const QChar separator = p_form == DateForm::Dashes ? u'-' : u'/';

@@ -14,7 +14,7 @@ namespace korvane {
 // share of the lines holds Big5 characters whose second byte is a backslash (功, 許, 蓋, ...),
 // which break naive byte-wise handling. Prices take effect on any day of eleven years, and the
 // dates come in every form lists are found in: seven-digit ROC dates as the NHI writes them,
-// "2024/4/1", "2024-04-01" and "2024/4/1 上午 12:00:00".
+// "2024/4/1", "2024-04-01", "2024/4/1 上午 12:00:00" and "2024年4月1日".
 class PriceListGenerator
 {
 public:
@@ -40,7 +40,7 @@ private:
     {
         return p_list[size_t(below(int(std::size(p_list))))];
     }
-    enum class DateForm { Roc, Slashes, Dashes, SlashesWithTime };
+    enum class DateForm { Roc, Slashes, Dashes, SlashesWithTime, InWords };
     static void appendNumber(QString& p_text, int p_value, int p_width);
     static void appendDate(QString& p_text, QDate p_date, DateForm p_form);
     void appendDigits(QString& p_text, int p_count);

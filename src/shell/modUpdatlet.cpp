@@ -6,6 +6,8 @@
 #include "platform/Error.h"
 #include "utlUpdatorView.h"
 
+#include <QCoreApplication>
+
 namespace korvane {
 
 ViewRegistry modUpdatlet::viewRegistry(const platform::Services& services)
@@ -31,6 +33,9 @@ frmOptionPanel* modUpdatlet::Main(const platform::Services& services, std::share
         delete form;
         throw;
     }
+    // The program ends with its form. Qt ends it only when the last visible window closes, and a
+    // run may hide the form before it is unloaded; the process would then stay, holding the pack.
+    QObject::connect(form, &QObject::destroyed, QCoreApplication::instance(), &QCoreApplication::quit);
     form->show();
     return form;
 }

@@ -21,8 +21,9 @@ public:
     static ViewRegistry viewRegistry(const platform::Services& services);
 
     // Builds the host form and its view, hands the view p_action and shows the form, not
-    // modal. The form deletes itself when it is closed. Throws platform::Error (nothing is
-    // shown then) if the view could not be created.
+    // modal. The form deletes itself when it is closed, and the application's event loop ends
+    // with it, hidden or not. Throws platform::Error (nothing is shown then) if the view could
+    // not be created.
     static frmOptionPanel* Main(const platform::Services& services, std::shared_ptr<IAction> p_action);
 };
 

@@ -28,6 +28,8 @@ class LineControl;
 class utlUpdatorView : public QWidget, public IUpdatorView
 {
     Q_OBJECT
+    // Also by name, as a host sets the properties of the control it created by name.
+    Q_PROPERTY(bool IsNotClosedForm READ isNotClosedForm WRITE setIsNotClosedForm)
 public:
     static inline const QString Identifier = QStringLiteral("VNQ.utlUpdatorView");
     static constexpr double TwipsPerPixel = 15;
@@ -40,6 +42,7 @@ public:
     ~utlUpdatorView() override;
 
     void setIsNotClosedForm(bool p_value) override;
+    bool isNotClosedForm() const { return ivIsNotClosedForm; }
     // Throws platform::Error (OutOfRange) outside 0 to 100.
     void setProgressBarValue(qint16 p_value) override;
     void setMessgaeValue(const QString& p_value) override;

@@ -12,6 +12,8 @@
 #include <ctime>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <iterator>
+#include <numeric>
 
 namespace korvane {
 namespace {
@@ -52,12 +54,14 @@ TEST(PriceListGenerator, writesABig5ListThatReadsBackAsDrugRecords)
 
     const QRegularExpression code(QStringLiteral("^[A-Z][A-Z0-9](\\d{6}(00|G0)|\\d{5}G00)$"));
     const QRegularExpression price(QStringLiteral("^\\d+\\.\\d\\d$"));
-    // Seven-digit ROC, "2024/4/1", "2024-04-01" and "2024/4/1 上午 12:00:00".
+    // Seven-digit ROC, "2024/4/1", "2024-04-01", "2024/4/1 上午 12:00:00" and "2024年4月1日".
     const QRegularExpression dateForms[] = {
-        QRegularExpression(QStringLiteral("^\\d{7}$")), QRegularExpression(QStringLiteral("^\\d{4}/\\d{1,2}/\\d{1,2}$")),
+        QRegularExpression(QStringLiteral("^\\d{7}$")),
+        QRegularExpression(QStringLiteral("^\\d{4}/\\d{1,2}/\\d{1,2}$")),
         QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d$")),
-        QRegularExpression(QStringLiteral("^\\d{4}/\\d{1,2}/\\d{1,2} 上午 12:00:00$"))};
-    int datesInForm[4] = {};
+        QRegularExpression(QStringLiteral("^\\d{4}/\\d{1,2}/\\d{1,2} 上午 12:00:00$")),
+        QRegularExpression(QStringLiteral("^\\d{4}年\\d{1,2}月\\d{1,2}日$"))};
+    int datesInForm[std::size(dateForms)] = {};
     QSet<QDate> startDays;
     int withoutQuantity = 0;
     int zeroPrices = 0;
@@ -78,7 +82,7 @@ TEST(PriceListGenerator, writesABig5ListThatReadsBackAsDrugRecords)
         EXPECT_LT(*start, *end);
         EXPECT_EQ(start->time(), QTime(0, 0));
         startDays.insert(start->date());
-        for (int form = 0; form < 4; ++form) {
+        for (size_t form = 0; form < std::size(dateForms); ++form) {
             if (dateForms[form].match(line.field(5)).hasMatch()) {
                 EXPECT_TRUE(dateForms[form].match(line.field(6)).hasMatch());
                 ++datesInForm[form];
@@ -96,7 +100,7 @@ TEST(PriceListGenerator, writesABig5ListThatReadsBackAsDrugRecords)
     EXPECT_GT(withoutQuantity, 0);
     EXPECT_GT(zeroPrices, 0);
     // Every form, and prices taking effect on any day rather than on a few.
-    EXPECT_EQ(datesInForm[0] + datesInForm[1] + datesInForm[2] + datesInForm[3], drugLines);
+    EXPECT_EQ(std::accumulate(std::begin(datesInForm), std::end(datesInForm), 0), drugLines);
     for (const int count : datesInForm)
         EXPECT_GT(count, drugLines / 10);
     EXPECT_GT(startDays.size(), drugLines / 2);

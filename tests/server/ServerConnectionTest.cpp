@@ -59,6 +59,10 @@ TEST_F(ServerConnection, OpenFailuresTellTheClinicWhatToCheck)
              QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=clinic"),
          Error::Kind::DatabaseUnreachable,
          QStringLiteral("找不到資料庫驅動程式「SQL Server Native Client 11.0」")},
+        {"unversioned client driver not installed",
+         QStringLiteral("Provider=SQLNCLI;Data Source=127.0.0.1,") + port +
+             QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=clinic"),
+         Error::Kind::DatabaseUnreachable, QStringLiteral("找不到資料庫驅動程式「SQL Native Client」")},
     };
     for (const auto& c : cases) {
         Connection connection;

@@ -36,10 +36,12 @@ const QString kAllColumns =
                    "藥品規格量, 藥品規格單位, 成份, 成份含量, 含量單位, 藥品劑型, 製造廠名稱");
 
 // A date of the generated lists as the row should hold it: seven-digit ROC ("1130401"),
-// "2024/4/1", "2024-04-01" or "2024/4/1 上午 12:00:00", all at midnight; null when it is no date.
+// "2024/4/1", "2024-04-01", "2024/4/1 上午 12:00:00" or "2024年4月1日", all at midnight; null
+// when it is no date.
 QVariant listDate(const QString& text)
 {
-    static const QRegularExpression written(QStringLiteral("^(\\d{4})[/-](\\d{1,2})[/-](\\d{1,2})( 上午 12:00:00)?$"));
+    static const QRegularExpression written(
+        QStringLiteral("^(\\d{4})[/年-](\\d{1,2})[/月-](\\d{1,2})日?( 上午 12:00:00)?$"));
     QDate date;
     if (const QRegularExpressionMatch match = written.match(text); match.hasMatch())
         date = QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());

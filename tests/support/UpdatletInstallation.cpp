@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -39,11 +40,18 @@ QStringList UpdatletInstallation::packArguments() const
 
 void UpdatletInstallation::start(QProcess& process, const QStringList& arguments) const
 {
+    start(process, QStringLiteral(KORVANE_UPDATLET), arguments);
+}
+
+void UpdatletInstallation::start(QProcess& process, const QString& program, const QStringList& arguments,
+                                 const QProcessEnvironment& more) const
+{
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+    env.insert(more);
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.start(QStringLiteral(KORVANE_UPDATLET), arguments);
+    process.start(program, arguments);
     EXPECT_TRUE(process.waitForStarted(10000)) << qPrintable(process.errorString());
 }
 
@@ -55,7 +63,8 @@ UpdatletResult UpdatletInstallation::finish(QProcess& process, int limitMillisec
     if (!finished) {
         process.kill();
         process.waitForFinished(10000);
-        ADD_FAILURE() << "updatlet still ran after " << limitMilliseconds << " ms";
+        ADD_FAILURE() << qPrintable(QFileInfo(process.program()).fileName()) << " still ran after "
+                      << limitMilliseconds << " ms";
     }
     const QString err = QString::fromUtf8(process.readAllStandardError());
     return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -41,6 +42,9 @@ public:
     QStringList packArguments() const;
     // Starts updatlet with these arguments and the installation's settings store.
     void start(QProcess& process, const QStringList& arguments) const;
+    // Starts another program (a pack) the same way, with more environment variables.
+    void start(QProcess& process, const QString& program, const QStringList& arguments,
+               const QProcessEnvironment& more = {}) const;
     // Waits for it; one that is still running after the limit is killed and fails the test.
     static UpdatletResult finish(QProcess& process, int limitMilliseconds);
     UpdatletResult run(const QStringList& arguments, int limitMilliseconds = 60000) const;

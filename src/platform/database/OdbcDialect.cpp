@@ -168,11 +168,13 @@ OdbcDialect::OdbcDialect(QString odbcConnectionString) : m_odbcText(std::move(od
 QString OdbcDialect::forSqlServer(const QString& oleDbText)
 {
     const OleDbConnectionText settings(oleDbText);
-    // "SQLNCLI10" is served by the driver registered as "SQL Server Native Client 10.0".
+    // "SQLNCLI10" is served by the driver registered as "SQL Server Native Client 10.0"; the
+    // first client, "SQLNCLI" without a version, registers itself as "SQL Native Client".
     const QString version = settings.provider().mid(7);
-    QString driver = QStringLiteral("SQL Server Native Client");
-    if (!version.isEmpty())
-        driver += u' ' + (version.contains(u'.') ? version : version + QStringLiteral(".0"));
+    const QString driver = version.isEmpty()
+                               ? QStringLiteral("SQL Native Client")
+                               : QStringLiteral("SQL Server Native Client ") +
+                                     (version.contains(u'.') ? version : version + QStringLiteral(".0"));
 
     QString text = QStringLiteral("DRIVER={") + driver + QStringLiteral("};");
     const QString source = settings.value(QStringLiteral("Data Source"));
@@ -297,13 +299,17 @@ Error OdbcDialect::statementError(const QSqlQuery& query) const
 Error OdbcDialect::connectionError(const QSqlDatabase& db) const
 {
     const QString state = sqlState(SQL_HANDLE_DBC, db.driver()->handle());
-    if (state.isEmpty() && db.lastError().type() == QSqlError::ConnectionError) {
-        const QString driver = driverName(m_odbcText);
-        if (!driver.isEmpty() && !driverInstalled(driver))
-            return Error(QStringLiteral("找不到資料庫驅動程式「") + driver +
-                             QStringLiteral("」，請安裝資料庫用戶端元件。（") + db.lastError().text() + u'）',
-                         Error::Kind::DatabaseUnreachable);
-    }
+    const QString driver = driverName(m_odbcText);
+    // IM002: the driver manager found no driver of that name. Without a state (Qt has freed the
+    // handle) the driver manager's list tells it apart from an unreachable server.
+    const bool driverMissing =
+        !driver.isEmpty() && (state == QStringLiteral("IM002") ||
+                              (state.isEmpty() && db.lastError().type() == QSqlError::ConnectionError &&
+                               !driverInstalled(driver)));
+    if (driverMissing)
+        return Error(QStringLiteral("找不到資料庫驅動程式「") + driver +
+                         QStringLiteral("」，請安裝資料庫用戶端元件。（") + db.lastError().text() + u'）',
+                     Error::Kind::DatabaseUnreachable);
     return fromSqlState(db.lastError(), state);
 }
 

@@ -43,7 +43,7 @@ TEST(OdbcDialect, NamesTheServerDriverByItsVersion)
         const char* driver;
     } cases[] = {{"SQLNCLI10", "DRIVER={SQL Server Native Client 10.0};"},
                  {"SQLNCLI11", "DRIVER={SQL Server Native Client 11.0};"},
-                 {"SQLNCLI", "DRIVER={SQL Server Native Client};"},
+                 {"SQLNCLI", "DRIVER={SQL Native Client};"},
                  {"sqlncli10", "DRIVER={SQL Server Native Client 10.0};"}};
     for (const auto& c : cases) {
         const QString odbc = OdbcDialect::forSqlServer(QStringLiteral("Provider=") + QString::fromUtf8(c.provider) +
