@@ -12,7 +12,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -54,7 +56,7 @@ protected:
     }
 
     // Deleting or overwriting the file by this name fails, with the words Windows gives.
-    void expectInUse(const char* relative)
+    void expectRefused(const char* relative)
     {
         SCOPED_TRACE(relative);
         QString description;
@@ -65,22 +67,20 @@ protected:
         EXPECT_EQ(errorOf([&] { files.writeFile(at(relative), "x"); }), Error::Kind::AccessDenied);
     }
 
-    static bool runsAsRoot()
-    {
-#ifdef Q_OS_WIN
-        return false;
-#else
-        return ::geteuid() == 0;
-#endif
-    }
-
     TempFolder temp;
     NativeFileSystem files;
 };
 
-// Cases that permissions decide: they skip as the superuser, and ctest runs them once more as an
-// ordinary user (platform_tests_unprivileged).
+#ifndef Q_OS_WIN
+// Cases that POSIX permissions decide: they skip as the superuser, and ctest runs them once more
+// as an ordinary user (platform_tests_unprivileged).
 using NativeFileSystemUnprivilegedTest = NativeFileSystemTest;
+
+bool runsAsRoot()
+{
+    return ::geteuid() == 0;
+}
+#endif
 
 TEST_F(NativeFileSystemTest, FileAndFolderTestsSeeWhatADirectoryListingSees)
 {
@@ -124,6 +124,7 @@ TEST_F(NativeFileSystemTest, ReadingSomethingThatIsNoFileThrowsFileNotFound)
     }
 }
 
+#ifndef Q_OS_WIN
 TEST_F(NativeFileSystemUnprivilegedTest, UnreadableFileThrowsAccessDenied)
 {
     if (runsAsRoot())
@@ -131,6 +132,7 @@ TEST_F(NativeFileSystemUnprivilegedTest, UnreadableFileThrowsAccessDenied)
     QFile::setPermissions(at("Visible.txt"), QFileDevice::Permissions());
     EXPECT_EQ(errorOf([&] { files.readFile(at("Visible.txt")); }), Error::Kind::AccessDenied);
 }
+#endif
 
 TEST_F(NativeFileSystemTest, WriteFileCreatesOrReplacesTheWholeFile)
 {
@@ -197,6 +199,8 @@ TEST_F(NativeFileSystemTest, RemoveFileDeletesOrThrows)
     EXPECT_TRUE(temp.exists("Folder"));
 }
 
+// Folder permissions and running /bin programs are POSIX only; Windows has its own cases below.
+#ifndef Q_OS_WIN
 TEST_F(NativeFileSystemUnprivilegedTest, FileThatCannotBeDeletedThrowsAccessDenied)
 {
     if (runsAsRoot())
@@ -211,7 +215,6 @@ TEST_F(NativeFileSystemUnprivilegedTest, FileThatCannotBeDeletedThrowsAccessDeni
               QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + at("Tools/drugbagprinter.EXE"));
 }
 
-#ifndef Q_OS_WIN
 TEST_F(NativeFileSystemTest, ARunningProgramCannotBeDeletedOrOverwrittenByAnyOfItsNames)
 {
     RunningProgram running(RunningProgram::Use::RunFrom, at("Korvane.exe"));
@@ -219,8 +222,8 @@ TEST_F(NativeFileSystemTest, ARunningProgramCannotBeDeletedOrOverwrittenByAnyOfI
     ASSERT_EQ(::link(QFile::encodeName(at("Korvane.exe")), QFile::encodeName(at("Hard.exe"))), 0);
     ASSERT_TRUE(QFile::link(at("Korvane.exe"), at("Link.exe")));
 
-    expectInUse("KORVANE.EXE");
-    expectInUse("Hard.exe");
+    expectRefused("KORVANE.EXE");
+    expectRefused("Hard.exe");
     EXPECT_TRUE(files.inUse(at("korvane.exe")));
     EXPECT_FALSE(files.inUse(at("Visible.txt")));
     EXPECT_FALSE(files.inUse(at("Missing.exe")));
@@ -237,7 +240,7 @@ TEST_F(NativeFileSystemTest, ARunningProgramCannotBeDeletedOrOverwrittenByAnyOfI
 TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
 {
     RunningProgram holder(RunningProgram::Use::HoldOpen, at("Tools/drugbagprinter.EXE"));
-    expectInUse("tools/DrugBagPrinter.exe");
+    expectRefused("tools/DrugBagPrinter.exe");
     EXPECT_TRUE(files.inUse(at("tools\\DrugBagPrinter.exe")));
     EXPECT_EQ(temp.read("Tools/drugbagprinter.EXE"), "printer");
     holder.end();
@@ -245,8 +248,48 @@ TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
     // Our own descriptors count too, as those of an open database connection.
     QFile own(at("Tools/drugbagprinter.EXE"));
     ASSERT_TRUE(own.open(QIODevice::ReadOnly));
-    expectInUse("Tools/drugbagprinter.EXE");
+    expectRefused("Tools/drugbagprinter.EXE");
     own.close();
+    files.removeFile(at("Tools/drugbagprinter.EXE"));
+    EXPECT_FALSE(temp.exists("Tools/drugbagprinter.EXE"));
+}
+#else
+// The read-only attribute refuses deletion, as a folder's permissions do elsewhere. (Under Wine
+// as the superuser it refuses nothing else.)
+TEST_F(NativeFileSystemTest, AReadOnlyFileIsNotDeleted)
+{
+    ASSERT_TRUE(QFile::setPermissions(at("Tools/drugbagprinter.EXE"), QFileDevice::ReadOwner));
+    QString description;
+    EXPECT_EQ(errorOf([&] { files.removeFile(at("tools/DrugBagPrinter.exe")); }, &description),
+              Error::Kind::AccessDenied);
+    EXPECT_EQ(description, QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + at("tools/DrugBagPrinter.exe"));
+    EXPECT_TRUE(temp.exists("Tools/drugbagprinter.EXE"));
+    QFile::setPermissions(at("Tools/drugbagprinter.EXE"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
+{
+    auto hold = [this](DWORD share) {
+        const QString file = QDir::toNativeSeparators(at("Tools/drugbagprinter.EXE"));
+        return CreateFileW(reinterpret_cast<const wchar_t*>(file.utf16()), GENERIC_READ, share, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    // As a running program holds its executable: others may read it, never change it.
+    HANDLE holder = hold(FILE_SHARE_READ);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    expectRefused("tools/DrugBagPrinter.exe");
+    EXPECT_TRUE(files.inUse(at("tools\\DrugBagPrinter.exe")));
+    EXPECT_FALSE(files.inUse(at("Visible.txt")));
+    EXPECT_FALSE(files.inUse(at("Missing.exe")));
+    EXPECT_EQ(files.readFile(at("Tools/drugbagprinter.EXE")), "printer");
+    CloseHandle(holder);
+
+    holder = hold(0);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(errorOf([&] { files.readFile(at("Tools/drugbagprinter.EXE")); }), Error::Kind::AccessDenied);
+    CloseHandle(holder);
+
+    EXPECT_FALSE(files.inUse(at("Tools/drugbagprinter.EXE")));
     files.removeFile(at("Tools/drugbagprinter.EXE"));
     EXPECT_FALSE(temp.exists("Tools/drugbagprinter.EXE"));
 }
