@@ -71,6 +71,15 @@ TEST(OdbcDialect, HandsOnTheServerPortAndBracesUnsafeValues)
     EXPECT_TRUE(braced.contains(QStringLiteral("PWD={p;w}}d};"))) << qPrintable(braced);
 }
 
+TEST(OdbcDialect, ReadsTheDesktopDatabaseThroughTheAccessDriver)
+{
+    EXPECT_EQ(OdbcDialect::forAccess(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;"
+                                                    "Jet OLEDB:Database Password='Pk@;x''y';Data Source=C:\\K v\\db.mdb")),
+              QStringLiteral("DRIVER={Microsoft Access Driver (*.mdb)};DBQ=C:\\K v\\db.mdb;PWD={Pk@;x'y};"));
+    EXPECT_EQ(OdbcDialect::forAccess(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source= D:\\db.mdb ")),
+              QStringLiteral("DRIVER={Microsoft Access Driver (*.mdb)};DBQ=D:\\db.mdb;"));
+}
+
 class ConnectionTest : public ::testing::Test
 {
 protected:
@@ -78,6 +87,8 @@ protected:
     QString path() const { return dir.filePath(QStringLiteral("dbKorvane.mdb")); }
 };
 
+// The embedded database, which these cases open, is not in the Windows build.
+#ifndef Q_OS_WIN
 TEST_F(ConnectionTest, OpensTheEmbeddedDatabaseNamedByTheDesktopProvider)
 {
     const auto db = ClinicDatabase::create(path());
@@ -95,6 +106,7 @@ TEST_F(ConnectionTest, OpensTheEmbeddedDatabaseNamedByTheDesktopProvider)
     }
     EXPECT_EQ(db.count(QStringLiteral("tblTemp")), 2);
 }
+#endif
 
 TEST_F(ConnectionTest, NeverCreatesAMissingDatabase)
 {
@@ -129,6 +141,8 @@ TEST_F(ConnectionTest, RefusesWhatIsNotADatabase)
     EXPECT_THROW(empty.Open(), Error);
 }
 
+// These too open the embedded database.
+#ifndef Q_OS_WIN
 TEST_F(ConnectionTest, BindsValuesVerbatim)
 {
     const auto db = ClinicDatabase::create(path());
@@ -220,3 +234,4 @@ TEST_F(ConnectionTest, ALockedDatabaseSaysSo)
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("other-writer"));
 }
+#endif
