@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <functional>
 #include <gtest/gtest.h>
+#include <stdexcept>
+#include <utility>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -35,6 +37,17 @@ protected:
         temp.makeFolder("Folder");
         temp.makeFolder(".hiddenFolder");
         temp.write("Tools/drugbagprinter.EXE", "printer");
+#ifdef Q_OS_WIN
+        // Windows hides by the attribute, not by the leading dot, and hides its system files.
+        temp.write("Desktop.ini", "[.ShellClassInfo]");
+        for (const auto& [relative, attribute] : {std::pair{".hidden", FILE_ATTRIBUTE_HIDDEN},
+                                                  {".hiddenFolder", FILE_ATTRIBUTE_HIDDEN},
+                                                  {"Desktop.ini", FILE_ATTRIBUTE_SYSTEM}}) {
+            const QString file = QDir::toNativeSeparators(at(relative));
+            if (!SetFileAttributesW(reinterpret_cast<const wchar_t*>(file.utf16()), attribute))
+                throw std::runtime_error("cannot set a file attribute");
+        }
+#endif
     }
 
     QString at(const QString& relative) const { return temp.path() + u'/' + relative; }
@@ -101,6 +114,9 @@ TEST_F(NativeFileSystemTest, FileAndFolderTestsSeeWhatADirectoryListingSees)
         {".hiddenFolder", false, false},
         {"Missing.txt", false, false},
         {"Missing\\Visible.txt", false, false},
+#ifdef Q_OS_WIN
+        {"desktop.INI", false, false},
+#endif
     };
     for (const Case& c : cases) {
         EXPECT_EQ(files.fileExists(at(c.relative)), c.file) << c.relative;
