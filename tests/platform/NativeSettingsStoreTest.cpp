@@ -8,13 +8,70 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#include <string>
+#endif
 
 using korvane::platform::NativeSettingsStore;
-using korvane::test::TempEnvironmentVariable;
-using korvane::test::TempFolder;
 
 namespace {
+
+#ifdef Q_OS_WIN
+// The installed application writes its settings as text values through the registry functions.
+class NativeSettingsStoreTest : public ::testing::Test
+{
+protected:
+    static constexpr wchar_t root[] = L"Software\\VB and VBA Program Settings\\KorvaneStoreTest";
+
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, root); }
+
+    static std::wstring key(const QString& section) { return root + (u'\\' + section).toStdWString(); }
+    static void write(const QString& section, const QString& name, const QString& value)
+    {
+        HKEY handle;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                  &handle, nullptr),
+                  ERROR_SUCCESS);
+        const std::wstring text = value.toStdWString();
+        EXPECT_EQ(RegSetValueExW(handle, name.toStdWString().c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(text.c_str()), DWORD((text.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        RegCloseKey(handle);
+    }
+
+    NativeSettingsStore store;
+};
+
+TEST_F(NativeSettingsStoreTest, RegistryValuesReadBackExactlyAsWritten)
+{
+    write("Options", "KorvaneStartupPath", "C:\\Program Files\\Korvane,2\\");
+    write("Options", "Spaces", "  two  spaces  ");
+    write("Options", "Marked", "@@x");
+    write("Options", "Invalid", "@Invalid()");
+    write("Other", "Unicode", QStringLiteral("診所"));
+    struct Case
+    {
+        const char* section;
+        const char* key;
+        QString value;
+    };
+    const Case cases[] = {
+        {"Options", "KorvaneStartupPath", "C:\\Program Files\\Korvane,2\\"},
+        {"OPTIONS", "korvanestartuppath", "C:\\Program Files\\Korvane,2\\"},
+        {"Options", "Spaces", "  two  spaces  "},
+        {"Options", "Marked", "@@x"},
+        {"Options", "Invalid", "@Invalid()"},
+        {"Options", "Missing", ""},
+        {"Other", "Unicode", QStringLiteral("診所")},
+        {"Missing", "KorvaneStartupPath", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(store.read("KorvaneStoreTest", c.section, c.key), c.value) << c.section << "/" << c.key;
+}
+#else
+using korvane::test::TempEnvironmentVariable;
+using korvane::test::TempFolder;
 
 class NativeSettingsStoreTest : public ::testing::Test
 {
@@ -85,6 +142,6 @@ TEST_F(NativeSettingsStoreTest, ReadsAgainAfterTheFileChanged)
     EXPECT_EQ(store.read("Korvane", "Options", "KorvaneStartupPath"), QString());
 }
 
-} // namespace
-
 #endif
+
+} // namespace
