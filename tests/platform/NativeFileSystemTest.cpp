@@ -69,7 +69,7 @@ protected:
     }
 
     // Deleting or overwriting the file by this name fails, with the words Windows gives.
-    void expectRefused(const char* relative)
+    void expectInUse(const char* relative)
     {
         SCOPED_TRACE(relative);
         QString description;
@@ -215,7 +215,7 @@ TEST_F(NativeFileSystemTest, RemoveFileDeletesOrThrows)
     EXPECT_TRUE(temp.exists("Folder"));
 }
 
-// Folder permissions and running /bin programs are POSIX only; Windows has its own cases below.
+// Folder permissions and running /bin programs are POSIX only; Windows has its own case below.
 #ifndef Q_OS_WIN
 TEST_F(NativeFileSystemUnprivilegedTest, FileThatCannotBeDeletedThrowsAccessDenied)
 {
@@ -238,8 +238,8 @@ TEST_F(NativeFileSystemTest, ARunningProgramCannotBeDeletedOrOverwrittenByAnyOfI
     ASSERT_EQ(::link(QFile::encodeName(at("Korvane.exe")), QFile::encodeName(at("Hard.exe"))), 0);
     ASSERT_TRUE(QFile::link(at("Korvane.exe"), at("Link.exe")));
 
-    expectRefused("KORVANE.EXE");
-    expectRefused("Hard.exe");
+    expectInUse("KORVANE.EXE");
+    expectInUse("Hard.exe");
     EXPECT_TRUE(files.inUse(at("korvane.exe")));
     EXPECT_FALSE(files.inUse(at("Visible.txt")));
     EXPECT_FALSE(files.inUse(at("Missing.exe")));
@@ -256,7 +256,7 @@ TEST_F(NativeFileSystemTest, ARunningProgramCannotBeDeletedOrOverwrittenByAnyOfI
 TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
 {
     RunningProgram holder(RunningProgram::Use::HoldOpen, at("Tools/drugbagprinter.EXE"));
-    expectRefused("tools/DrugBagPrinter.exe");
+    expectInUse("tools/DrugBagPrinter.exe");
     EXPECT_TRUE(files.inUse(at("tools\\DrugBagPrinter.exe")));
     EXPECT_EQ(temp.read("Tools/drugbagprinter.EXE"), "printer");
     holder.end();
@@ -264,49 +264,26 @@ TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
     // Our own descriptors count too, as those of an open database connection.
     QFile own(at("Tools/drugbagprinter.EXE"));
     ASSERT_TRUE(own.open(QIODevice::ReadOnly));
-    expectRefused("Tools/drugbagprinter.EXE");
+    expectInUse("Tools/drugbagprinter.EXE");
     own.close();
     files.removeFile(at("Tools/drugbagprinter.EXE"));
     EXPECT_FALSE(temp.exists("Tools/drugbagprinter.EXE"));
 }
 #else
-// The read-only attribute refuses deletion, as a folder's permissions do elsewhere. (Under Wine
-// as the superuser it refuses nothing else.)
-TEST_F(NativeFileSystemTest, AReadOnlyFileIsNotDeleted)
-{
-    ASSERT_TRUE(QFile::setPermissions(at("Tools/drugbagprinter.EXE"), QFileDevice::ReadOwner));
-    QString description;
-    EXPECT_EQ(errorOf([&] { files.removeFile(at("tools/DrugBagPrinter.exe")); }, &description),
-              Error::Kind::AccessDenied);
-    EXPECT_EQ(description, QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + at("tools/DrugBagPrinter.exe"));
-    EXPECT_TRUE(temp.exists("Tools/drugbagprinter.EXE"));
-    QFile::setPermissions(at("Tools/drugbagprinter.EXE"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
 TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
 {
-    auto hold = [this](DWORD share) {
-        const QString file = QDir::toNativeSeparators(at("Tools/drugbagprinter.EXE"));
-        return CreateFileW(reinterpret_cast<const wchar_t*>(file.utf16()), GENERIC_READ, share, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    };
     // As a running program holds its executable: others may read it, never change it.
-    HANDLE holder = hold(FILE_SHARE_READ);
+    const QString file = QDir::toNativeSeparators(at("Tools/drugbagprinter.EXE"));
+    const HANDLE holder = CreateFileW(reinterpret_cast<const wchar_t*>(file.utf16()), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    expectRefused("tools/DrugBagPrinter.exe");
+    expectInUse("tools/DrugBagPrinter.exe");
     EXPECT_TRUE(files.inUse(at("tools\\DrugBagPrinter.exe")));
     EXPECT_FALSE(files.inUse(at("Visible.txt")));
-    EXPECT_FALSE(files.inUse(at("Missing.exe")));
     EXPECT_EQ(files.readFile(at("Tools/drugbagprinter.EXE")), "printer");
     CloseHandle(holder);
-
-    holder = hold(0);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(errorOf([&] { files.readFile(at("Tools/drugbagprinter.EXE")); }), Error::Kind::AccessDenied);
-    CloseHandle(holder);
-
-    EXPECT_FALSE(files.inUse(at("Tools/drugbagprinter.EXE")));
-    files.removeFile(at("Tools/drugbagprinter.EXE"));
+    EXPECT_FALSE(files.inUse(file));
+    files.removeFile(file);
     EXPECT_FALSE(temp.exists("Tools/drugbagprinter.EXE"));
 }
 #endif

@@ -71,15 +71,6 @@ TEST(OdbcDialect, HandsOnTheServerPortAndBracesUnsafeValues)
     EXPECT_TRUE(braced.contains(QStringLiteral("PWD={p;w}}d};"))) << qPrintable(braced);
 }
 
-TEST(OdbcDialect, ReadsTheDesktopDatabaseThroughTheAccessDriver)
-{
-    EXPECT_EQ(OdbcDialect::forAccess(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;"
-                                                    "Jet OLEDB:Database Password='Pk@;x''y';Data Source=C:\\K v\\db.mdb")),
-              QStringLiteral("DRIVER={Microsoft Access Driver (*.mdb)};DBQ=C:\\K v\\db.mdb;PWD={Pk@;x'y};"));
-    EXPECT_EQ(OdbcDialect::forAccess(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source= D:\\db.mdb ")),
-              QStringLiteral("DRIVER={Microsoft Access Driver (*.mdb)};DBQ=D:\\db.mdb;"));
-}
-
 class ConnectionTest : public ::testing::Test
 {
 protected:
