@@ -11,6 +11,10 @@
 #include <cstring>
 #include <limits>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 namespace korvane::platform {
 
 namespace {
@@ -40,12 +44,68 @@ QStringEncoder ansiEncoder()
 
 constexpr QByteArrayView utf8ByteOrderMark("\xEF\xBB\xBF");
 
-// The code page's characters in a table, read once from its own converter. Decoding a line of a
-// price list through the converter costs more than everything else done with the line; most
-// lines are plain single bytes and two-byte characters, which the table turns into text in one
-// pass. Whatever the table does not hold (a byte sequence the code page rejects, a character of
-// more than two bytes or more than one UTF-16 unit) is left to the converter, so the text is
-// always exactly what the converter makes of it.
+#ifdef Q_OS_WIN
+// Qt's converter for the system code page drops a NUL at the end of its input and drops what the
+// code page rejects where U+FFFD belongs (a cut character would vanish unnoticed), and in a text
+// that holds such bytes it gives nothing after the first NUL. A code page of one- and two-byte
+// characters is therefore decoded here, a character at a time by the system itself; any other
+// (UTF-8 as the system code page) is left to Qt.
+bool decodesBySequence()
+{
+    static const bool oneOrTwoBytes = [] {
+        CPINFO info;
+        return GetCPInfo(CP_ACP, &info) && info.MaxCharSize <= 2;
+    }();
+    return oneOrTwoBytes;
+}
+
+bool isLeadByte(char byte)
+{
+    return IsDBCSLeadByteEx(CP_ACP, BYTE(byte));
+}
+
+// The UTF-16 units that the system code page gives for one character of one or two bytes;
+// 0 when it rejects the bytes, a lead byte without its second byte among them.
+int systemCharacters(const char* bytes, int length, char16_t (&out)[2])
+{
+    if (length == 1 && isLeadByte(*bytes))
+        return 0;
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, length, reinterpret_cast<wchar_t*>(out), 2);
+}
+
+QString decodeBySequence(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p != end) {
+        const int length = end - p >= 2 && isLeadByte(*p) ? 2 : 1;
+        char16_t characters[2];
+        const int count = systemCharacters(p, length, characters);
+        if (count > 0) {
+            text.append(QStringView(characters, count));
+            p += length;
+            continue;
+        }
+        // As the converters elsewhere read a rejected pair: the second byte goes with the lead
+        // byte where it could be a trail byte, and is read on its own where it cannot (a line
+        // end, a digit).
+        text += QChar::ReplacementCharacter;
+        const auto second = length == 2 ? static_cast<unsigned char>(p[1]) : 0u;
+        p += second >= 0x40 && second != 0x7F && second != 0xFF ? 2 : 1;
+    }
+    return text;
+}
+#endif
+
+// The code page's characters in a table, read once from its own converter (on Windows from the
+// system, a character at a time). Decoding a line of a price list through the converter costs
+// more than everything else done with the line; most lines are plain single bytes and two-byte
+// characters, which the table turns into text in one pass. Whatever the table does not hold (a
+// byte sequence the code page rejects, a character of more than two bytes or more than one
+// UTF-16 unit) is left to the converter, so the text is always exactly what the converter makes
+// of it.
 class CodePageTable
 {
 public:
@@ -108,12 +168,50 @@ private:
 
     static bool isTrail(unsigned byte) { return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0xA1 && byte <= 0xFE); }
 
-    // Every single byte, then every two-byte sequence, each followed by a line feed, decoded in
-    // one call: a sequence whose text between the line feeds is one character other than
-    // U+FFFD is a character of the code page. (A line feed is never part of a character.)
     CodePageTable() : m_pairs(0x10000, none)
     {
         m_single.fill(none);
+        if (!read())
+            return;
+        m_single['\n'] = u'\n';
+        m_asciiIsAscii = true;
+        for (unsigned byte = 0; byte < 0x80; ++byte)
+            m_asciiIsAscii = m_asciiIsAscii && m_single[byte] == byte;
+        m_valid = true;
+    }
+
+#ifdef Q_OS_WIN
+    bool read()
+    {
+        if (!decodesBySequence())
+            return false;
+        auto character = [](const char* bytes, int length) {
+            char16_t characters[2];
+            return systemCharacters(bytes, length, characters) == 1 &&
+                           characters[0] != QChar::ReplacementCharacter && !QChar::isSurrogate(characters[0])
+                       ? characters[0]
+                       : none;
+        };
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            const char single = char(byte);
+            m_single[byte] = character(&single, 1);
+        }
+        for (unsigned lead = firstLead; lead <= 0xFE; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+                if (isTrail(trail)) {
+                    const char pair[2] = {char(lead), char(trail)};
+                    m_pairs[lead << 8 | trail] = character(pair, 2);
+                }
+            }
+        }
+        return true;
+    }
+#else
+    // Every single byte, then every two-byte sequence, each followed by a line feed, decoded in
+    // one call: a sequence whose text between the line feeds is one character other than
+    // U+FFFD is a character of the code page. (A line feed is never part of a character.)
+    bool read()
+    {
         QByteArray probe(qsizetype(2 * 255 + 3 * (0xFE - firstLead + 1) * trailsPerLead), Qt::Uninitialized);
         char* out = probe.data();
         for (unsigned byte = 0; byte < 256; ++byte) {
@@ -134,7 +232,7 @@ private:
         QStringDecoder decoder = ansiDecoder();
         const QString text = decoder.decode(probe);
         if (decoder.hasError())
-            return;
+            return false;
         // The character of each probe, or none; false once the text runs out early.
         const QChar* at = text.constData();
         const QChar* const end = at + text.size();
@@ -153,23 +251,18 @@ private:
         };
         for (unsigned byte = 0; byte < 256; ++byte) {
             if (byte != '\n' && !next(m_single[byte]))
-                return;
+                return false;
         }
         for (unsigned lead = firstLead; lead <= 0xFE; ++lead) {
             for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
                 if (isTrail(trail) && !next(m_pairs[lead << 8 | trail]))
-                    return;
+                    return false;
             }
         }
         // Anything left means the converter read across the line feeds: the table is not used.
-        if (at != end)
-            return;
-        m_single['\n'] = u'\n';
-        m_asciiIsAscii = true;
-        for (unsigned byte = 0; byte < 0x80; ++byte)
-            m_asciiIsAscii = m_asciiIsAscii && m_single[byte] == byte;
-        m_valid = true;
+        return at == end;
     }
+#endif
 
     std::array<char16_t, 256> m_single;
     std::vector<char16_t> m_pairs; // by lead byte * 256 + trail byte
@@ -186,6 +279,10 @@ QString decodeAnsi(QByteArrayView bytes)
         if (table->decode(bytes, text))
             return text;
     }
+#ifdef Q_OS_WIN
+    if (decodesBySequence())
+        return decodeBySequence(bytes);
+#endif
     QStringDecoder decoder = ansiDecoder();
     QString text = decoder.decode(bytes);
     // The converter keeps a lead byte at the very end waiting for its trail byte. A line feed
@@ -352,6 +449,10 @@ void TextLines::read(qsizetype index, QString& into) const
 
 QString TextLines::decodeLine(const Span& line) const
 {
+#ifdef Q_OS_WIN
+    if (decodesBySequence())
+        return decodeBySequence(QByteArrayView(m_bytes).sliced(line.start, line.length));
+#endif
     if (!m_decoder)
         m_decoder = std::make_shared<QStringDecoder>(ansiDecoder());
     else

@@ -38,14 +38,12 @@ bool parentFolderExists(const QString& local)
     return QFileInfo(local).absoluteDir().exists();
 }
 
+#ifndef Q_OS_WIN
 std::filesystem::path fileSystemPath(const QString& local)
 {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(local.toStdWString());
-#else
     return std::filesystem::path(QFile::encodeName(local).toStdString());
-#endif
 }
+#endif
 
 [[noreturn]] void throwFileNotFound(const QString& path)
 {
@@ -140,11 +138,19 @@ void NativeFileSystem::copyFile(const QString& source, const QString& target)
         throwCannotCopy(source, target);
     // Copies over an existing target in place and keeps the source's permissions, so a copied
     // program stays executable.
+#ifdef Q_OS_WIN
+    // Not through std::filesystem: MinGW's copy_file refuses every existing target, taking it for
+    // the source itself (it compares file identities that are 0 here).
+    if (!CopyFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(localSource).utf16()),
+                   reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(localTarget).utf16()), FALSE))
+        throwCannotCopy(source, target);
+#else
     std::error_code error;
     std::filesystem::copy_file(fileSystemPath(localSource), fileSystemPath(localTarget),
                                std::filesystem::copy_options::overwrite_existing, error);
     if (error)
         throwCannotCopy(source, target);
+#endif
 }
 
 void NativeFileSystem::removeFile(const QString& path)

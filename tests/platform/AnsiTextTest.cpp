@@ -65,6 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A lead byte cannot swallow the line end that follows it.
         LineCase{"LeadByteBeforeLineEnd", "\xA5\r\nx\r\n", {replacement, "x"}},
         LineCase{"LeadByteAtEnd", "ab\xA5", {"ab" + replacement}},
+        // A rejected pair is one U+FFFD; a byte that cannot be a second byte is read on its own.
+        LineCase{"RejectedPairs", "\xA5\x80z\xA5" "0", {replacement + u'z' + replacement + u'0'}},
         LineCase{"Utf8ByteOrderMark", "\xEF\xBB\xBF\xE5\x8A\x9F\r\nb\r\n", {kung, "b"}},
         LineCase{"OnlyByteOrderMark", "\xEF\xBB\xBF", {}},
         LineCase{"InvalidUtf8AfterMark",

@@ -6,12 +6,17 @@
 #include "TempFolder.h"
 #include "platform/Error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <functional>
 #include <gtest/gtest.h>
+#include <stdexcept>
+#include <utility>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -32,9 +37,22 @@ protected:
         temp.makeFolder("Folder");
         temp.makeFolder(".hiddenFolder");
         temp.write("Tools/drugbagprinter.EXE", "printer");
+#ifdef Q_OS_WIN
+        // Windows hides by the attribute, not by the leading dot, and hides its system files.
+        temp.write("Desktop.ini", "[.ShellClassInfo]");
+        for (const auto& [relative, attribute] : {std::pair{".hidden", FILE_ATTRIBUTE_HIDDEN},
+                                                  {".hiddenFolder", FILE_ATTRIBUTE_HIDDEN},
+                                                  {"Desktop.ini", FILE_ATTRIBUTE_SYSTEM}}) {
+            const QString file = QDir::toNativeSeparators(at(relative));
+            if (!SetFileAttributesW(reinterpret_cast<const wchar_t*>(file.utf16()), attribute))
+                throw std::runtime_error("cannot set a file attribute");
+        }
+#endif
     }
 
     QString at(const QString& relative) const { return temp.path() + u'/' + relative; }
+    // The names the folder lists: a file written or copied by another case keeps its own.
+    QStringList names() const { return QDir(temp.path()).entryList(QDir::Files | QDir::Hidden); }
 
     // The kind of error the call throws; the test fails when it throws none.
     Error::Kind errorOf(const std::function<void()>& call, QString* description = nullptr)
@@ -62,22 +80,20 @@ protected:
         EXPECT_EQ(errorOf([&] { files.writeFile(at(relative), "x"); }), Error::Kind::AccessDenied);
     }
 
-    static bool runsAsRoot()
-    {
-#ifdef Q_OS_WIN
-        return false;
-#else
-        return ::geteuid() == 0;
-#endif
-    }
-
     TempFolder temp;
     NativeFileSystem files;
 };
 
-// Cases that permissions decide: they skip as the superuser, and ctest runs them once more as an
-// ordinary user (platform_tests_unprivileged).
+#ifndef Q_OS_WIN
+// Cases that POSIX permissions decide: they skip as the superuser, and ctest runs them once more
+// as an ordinary user (platform_tests_unprivileged).
 using NativeFileSystemUnprivilegedTest = NativeFileSystemTest;
+
+bool runsAsRoot()
+{
+    return ::geteuid() == 0;
+}
+#endif
 
 TEST_F(NativeFileSystemTest, FileAndFolderTestsSeeWhatADirectoryListingSees)
 {
@@ -98,6 +114,9 @@ TEST_F(NativeFileSystemTest, FileAndFolderTestsSeeWhatADirectoryListingSees)
         {".hiddenFolder", false, false},
         {"Missing.txt", false, false},
         {"Missing\\Visible.txt", false, false},
+#ifdef Q_OS_WIN
+        {"desktop.INI", false, false},
+#endif
     };
     for (const Case& c : cases) {
         EXPECT_EQ(files.fileExists(at(c.relative)), c.file) << c.relative;
@@ -121,6 +140,7 @@ TEST_F(NativeFileSystemTest, ReadingSomethingThatIsNoFileThrowsFileNotFound)
     }
 }
 
+#ifndef Q_OS_WIN
 TEST_F(NativeFileSystemUnprivilegedTest, UnreadableFileThrowsAccessDenied)
 {
     if (runsAsRoot())
@@ -128,6 +148,7 @@ TEST_F(NativeFileSystemUnprivilegedTest, UnreadableFileThrowsAccessDenied)
     QFile::setPermissions(at("Visible.txt"), QFileDevice::Permissions());
     EXPECT_EQ(errorOf([&] { files.readFile(at("Visible.txt")); }), Error::Kind::AccessDenied);
 }
+#endif
 
 TEST_F(NativeFileSystemTest, WriteFileCreatesOrReplacesTheWholeFile)
 {
@@ -136,7 +157,8 @@ TEST_F(NativeFileSystemTest, WriteFileCreatesOrReplacesTheWholeFile)
     // A shorter text leaves nothing of the longer one behind.
     files.writeFile(at("NEW.BAT"), "x");
     EXPECT_EQ(temp.read("new.bat"), "x");
-    EXPECT_FALSE(temp.exists("NEW.BAT"));
+    EXPECT_TRUE(names().contains("new.bat"));
+    EXPECT_FALSE(names().contains("NEW.BAT"));
     files.writeFile(at("empty.txt"), QByteArray());
     EXPECT_TRUE(temp.exists("empty.txt"));
 }
@@ -161,7 +183,8 @@ TEST_F(NativeFileSystemTest, CopyFileOverwritesTheTargetAndKeepsPermissions)
     files.copyFile(at("source.EXE"), at("target.exe"));
 
     EXPECT_EQ(temp.read("Target.exe"), "new");
-    EXPECT_FALSE(temp.exists("target.exe"));
+    EXPECT_TRUE(names().contains("Target.exe"));
+    EXPECT_FALSE(names().contains("target.exe"));
     EXPECT_TRUE(QFile::permissions(at("Target.exe")) & QFileDevice::ExeOwner);
     files.copyFile(at("Source.exe"), at("Folder\\fresh.exe"));
     EXPECT_EQ(temp.read("Folder/fresh.exe"), "new");
@@ -192,6 +215,8 @@ TEST_F(NativeFileSystemTest, RemoveFileDeletesOrThrows)
     EXPECT_TRUE(temp.exists("Folder"));
 }
 
+// Folder permissions and running /bin programs are POSIX only; Windows has its own case below.
+#ifndef Q_OS_WIN
 TEST_F(NativeFileSystemUnprivilegedTest, FileThatCannotBeDeletedThrowsAccessDenied)
 {
     if (runsAsRoot())
@@ -206,7 +231,6 @@ TEST_F(NativeFileSystemUnprivilegedTest, FileThatCannotBeDeletedThrowsAccessDeni
               QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + at("Tools/drugbagprinter.EXE"));
 }
 
-#ifndef Q_OS_WIN
 TEST_F(NativeFileSystemTest, ARunningProgramCannotBeDeletedOrOverwrittenByAnyOfItsNames)
 {
     RunningProgram running(RunningProgram::Use::RunFrom, at("Korvane.exe"));
@@ -243,6 +267,23 @@ TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
     expectInUse("Tools/drugbagprinter.EXE");
     own.close();
     files.removeFile(at("Tools/drugbagprinter.EXE"));
+    EXPECT_FALSE(temp.exists("Tools/drugbagprinter.EXE"));
+}
+#else
+TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
+{
+    // As a running program holds its executable: others may read it, never change it.
+    const QString file = QDir::toNativeSeparators(at("Tools/drugbagprinter.EXE"));
+    const HANDLE holder = CreateFileW(reinterpret_cast<const wchar_t*>(file.utf16()), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    expectInUse("tools/DrugBagPrinter.exe");
+    EXPECT_TRUE(files.inUse(at("tools\\DrugBagPrinter.exe")));
+    EXPECT_FALSE(files.inUse(at("Visible.txt")));
+    EXPECT_EQ(files.readFile(at("Tools/drugbagprinter.EXE")), "printer");
+    CloseHandle(holder);
+    EXPECT_FALSE(files.inUse(file));
+    files.removeFile(file);
     EXPECT_FALSE(temp.exists("Tools/drugbagprinter.EXE"));
 }
 #endif

@@ -8,13 +8,40 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#include <cwchar>
+#include <string>
+#include <utility>
+#endif
 
 using korvane::platform::NativeSettingsStore;
-using korvane::test::TempEnvironmentVariable;
-using korvane::test::TempFolder;
 
 namespace {
+
+#ifdef Q_OS_WIN
+// The installed application writes its settings as text values through the registry functions.
+TEST(NativeSettingsStoreTest, RegistryValuesReadBackExactlyAsWritten)
+{
+    const wchar_t* const application = L"Software\\VB and VBA Program Settings\\KorvaneStoreTest";
+    const std::wstring section = application + std::wstring(L"\\Options");
+    for (const auto& [name, value] : {std::pair{L"KorvaneStartupPath", L"C:\\Program Files\\Korvane,2\\"},
+                                      {L"Marked", L"@@x"},
+                                      {L"Invalid", L"@Invalid()"}}) {
+        EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, section.c_str(), name, REG_SZ, value,
+                                  DWORD((wcslen(value) + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    const NativeSettingsStore store;
+    EXPECT_EQ(store.read("KorvaneStoreTest", "OPTIONS", "korvanestartuppath"), "C:\\Program Files\\Korvane,2\\");
+    EXPECT_EQ(store.read("KorvaneStoreTest", "Options", "Marked"), "@@x");
+    EXPECT_EQ(store.read("KorvaneStoreTest", "Options", "Invalid"), "@Invalid()");
+    EXPECT_EQ(store.read("KorvaneStoreTest", "Options", "Missing"), QString());
+    RegDeleteTreeW(HKEY_CURRENT_USER, application);
+}
+#else
+using korvane::test::TempEnvironmentVariable;
+using korvane::test::TempFolder;
 
 class NativeSettingsStoreTest : public ::testing::Test
 {
@@ -85,6 +112,6 @@ TEST_F(NativeSettingsStoreTest, ReadsAgainAfterTheFileChanged)
     EXPECT_EQ(store.read("Korvane", "Options", "KorvaneStartupPath"), QString());
 }
 
-} // namespace
-
 #endif
+
+} // namespace

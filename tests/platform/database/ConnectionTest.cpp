@@ -78,6 +78,8 @@ protected:
     QString path() const { return dir.filePath(QStringLiteral("dbKorvane.mdb")); }
 };
 
+// The embedded database, which these cases open, is not in the Windows build.
+#ifndef Q_OS_WIN
 TEST_F(ConnectionTest, OpensTheEmbeddedDatabaseNamedByTheDesktopProvider)
 {
     const auto db = ClinicDatabase::create(path());
@@ -95,6 +97,7 @@ TEST_F(ConnectionTest, OpensTheEmbeddedDatabaseNamedByTheDesktopProvider)
     }
     EXPECT_EQ(db.count(QStringLiteral("tblTemp")), 2);
 }
+#endif
 
 TEST_F(ConnectionTest, NeverCreatesAMissingDatabase)
 {
@@ -129,6 +132,8 @@ TEST_F(ConnectionTest, RefusesWhatIsNotADatabase)
     EXPECT_THROW(empty.Open(), Error);
 }
 
+// These too open the embedded database.
+#ifndef Q_OS_WIN
 TEST_F(ConnectionTest, BindsValuesVerbatim)
 {
     const auto db = ClinicDatabase::create(path());
@@ -220,3 +225,4 @@ TEST_F(ConnectionTest, ALockedDatabaseSaysSo)
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("other-writer"));
 }
+#endif
