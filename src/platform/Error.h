@@ -23,6 +23,9 @@ public:
         DatabaseLocked,
         DatabaseUnreachable,
         Database,
+        // The database refused one row for its values (a constraint, a required value missing,
+        // a duplicate key, a value out of its column's range); other rows can still be written.
+        DatabaseRefused,
     };
 
     explicit Error(QString description, Kind kind = Kind::General);

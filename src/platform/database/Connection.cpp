@@ -97,7 +97,7 @@ void Connection::Open()
     m_dialect = std::move(dialect);
     m_statements = std::make_unique<StatementCache>(db, *m_dialect);
     m_db = db;
-    m_inTransaction = false;
+    setInTransaction(false);
 }
 
 void Connection::Close()
@@ -108,8 +108,15 @@ void Connection::Close()
     QSqlDatabase db = database();
     if (m_inTransaction)
         db.rollback();
-    m_inTransaction = false;
+    setInTransaction(false);
     db.close();
+}
+
+void Connection::setInTransaction(bool open)
+{
+    m_inTransaction = open;
+    if (m_dialect)
+        m_dialect->setTransactionBegun(open);
 }
 
 QSqlDatabase Connection::database() const
@@ -143,6 +150,8 @@ const DatabaseDialect& Connection::dialect() const
 void Connection::Execute(const QString& statement, const QVariantList& values)
 {
     QSqlDatabase db = database();
+    if (m_inTransaction)
+        m_dialect->requireTransaction(db);
     if (!values.isEmpty()) {
         RowStatement& prepared = statements().rowStatement(statement);
         for (qsizetype i = 0; i < values.size(); ++i)
@@ -171,7 +180,7 @@ void Connection::BeginTrans()
         throw Error(QStringLiteral("交易已經開始。"), Error::Kind::Database);
     if (!db.transaction())
         throw m_dialect->connectionError(db);
-    m_inTransaction = true;
+    setInTransaction(true);
 }
 
 void Connection::CommitTrans()
@@ -182,7 +191,7 @@ void Connection::CommitTrans()
     m_dialect->checkTransaction(db);
     if (!db.commit())
         throw m_dialect->connectionError(db);
-    m_inTransaction = false;
+    setInTransaction(false);
 }
 
 void Connection::RollbackTrans()
@@ -190,9 +199,18 @@ void Connection::RollbackTrans()
     QSqlDatabase db = database();
     if (!m_inTransaction)
         throw Error(QStringLiteral("沒有進行中的交易。"), Error::Kind::Database);
-    m_inTransaction = false;
-    if (!db.rollback())
+    setInTransaction(false);
+    // Where the database has ended the transaction already there is nothing left to roll back,
+    // and no second error to add to the one that ended it.
+    if (!db.rollback() && !m_dialect->transactionEnded(db))
         throw m_dialect->connectionError(db);
+}
+
+bool Connection::transactionEnded() const
+{
+    if (!m_inTransaction)
+        return false;
+    return !m_db.isOpen() || !m_dialect || m_dialect->transactionEnded(m_db);
 }
 
 } // namespace korvane::platform

@@ -41,9 +41,19 @@ public:
     bool hasTable(const QString& name) const;
 
     void BeginTrans();
+    // Throws, and leaves the transaction to be rolled back, when the database no longer has it
+    // open: a commit never quietly ends as a rollback, nor commits only what came after it.
     void CommitTrans();
+    // Ends the transaction without an error of its own when the database has already ended it.
     void RollbackTrans();
+    // Whether BeginTrans was called and neither CommitTrans nor RollbackTrans since.
     bool InTransaction() const { return m_inTransaction; }
+    // Whether the database has ended that transaction by itself: it rolled it back (a full disk,
+    // an I/O error, a server that aborted it) or the connection is lost. False outside a
+    // transaction. On a server this costs a round trip, so ask after a statement has failed.
+    // Nothing more can be written in it then: on the embedded database every further statement
+    // that writes throws instead of running, and being committed, on its own; CommitTrans throws.
+    bool transactionEnded() const;
 
     // For the recordsets of this connection.
     QSqlDatabase database() const;
@@ -52,6 +62,7 @@ public:
 
 private:
     void dropStatements();
+    void setInTransaction(bool open);
 
     QString m_connectionString;
     QString m_qtName;

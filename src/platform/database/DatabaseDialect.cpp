@@ -70,6 +70,14 @@ Error DatabaseDialect::lockedError(const QString& detail)
                  Error::Kind::DatabaseLocked);
 }
 
+Error DatabaseDialect::transactionEndedError(const QString& cause)
+{
+    QString text = QStringLiteral("資料庫已自行中止這次的交易，所有變更都沒有寫入。");
+    if (!cause.isEmpty())
+        text += QStringLiteral("（") + cause + u'）';
+    return Error(text, Error::Kind::Database);
+}
+
 Error DatabaseDialect::unreachableError(const QString& detail)
 {
     return Error(QStringLiteral("無法連線到資料庫，請確認資料庫伺服器已開啟、網路連線正常，再重新執行本更新程式。（") +

@@ -37,6 +37,21 @@ public:
     // Throws when the database has already given up the open transaction, so that a commit
     // can never quietly end as a rollback.
     virtual void checkTransaction(const QSqlDatabase& db) const { Q_UNUSED(db); }
+    // Whether the database no longer has a transaction open that the connection began: it
+    // rolled it back by itself, or the connection is lost. May cost a round trip.
+    virtual bool transactionEnded(const QSqlDatabase& db) const
+    {
+        Q_UNUSED(db);
+        return false;
+    }
+    // Throws before a statement that writes would run on its own, outside the transaction the
+    // connection has begun, because the database has ended that transaction: it would be
+    // committed at once. Only where the database tells without a round trip.
+    virtual void requireTransaction(const QSqlDatabase& db) const { Q_UNUSED(db); }
+    // Whether the connection has begun a transaction and not ended it, as the connection sees it;
+    // kept here for the statements the dialect prepares (each connection has a dialect of its own).
+    bool transactionBegun() const { return m_transactionBegun; }
+    virtual void setTransactionBegun(bool begun) { m_transactionBegun = begun; }
     // Column descriptions of a result, given its record and the table it was read from.
     virtual std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                             const QSqlRecord& record) const = 0;
@@ -54,6 +69,8 @@ public:
     // connection. A dialect that can ask its driver for more than Qt passes on reads it here.
     virtual Error statementError(const QSqlQuery& query) const;
     virtual Error connectionError(const QSqlDatabase& db) const;
+    // The transaction is gone and nothing of it was written; cause, when known, says why.
+    static Error transactionEndedError(const QString& cause);
 
 protected:
     // Refuses a desktop database file that is missing, or empty (zero bytes: a copy or a
@@ -63,6 +80,9 @@ protected:
     // The wordings shared by every database, with the driver's own text appended for support.
     static Error lockedError(const QString& detail);
     static Error unreachableError(const QString& detail);
+
+private:
+    bool m_transactionBegun = false;
 };
 
 } // namespace korvane::platform

@@ -273,22 +273,34 @@ void OdbcDialect::opened(QSqlDatabase& db) const
         throw statementError(query);
 }
 
-void OdbcDialect::checkTransaction(const QSqlDatabase& db) const
+OdbcDialect::Probe OdbcDialect::probeTransaction(const QSqlDatabase& db) const
 {
     // A server that has aborted the transaction refuses every statement until it ends, and
     // then answers the commit with a rollback that the driver reports as success.
     QSqlQuery probe(db);
     if (probe.exec(QStringLiteral("SELECT 1")))
-        return;
+        return {};
     const QString state = sqlState(SQL_HANDLE_STMT, probe.result()->handle());
     const Error error = fromSqlState(probe.lastError(), state);
     if (state.startsWith(QStringLiteral("25")))
-        throw Error(QStringLiteral("資料庫伺服器已中止這次的交易，所有變更都沒有寫入。（") +
-                        error.description() + u'）',
-                    Error::Kind::Database);
-    // Anything else that keeps the probe from running will stop the commit too, and says so.
-    if (error.kind() != Error::Kind::Database)
-        throw error;
+        return {Error(QStringLiteral("資料庫伺服器已中止這次的交易，所有變更都沒有寫入。（") + error.description() + u'）',
+                      Error::Kind::Database),
+                true};
+    return {error, error.kind() == Error::Kind::DatabaseUnreachable};
+}
+
+void OdbcDialect::checkTransaction(const QSqlDatabase& db) const
+{
+    const Probe probe = probeTransaction(db);
+    // Anything but an ordinary statement error that keeps the probe from running will stop the
+    // commit too, and says so.
+    if (probe.failure && (probe.ended || probe.failure->kind() != Error::Kind::Database))
+        throw *probe.failure;
+}
+
+bool OdbcDialect::transactionEnded(const QSqlDatabase& db) const
+{
+    return !db.isOpen() || probeTransaction(db).ended;
 }
 
 Error OdbcDialect::translate(const QSqlError& error) const
@@ -332,6 +344,15 @@ Error OdbcDialect::fromSqlState(const QSqlError& error, const QString& state)
         state == QStringLiteral("40P01") || state == QStringLiteral("55P03") ||
         error.nativeErrorCode() == QStringLiteral("1222"))
         return lockedError(detail);
+    // Class 23 is a row against a constraint (a required value, a duplicate key, a check),
+    // class 22 a value the column cannot take; the statement fails, the transaction goes on.
+    if (state.startsWith(QStringLiteral("23")))
+        return Error(QStringLiteral("資料不符合資料表的限制（例如必填的欄位沒有值、代碼重複），資料庫不接受這筆資料。（") +
+                         detail + u'）',
+                     Error::Kind::DatabaseRefused);
+    if (state.startsWith(QStringLiteral("22")))
+        return Error(QStringLiteral("資料的值不符合欄位的要求，資料庫不接受這筆資料。（") + detail + u'）',
+                     Error::Kind::DatabaseRefused);
     if (state == QStringLiteral("IM002"))
         return Error(QStringLiteral("找不到資料庫驅動程式，請安裝資料庫用戶端元件。（") + detail + u'）',
                      Error::Kind::DatabaseUnreachable);

@@ -4,6 +4,8 @@
 
 #include "DatabaseDialect.h"
 
+#include <optional>
+
 namespace korvane::platform {
 
 // A database reached through an ODBC driver: the server database of the "SQLNCLI" provider,
@@ -28,6 +30,7 @@ public:
     void prepare(QSqlDatabase& db) const override;
     void opened(QSqlDatabase& db) const override;
     void checkTransaction(const QSqlDatabase& db) const override;
+    bool transactionEnded(const QSqlDatabase& db) const override;
     std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                     const QSqlRecord& record) const override;
     Error translate(const QSqlError& error) const override;
@@ -38,6 +41,15 @@ public:
     static Error fromSqlState(const QSqlError& error, const QString& state);
 
 private:
+    // Runs a statement in the open transaction: no failure when it runs; otherwise why not, and
+    // whether that is because the transaction is gone (aborted by the server, connection lost).
+    struct Probe
+    {
+        std::optional<Error> failure;
+        bool ended = false;
+    };
+    Probe probeTransaction(const QSqlDatabase& db) const;
+
     QString m_odbcText;
 };
 

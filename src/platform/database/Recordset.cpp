@@ -196,6 +196,8 @@ public:
     // Once the connection is lost every further row would fail the same way, each after a
     // round trip to the driver: the rest fail at once with the same error.
     std::optional<Error> lostConnection;
+    RefusedRowHandler refusedRow; // kept from one Open to the next
+    qint64 tag = -1;              // of the new row being edited
 
     void requireOpen() const
     {
@@ -347,7 +349,11 @@ public:
         } catch (const Error& error) {
             if (error.kind() == Error::Kind::DatabaseUnreachable)
                 lostConnection = error;
-            throw;
+            if (!refusedRow || error.kind() != Error::Kind::DatabaseRefused)
+                throw;
+            requireTransactionGoesOn(error);
+            refusedRow(tag, error);
+            return;
         }
         // The saved row is the added row now; the previous one's values, text buffers included,
         // serve the next AddNew. Columns the row did not set read as nothing.
@@ -358,6 +364,14 @@ public:
         }
         onAddedRow = true;
         ++added;
+    }
+
+    // After the database refused a row: throws when it has ended the transaction with it, as
+    // a server may, for then nothing more can be stored.
+    void requireTransactionGoesOn(const Error& refusal) const
+    {
+        if (connection->InTransaction() && connection->transactionEnded())
+            throw DatabaseDialect::transactionEndedError(refusal.description());
     }
 
     void saveChangedRow()
@@ -472,12 +486,15 @@ void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& c
         impl->deleted.assign(impl->rows.size(), false);
     }
     impl->hadRows = !impl->rows.empty();
+    impl->refusedRow = std::move(d->refusedRow);
     d = std::move(impl);
 }
 
 void Recordset::Close()
 {
-    d = std::make_unique<Impl>();
+    auto closed = std::make_unique<Impl>();
+    closed->refusedRow = std::move(d->refusedRow);
+    d = std::move(closed);
 }
 
 bool Recordset::isOpen() const
@@ -594,18 +611,34 @@ void Recordset::setText(int index, QStringView text)
 
 void Recordset::AddNew()
 {
+    AddNew(-1);
+}
+
+void Recordset::AddNew(qint64 tag)
+{
     d->requireUpdatable();
     d->saveIfEditing();
     // The values stay; only what the new row sets counts (see value() and saveNewRow).
     d->pending.resize(d->shape->columns.size());
     d->assigned.fill(0, qsizetype(d->shape->columns.size()));
     d->edit = Impl::Edit::Adding;
+    d->tag = tag;
 }
 
 void Recordset::Update()
 {
     d->requireUpdatable();
     d->saveIfEditing();
+}
+
+void Recordset::setRefusedRowHandler(RefusedRowHandler handler)
+{
+    d->refusedRow = std::move(handler);
+}
+
+void Recordset::Flush()
+{
+    d->requireOpen();
 }
 
 void Recordset::CancelUpdate()

@@ -6,11 +6,13 @@
 #include <QStringList>
 #include <QStringView>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace korvane::platform {
 
 class Connection;
+class Error;
 
 // A set of rows from one statement, in the manner of an ADO Recordset: read rows in order, add
 // new rows, change or delete the current one. Rows of "SELECT ... FROM table ..." can be
@@ -32,6 +34,7 @@ public:
     void Open(const QString& source, const std::shared_ptr<Connection>& connection,
               int cursorType = adOpenForwardOnly, int lockType = adLockReadOnly,
               const QVariantList& values = {});
+    // New rows still waiting to be sent (see Flush) are dropped, never sent.
     void Close();
     bool isOpen() const;
 
@@ -53,10 +56,30 @@ public:
     // for every field of every row.
     void setText(int index, QStringView text);
 
+    // A new row; tag names it to the refused-row handler (-1 for AddNew()).
     void AddNew();
+    void AddNew(qint64 tag);
+    // Stores the new or changed row. Without a refused-row handler, throws for any failure,
+    // a row the database refuses included; the row is dropped either way.
     void Update();
     void CancelUpdate();
     void Delete();
+
+    // What an import does with a row the database refuses, for its values: a constraint, a
+    // required value missing, a duplicate key. With a handler set, Update() of a new row does
+    // not throw for such a row: the handler gets the row's tag and the database's reason, the
+    // row is not stored, and the next rows go on. Where new rows go to a server in batches (a
+    // server connection inside a transaction), the row is reported when its batch is sent: at
+    // a later Update() or at Flush(). Update() and Flush() still throw when nothing more can be
+    // stored: the database ended the transaction, the connection is lost, the disk is full, the
+    // database is locked. A value a column refuses (too long, not a date) still throws at once
+    // at setValue()/setText(). An empty handler restores the default: Update() throws.
+    using RefusedRowHandler = std::function<void(qint64 tag, const Error& reason)>;
+    void setRefusedRowHandler(RefusedRowHandler handler);
+    // Sends the new rows still waiting for a batch, reporting the refused ones to the handler;
+    // throws as Update() does. Call it before CommitTrans, which refuses to commit while rows
+    // wait. Nothing to do where rows are sent as they are updated.
+    void Flush();
 
 private:
     class Impl;

@@ -21,7 +21,26 @@ namespace {
 const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 // SQLite's primary result codes that the user can do something about.
-enum { SqliteBusy = 5, SqliteLocked = 6, SqliteReadOnly = 8, SqliteCantOpen = 14, SqliteNotADb = 26, SqliteFull = 13 };
+enum {
+    SqliteBusy = 5,
+    SqliteLocked = 6,
+    SqliteReadOnly = 8,
+    SqliteCantOpen = 14,
+    SqliteNotADb = 26,
+    SqliteFull = 13,
+    SqliteTooBig = 18,
+    SqliteConstraint = 19,
+    SqliteMismatch = 20,
+};
+
+// The connection the driver opened; null when there is none.
+sqlite3* handleOf(const QSqlDriver* driver)
+{
+    const QVariant handle = driver ? driver->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
 
 } // namespace
 
@@ -129,15 +148,53 @@ QVariant SqliteDialect::fromStored(const QVariant& value, ColumnInfo::Kind kind)
 Error SqliteDialect::connectionError(const QSqlDatabase& db) const
 {
     const QSqlError error = db.lastError();
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!error.nativeErrorCode().isEmpty() || !handle.isValid() ||
-        qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return translate(error);
-    sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
-    if (!connection)
+    sqlite3* connection = handleOf(db.driver());
+    if (!error.nativeErrorCode().isEmpty() || !connection)
         return translate(error);
     return translate(QSqlError(error.driverText(), error.databaseText(), error.type(),
                                QString::number(sqlite3_extended_errcode(connection))));
+}
+
+Error SqliteDialect::statementError(const QSqlQuery& query) const
+{
+    const Error error = DatabaseDialect::statementError(query);
+    statementFailed(handleOf(query.driver()), error);
+    return error;
+}
+
+void SqliteDialect::checkTransaction(const QSqlDatabase& db) const
+{
+    requireTransaction(db);
+}
+
+bool SqliteDialect::transactionEnded(const QSqlDatabase& db) const
+{
+    sqlite3* connection = handleOf(db.driver());
+    return !connection || sqlite3_get_autocommit(connection) != 0;
+}
+
+void SqliteDialect::requireTransaction(const QSqlDatabase& db) const
+{
+    if (transactionBegun())
+        requireTransaction(handleOf(db.driver()));
+}
+
+void SqliteDialect::requireTransaction(sqlite3* handle) const
+{
+    if (transactionBegun() && (!handle || sqlite3_get_autocommit(handle) != 0))
+        throw transactionEndedError(m_transactionEndedBy ? m_transactionEndedBy->description() : QString());
+}
+
+void SqliteDialect::statementFailed(sqlite3* handle, const Error& error) const
+{
+    if (transactionBegun() && !m_transactionEndedBy && (!handle || sqlite3_get_autocommit(handle) != 0))
+        m_transactionEndedBy = error;
+}
+
+void SqliteDialect::setTransactionBegun(bool begun)
+{
+    DatabaseDialect::setTransactionBegun(begun);
+    m_transactionEndedBy.reset();
 }
 
 Error SqliteDialect::translate(const QSqlError& error) const
@@ -155,6 +212,14 @@ Error SqliteDialect::translate(const QSqlError& error) const
                      Error::Kind::AccessDenied);
     case SqliteFull:
         return Error(QStringLiteral("磁碟空間不足，無法寫入資料庫。（") + detail + u'）', Error::Kind::Database);
+    case SqliteConstraint:
+        return Error(QStringLiteral("資料不符合資料表的限制（例如必填的欄位沒有值、代碼重複），資料庫不接受這筆資料。（") +
+                         detail + u'）',
+                     Error::Kind::DatabaseRefused);
+    case SqliteMismatch:
+    case SqliteTooBig:
+        return Error(QStringLiteral("資料的值不符合欄位的要求，資料庫不接受這筆資料。（") + detail + u'）',
+                     Error::Kind::DatabaseRefused);
     case SqliteNotADb:
         return Error(QStringLiteral("資料庫檔案已損毀或不是資料庫：") + m_dataSource + QStringLiteral("（") + detail + u'）',
                      Error::Kind::Database);

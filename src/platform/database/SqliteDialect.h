@@ -4,6 +4,10 @@
 
 #include "DatabaseDialect.h"
 
+#include <optional>
+
+struct sqlite3;
+
 namespace korvane::platform {
 
 // The embedded database: the Data Source file opened as SQLite. Dates are stored as
@@ -22,14 +26,28 @@ public:
     QVariant toStored(const QVariant& value, ColumnInfo::Kind kind) const override;
     QVariant fromStored(const QVariant& value, ColumnInfo::Kind kind) const override;
     Error translate(const QSqlError& error) const override;
+    Error statementError(const QSqlQuery& query) const override;
     // The driver leaves out SQLite's own code when a commit fails; it is read from the connection.
     Error connectionError(const QSqlDatabase& db) const override;
+
+    // SQLite rolls a transaction back by itself on some failures (a full disk, an I/O error)
+    // and carries on in autocommit: every later statement would be committed on its own.
+    void checkTransaction(const QSqlDatabase& db) const override;
+    bool transactionEnded(const QSqlDatabase& db) const override;
+    void requireTransaction(const QSqlDatabase& db) const override;
+    void setTransactionBegun(bool begun) override;
+    // The same for the row statements, on the handle they run on.
+    void requireTransaction(sqlite3* handle) const;
+    // A statement failed with error: when the transaction went with it, error is the cause that
+    // later statements name.
+    void statementFailed(sqlite3* handle, const Error& error) const;
 
     // The kind and length that a declared column type such as "VARCHAR(50)" stands for.
     static ColumnInfo describeDeclaredType(const QString& name, const QString& declaredType);
 
 private:
     QString m_dataSource;
+    mutable std::optional<Error> m_transactionEndedBy;
 };
 
 } // namespace korvane::platform

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "SqliteRowStatement.h"
 
-#include "DatabaseDialect.h"
+#include "SqliteDialect.h"
 #include "platform/Error.h"
 
 #include <QDateTime>
@@ -14,7 +14,7 @@
 namespace korvane::platform {
 
 SqliteRowStatement::SqliteRowStatement(const QSqlDatabase& db, const QString& statement,
-                                       const DatabaseDialect& dialect)
+                                       const SqliteDialect& dialect)
     : m_db(db), m_dialect(dialect)
 {
     const QVariant handle = db.driver()->handle();
@@ -185,6 +185,8 @@ void SqliteRowStatement::requireBound()
 void SqliteRowStatement::exec()
 {
     requireBound();
+    // Never a row written, and committed, on its own after the database ended the transaction.
+    m_dialect.requireTransaction(m_handle);
     const int rc = sqlite3_step(m_statement);
     if (rc == SQLITE_DONE || rc == SQLITE_ROW) {
         sqlite3_reset(m_statement);
@@ -257,7 +259,9 @@ void SqliteRowStatement::fail(int code) const
     const QString message = QString::fromUtf8(sqlite3_errmsg(m_handle));
     if (m_statement)
         sqlite3_reset(m_statement);
-    throw m_dialect.translate(QSqlError(QString(), message, QSqlError::StatementError, QString::number(code)));
+    const Error error = m_dialect.translate(QSqlError(QString(), message, QSqlError::StatementError, QString::number(code)));
+    m_dialect.statementFailed(m_handle, error);
+    throw error;
 }
 
 } // namespace korvane::platform

@@ -13,7 +13,7 @@ struct sqlite3_stmt;
 
 namespace korvane::platform {
 
-class DatabaseDialect;
+class SqliteDialect;
 
 // A row statement run directly on the SQLite connection that the Qt driver opened. The Qt
 // driver's binding costs several times what SQLite itself spends on a row; a price list of
@@ -22,7 +22,7 @@ class SqliteRowStatement : public RowStatement
 {
 public:
     // Throws when the statement cannot be prepared.
-    SqliteRowStatement(const QSqlDatabase& db, const QString& statement, const DatabaseDialect& dialect);
+    SqliteRowStatement(const QSqlDatabase& db, const QString& statement, const SqliteDialect& dialect);
     ~SqliteRowStatement() override;
     SqliteRowStatement(const SqliteRowStatement&) = delete;
     SqliteRowStatement& operator=(const SqliteRowStatement&) = delete;
@@ -47,7 +47,7 @@ private:
     QSqlDatabase m_db; // keeps the connection the handle belongs to
     sqlite3* m_handle = nullptr;
     sqlite3_stmt* m_statement = nullptr;
-    const DatabaseDialect& m_dialect;
+    const SqliteDialect& m_dialect;
     std::vector<QVariant> m_bound;        // holds bound values until the row has run
     size_t m_boundCount = 0;              // values bound since the last run
     std::vector<std::vector<char>> m_utf8; // bound text, already in the database's encoding
