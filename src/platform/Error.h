@@ -23,6 +23,7 @@ public:
         DatabaseLocked,
         DatabaseUnreachable,
         Database,
+        LinkRefused, // a symbolic link or other redirection where a file was to be written
     };
 
     explicit Error(QString description, Kind kind = Kind::General);
