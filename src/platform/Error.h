@@ -26,6 +26,7 @@ public:
         // The database refused one row for its values (a constraint, a required value missing,
         // a duplicate key, a value out of its column's range); other rows can still be written.
         DatabaseRefused,
+        LinkRefused, // a symbolic link or other redirection where a file was to be written
     };
 
     explicit Error(QString description, Kind kind = Kind::General);

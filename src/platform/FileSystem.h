@@ -18,11 +18,21 @@ public:
     virtual bool fileExists(const QString& path) const = 0;
     // An ordinary file or a folder.
     virtual bool folderExists(const QString& path) const = 0;
+    // A symbolic link (on Windows any reparse point, a junction too) at exactly this path,
+    // whether or not what it leads to exists. A link in a folder above the path does not count.
+    virtual bool isLink(const QString& path) const = 0;
 
     virtual QByteArray readFile(const QString& path) const = 0;
     // Creates the file new, replacing any file of that name.
     virtual void writeFile(const QString& path, const QByteArray& bytes) = 0;
-    virtual void copyFile(const QString& source, const QString& target) = 0; // overwrites
+    // Replaces target, or creates it, with the content of source in one step: the copy is made
+    // under replacementTemporary(target), flushed to disk and only then renamed over target, so
+    // target is at every moment either wholly the old file or wholly the new one, even when the
+    // disk fills or the process is killed. It takes the source's permissions (a copied program
+    // stays executable). A source that is a link is read through; a target that is a link is
+    // refused with Error::Kind::LinkRefused and nothing is touched. On failure the temporary is
+    // removed and target is as it was.
+    virtual void copyFile(const QString& source, const QString& target) = 0;
     virtual void removeFile(const QString& path) = 0;
     virtual void makeFolder(const QString& path) = 0; // one level
 
@@ -30,5 +40,13 @@ public:
     // now. Asks without changing anything; false for a file that is not there.
     virtual bool inUse(const QString& path) const = 0;
 };
+
+// The name copyFile writes a new copy of target under before renaming it over target: in the
+// same folder, so the rename never crosses file systems, and always the same for one target, so
+// a copy left behind by a killed run is recognised and removed by the next copy of that target.
+inline QString replacementTemporary(const QString& target)
+{
+    return target + QStringLiteral(".korvane-new");
+}
 
 } // namespace korvane::platform

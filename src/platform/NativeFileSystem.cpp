@@ -4,13 +4,12 @@
 
 #include "Error.h"
 #include "FileInUse.h"
+#include "FileReplacement.h"
 #include "Paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <filesystem>
-#include <system_error>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -38,13 +37,6 @@ bool parentFolderExists(const QString& local)
     return QFileInfo(local).absoluteDir().exists();
 }
 
-#ifndef Q_OS_WIN
-std::filesystem::path fileSystemPath(const QString& local)
-{
-    return std::filesystem::path(QFile::encodeName(local).toStdString());
-}
-#endif
-
 [[noreturn]] void throwFileNotFound(const QString& path)
 {
     throw Error(QStringLiteral("找不到檔案：") + path, Error::Kind::FileNotFound);
@@ -69,6 +61,24 @@ std::filesystem::path fileSystemPath(const QString& local)
                 Error::Kind::AccessDenied);
 }
 
+[[noreturn]] void throwCopyFailed(Replacement failure, const QString& source, const QString& target)
+{
+    const QString files = source + QStringLiteral(" → ") + target;
+    switch (failure) {
+    case Replacement::DiskFull:
+        throw Error(QStringLiteral("磁碟空間不足，無法複製檔案：") + files, Error::Kind::General);
+    case Replacement::SourceUnreadable:
+        throw Error(QStringLiteral("無法讀取檔案（可能正在使用中或沒有權限）：") + source,
+                    Error::Kind::AccessDenied);
+    case Replacement::WriteFailed:
+        throw Error(QStringLiteral("寫入檔案時發生錯誤，無法複製檔案：") + files, Error::Kind::General);
+    case Replacement::Refused:
+    case Replacement::Done:
+        break;
+    }
+    throwCannotCopy(source, target);
+}
+
 [[noreturn]] void throwCannotRemove(const QString& path)
 {
     throw Error(QStringLiteral("無法刪除檔案（可能正在使用中或沒有權限）：") + path,
@@ -91,6 +101,11 @@ bool NativeFileSystem::folderExists(const QString& path) const
     if (info.isDir())
         return !info.isHidden();
     return info.isFile() && !info.isHidden() && !isSystemFile(local);
+}
+
+bool NativeFileSystem::isLink(const QString& path) const
+{
+    return isLinkEntry(localPath(path));
 }
 
 QByteArray NativeFileSystem::readFile(const QString& path) const
@@ -134,23 +149,17 @@ void NativeFileSystem::copyFile(const QString& source, const QString& target)
         throwFileNotFound(source);
     if (!parentFolderExists(localTarget))
         throwPathNotFound(target);
-    if (fileInUse(localTarget))
+    // Written through, a link would replace a file anywhere on the machine.
+    if (isLinkEntry(localTarget))
+        throw Error(QStringLiteral("目標是捷徑（符號連結），為了安全不會覆寫：") + target,
+                    Error::Kind::LinkRefused);
+    if (QFileInfo(localTarget).isDir() || fileInUse(localTarget))
         throwCannotCopy(source, target);
-    // Copies over an existing target in place and keeps the source's permissions, so a copied
-    // program stays executable.
-#ifdef Q_OS_WIN
-    // Not through std::filesystem: MinGW's copy_file refuses every existing target, taking it for
-    // the source itself (it compares file identities that are 0 here).
-    if (!CopyFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(localSource).utf16()),
-                   reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(localTarget).utf16()), FALSE))
-        throwCannotCopy(source, target);
-#else
-    std::error_code error;
-    std::filesystem::copy_file(fileSystemPath(localSource), fileSystemPath(localTarget),
-                               std::filesystem::copy_options::overwrite_existing, error);
-    if (error)
-        throwCannotCopy(source, target);
-#endif
+    // The temporary is found ignoring case too, so a leftover of any spelling of the target goes.
+    const Replacement replaced =
+        replaceWithCopy(localSource, localPath(replacementTemporary(localTarget)), localTarget);
+    if (replaced != Replacement::Done)
+        throwCopyFailed(replaced, source, target);
 }
 
 void NativeFileSystem::removeFile(const QString& path)

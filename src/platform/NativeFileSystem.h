@@ -13,6 +13,7 @@ class NativeFileSystem : public FileSystem
 public:
     bool fileExists(const QString& path) const override;
     bool folderExists(const QString& path) const override;
+    bool isLink(const QString& path) const override;
 
     QByteArray readFile(const QString& path) const override;
     void writeFile(const QString& path, const QByteArray& bytes) override;

@@ -2,13 +2,32 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "Paths.h"
 
+#include "FileIdentity.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QList>
-#include <QStringView>
 
 namespace korvane::platform {
+
+namespace {
+
+// Two canonical paths name one thing: by identity when both exist, otherwise by their text.
+bool sameCanonical(const QString& a, const std::optional<FileIdentity>& aIdentity, const QString& b,
+                   const std::optional<FileIdentity>& bIdentity)
+{
+    if (aIdentity && bIdentity)
+        return *aIdentity == *bIdentity;
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// The folder a canonical path lies in; the path itself at a root.
+QString parentOf(const QString& canonical)
+{
+    return QDir::toNativeSeparators(QFileInfo(QDir::fromNativeSeparators(canonical)).path());
+}
+
+} // namespace
 
 QChar nativeSeparator()
 {
@@ -30,65 +49,28 @@ QString applicationFolder()
     return folder;
 }
 
-#ifdef Q_OS_WIN
-
-QString localPath(const QString& path)
+bool samePath(const QString& a, const QString& b)
 {
-    return QDir::toNativeSeparators(path);
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QString canonicalA = canonicalPath(a);
+    const QString canonicalB = canonicalPath(b);
+    return sameCanonical(canonicalA, fileIdentity(canonicalA), canonicalB, fileIdentity(canonicalB));
 }
 
-#else
-
-namespace {
-
-// The first entry of folder whose name equals name ignoring case; empty when there is none.
-QString entryIgnoringCase(const QString& folder, QStringView name)
+bool isInside(const QString& path, const QString& folder)
 {
-    const QStringList entries = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& entry : entries) {
-        if (name.compare(entry, Qt::CaseInsensitive) == 0)
-            return entry;
+    if (path.isEmpty() || folder.isEmpty())
+        return false;
+    const QString canonicalFolder = canonicalPath(folder);
+    const std::optional<FileIdentity> folderIdentity = fileIdentity(canonicalFolder);
+    // Up from the path itself, so that a folder reached by another name still counts.
+    for (QString above = canonicalPath(path);; above = parentOf(above)) {
+        if (sameCanonical(above, fileIdentity(above), canonicalFolder, folderIdentity))
+            return true;
+        if (parentOf(above) == above)
+            return false;
     }
-    return {};
 }
-
-} // namespace
-
-QString localPath(const QString& path)
-{
-    QString unixPath = path;
-    unixPath.replace(u'\\', u'/');
-    // The common case: the name is already spelled as on disk.
-    if (unixPath.isEmpty() || QFileInfo::exists(unixPath))
-        return unixPath;
-
-    const QList<QStringView> parts = QStringView(unixPath).split(u'/');
-    QString resolved;
-    resolved.reserve(unixPath.size());
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QStringView part = parts.at(i);
-        if (i > 0)
-            resolved += u'/';
-        if (part.isEmpty() || part == u"." || part == u"..") {
-            resolved += part;
-            continue;
-        }
-        const QString exact = resolved + part.toString();
-        if (QFileInfo::exists(exact)) {
-            resolved = exact;
-            continue;
-        }
-        const QString match = entryIgnoringCase(resolved.isEmpty() ? QStringLiteral(".") : resolved, part);
-        if (match.isEmpty()) {
-            resolved += QStringView(unixPath).mid(part.data() - unixPath.constData());
-            return resolved;
-        }
-        resolved += match;
-    }
-    return resolved;
-}
-
-#endif
 
 } // namespace korvane::platform

@@ -23,4 +23,22 @@ QString applicationFolder();
 // component that cannot be found on, the rest of the path is kept as given.
 QString localPath(const QString& path);
 
+// The one spelling of the file or folder a path names, for telling whether two paths name the
+// same thing: absolute, native separators, no trailing separator except at a root, "." and ".."
+// resolved and symbolic links followed. Elsewhere than on Windows each component is found
+// without regard to case as localPath() finds it; on Windows the file system gives the case of
+// each name and the long form of 8.3 names. Of a path that does not exist, its longest existing
+// folder is resolved and the rest appended as given. Empty for empty text.
+QString canonicalPath(const QString& path);
+
+// Whether two paths name the same file or folder, however they are spelled: a trailing
+// separator, another case, "..", a link or (where the system can tell) a hard link. Paths that
+// do not exist are the same when their canonical forms are equal ignoring case, as a file
+// created under one name would then be found by the other. Empty text names nothing.
+bool samePath(const QString& a, const QString& b);
+
+// Whether path is folder itself or lies anywhere below it, judged as samePath() judges (so
+// "C:\KorvaneX" does not lie in "C:\Korvane"). Empty text lies in nothing and holds nothing.
+bool isInside(const QString& path, const QString& folder);
+
 } // namespace korvane::platform

@@ -22,4 +22,13 @@ void MemoryFileSystem::writeFile(const QString& path, const QByteArray& bytes)
     files.insert(path, bytes);
 }
 
+void MemoryFileSystem::copyFile(const QString& source, const QString& target)
+{
+    const QByteArray bytes = readFile(source);
+    if (links.contains(target))
+        throw platform::Error(QStringLiteral("目標是捷徑（符號連結），為了安全不會覆寫：") + target,
+                              platform::Error::Kind::LinkRefused);
+    files.insert(target, bytes);
+}
+
 } // namespace korvane::test

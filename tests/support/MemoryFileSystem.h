@@ -6,12 +6,14 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QSet>
 #include <QStringList>
 
 namespace korvane::test {
 
 // Files held in memory, for code that is given a file without touching the disk (the tests and
 // the fuzz targets). A path that was never written cannot be read; writes can be made to fail.
+// A path in links is a symbolic link: copies refuse it as a target, as on the disk.
 class MemoryFileSystem : public platform::FileSystem
 {
 public:
@@ -19,12 +21,14 @@ public:
     bool folderExists(const QString& path) const override { return files.contains(path); }
     QByteArray readFile(const QString& path) const override;
     void writeFile(const QString& path, const QByteArray& bytes) override;
-    void copyFile(const QString& source, const QString& target) override { files.insert(target, readFile(source)); }
+    bool isLink(const QString& path) const override { return links.contains(path); }
+    void copyFile(const QString& source, const QString& target) override;
     void removeFile(const QString& path) override { files.remove(path); }
     void makeFolder(const QString&) override {}
     bool inUse(const QString&) const override { return false; }
 
     QMap<QString, QByteArray> files;
+    QSet<QString> links;
     QStringList writes; // every path written, in order
     bool failWrites = false;
 };
