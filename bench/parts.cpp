@@ -31,7 +31,7 @@ public:
     ReportingAction(int records, std::function<void()> pump) : m_records(records), m_pump(std::move(pump)) {}
     QVariant getDescription() override { return QString(); }
     QString getAppName() override { return QString(); }
-    void action(korvane::IUpdatorView& p_form) override
+    korvane::Outcome action(korvane::IUpdatorView& p_form) override
     {
         QElapsedTimer timer;
         timer.start();
@@ -41,6 +41,7 @@ public:
             m_pump();
         }
         elapsedMs = timer.elapsed();
+        return korvane::Outcome::Done;
     }
     qint64 elapsedMs = 0;
 

@@ -27,10 +27,10 @@ class TimedProcesses : public korvane::platform::Processes
 {
 public:
     explicit TimedProcesses(korvane::platform::Processes& real) : m_real(real) {}
-    bool startDetached(const QString& commandLine, const QString& folder,
-                       korvane::platform::WindowStyle style) override
+    bool startDetached(const QString& commandLine, const QString& folder, korvane::platform::WindowStyle style,
+                       QString* whyNot) override
     {
-        return m_real.startDetached(commandLine, folder, style);
+        return m_real.startDetached(commandLine, folder, style, whyNot);
     }
     bool startSelfRemoval(const QString& folder, const QString& scriptName, const QString& target) override
     {

@@ -20,17 +20,20 @@ int main(int argc, char** argv)
     const korvane::ActionEntry* entry = korvane::ActionCatalogue::find(QStringLiteral(KORVANE_PACK_ACTION));
     const QString title =
         entry ? entry->packExecutable.section(u'.', 0, 0) : QStringLiteral(KORVANE_PACK_ACTION);
+    // Closing the wizard without a run cancels; a run replaces this with how it ended.
+    korvane::Outcome outcome = korvane::Outcome::Cancelled;
     try {
         if (!entry)
             throw korvane::platform::Error(QStringLiteral("無法建立更新作業：") +
                                            QStringLiteral(KORVANE_PACK_ACTION));
-        korvane::modUpdatlet::Main(services, entry->create(services));
+        korvane::modUpdatlet::Main(services, entry->create(services),
+                                   [&outcome](korvane::Outcome ended) { outcome = ended; });
     } catch (const korvane::platform::Error& error) {
         dialogs.messageBox(korvane::platform::MessageIcon::Critical, title, error.description());
-        return 1;
+        return korvane::exitStatus(korvane::Outcome::Failed);
     }
-    const int status = QApplication::exec();
-    // A failed run tells the user in a critical message; whoever started the pack (a script,
-    // a deployment tool) learns it from the exit status.
-    return dialogs.criticalShown() ? 1 : status;
+    QApplication::exec();
+    // Whoever started the pack (a script, a deployment tool) learns from the exit status how the
+    // run ended.
+    return korvane::exitStatus(outcome);
 }

@@ -10,8 +10,8 @@
 #include "platform/ConsoleDialogs.h"
 #include "platform/Error.h"
 #include "platform/NativeServices.h"
+#include "platform/Paths.h"
 #include "pricing/C52407301.h"
-#include "shell/console/ConsoleProcesses.h"
 #include "shell/console/ConsoleView.h"
 
 #include <QCommandLineParser>
@@ -23,33 +23,47 @@
 namespace {
 
 using korvane::ActionCatalogue;
+using korvane::Outcome;
 
-constexpr int ExitDone = 0;
-constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
-constexpr int ExitCancelled = 3;
+
+const QString Usage = QStringLiteral(
+    "用法：updatlet [--pack-folder 資料夾] [--answer 回答]... [--allow-shrink] [--dry-run [--report 檔案]] [作業]\n");
+
+const QString Options = QStringLiteral(
+    "不經精靈畫面，直接執行一個更新程式的更新作業；步驟、進度與訊息都顯示在終端機上。\n"
+    "\n"
+    "選項：\n"
+    "  --pack-folder 資料夾  更新程式的檔案所在的資料夾（預設：updatlet 所在的資料夾）。\n"
+    "  --answer 回答         作業下一個問題的回答，無人看管時使用（CDrugDeployActioner 的印表機：1 或 2）；\n"
+    "                        每個問題一次，依序使用。沒有給回答時在終端機上詢問；沒有終端機則視為取消。\n"
+    "  --allow-shrink        C52407301：藥價資料檔的藥品不到 tblDrugs 目前的一半時仍然套用（否則不更新）。\n"
+    "  --dry-run             C52407301：只讀取 all.puf 與 tblDrugs，不寫入任何資料、保留 all.puf，列出將新增、\n"
+    "                        刪除、變價與將被資料庫拒絕的藥品及合計。\n"
+    "  --report 檔案         與 --dry-run 一起使用：明細寫入 CSV 檔（UTF-8，含位元組順序標記），畫面只顯示合計。\n"
+    "                        不能是診所資料庫、藥價資料檔或更新程式本身的檔案。\n"
+    "  -h, --help            顯示本說明。\n");
+
+const QString ExitStatuses = QStringLiteral(
+    "結束代碼：\n"
+    "  0  更新完成（--dry-run：已顯示預覽）\n"
+    "  1  更新沒有完成：被拒絕（例如藥價資料檔損毀或被截斷、找不到安裝資料夾、資料庫無法使用，電腦中的資料都沒有變更）、\n"
+    "     失敗（資料都維持原狀或已還原），或完成但有項目未完成（有檔案留在更新程式的資料夾、有資料被資料庫拒絕）；\n"
+    "     原因都顯示在訊息中，更新程式與其檔案保留，排除原因後可以再執行一次\n"
+    "  2  命令列用法錯誤\n"
+    "  3  已取消：問題的回答是「否」或取消（例如印表機選擇、藥品數減半的確認；沒有 --answer 也沒有終端機時亦同）\n");
 
 QString actionList()
 {
-    QString text = QStringLiteral("Actions (the pack executable that carries each in brackets):\n");
+    QString text = QStringLiteral("作業（方括號內是執行該作業的更新程式）：\n");
     for (const korvane::ActionEntry& entry : ActionCatalogue::entries()) {
-        text +=
-            QStringLiteral("  %1  [%2]%3\n      %4\n")
-                .arg(entry.name, entry.packExecutable,
-                     entry.name == ActionCatalogue::DefaultAction ? QStringLiteral("  (default)") : QString(),
-                     entry.summary);
+        text += QStringLiteral("  %1  [%2]%3\n      %4\n")
+                    .arg(entry.name, entry.packExecutable,
+                         entry.name == ActionCatalogue::DefaultAction ? QStringLiteral("  （預設）") : QString(),
+                         entry.summary);
     }
     return text;
 }
-
-const QString ExitStatuses = QStringLiteral(
-    "Exit status:\n"
-    "  0  the action ended without a critical message (with --dry-run: the preview was shown)\n"
-    "  1  it showed one: the update failed or was refused (a damaged or cut-short price list, a\n"
-    "     database it cannot use, a list that would leave fewer than half of the drugs without\n"
-    "     --allow-shrink); the database and the pack's files are then as they were\n"
-    "  2  usage error\n"
-    "  3  the run was cancelled at a question (no --answer given and no terminal to ask)\n");
 
 void print(std::FILE* stream, const QString& text)
 {
@@ -60,17 +74,35 @@ void print(std::FILE* stream, const QString& text)
 
 int usage(const QString& problem)
 {
-    print(stderr, problem + QStringLiteral("\nusage: updatlet [--pack-folder DIR] [--answer TEXT]... [--allow-shrink] "
-                                           "[--dry-run [--report FILE]] [ACTION]\n") +
-                      actionList());
+    print(stderr, problem + u'\n' + Usage + QStringLiteral("「updatlet --help」顯示完整說明。\n"));
     return ExitUsage;
 }
 
+// The files a report must never be written over: it would destroy what the update reads.
+QString protectedTarget(const QString& report, korvane::C52407301& action, const QString& packFolder)
+{
+    QStringList protectedFiles{action.clinicDatabasePath(), korvane::platform::joinPath(packFolder, QStringLiteral("\\all.puf")),
+                               QCoreApplication::applicationFilePath()};
+    for (const korvane::ActionEntry& entry : ActionCatalogue::entries())
+        protectedFiles << korvane::platform::joinPath(packFolder, u'\\' + entry.packExecutable);
+    for (const QString& file : protectedFiles) {
+        if (!file.isEmpty() && korvane::platform::samePath(report, file))
+            return file;
+    }
+    return {};
+}
+
 // The drug-price update's preview: what would change, on standard output or as a report.
-int dryRun(korvane::C52407301& action, korvane::platform::Dialogs& dialogs, const QString& reportPath)
+int dryRun(korvane::C52407301& action, korvane::platform::Dialogs& dialogs, const QString& reportPath,
+           const QString& packFolder)
 {
     try {
         const korvane::DrugPricePreview preview = action.preview();
+        if (!reportPath.isEmpty()) {
+            if (const QString file = protectedTarget(reportPath, action, packFolder); !file.isEmpty())
+                throw korvane::platform::Error(QStringLiteral("報表檔不能寫在這個位置，它是更新要用的檔案：") + file +
+                                               QStringLiteral("。請指定另一個檔名，例如 preview.csv。"));
+        }
         print(stdout, QStringLiteral("藥價更新預覽（只讀取，未變更任何資料，藥價資料檔保留原處）\n\n") +
                           preview.text(reportPath.isEmpty()));
         if (preview.tableRows() > 0 && preview.listRecords() * 2 < preview.tableRows())
@@ -84,12 +116,43 @@ int dryRun(korvane::C52407301& action, korvane::platform::Dialogs& dialogs, cons
                                                QStringLiteral("（") + report.errorString() + u'）');
             print(stdout, QStringLiteral("明細已寫入報表檔：") + QDir::toNativeSeparators(reportPath) + u'\n');
         }
-        return ExitDone;
+        return korvane::exitStatus(Outcome::Done);
     } catch (...) {
         dialogs.messageBox(korvane::platform::MessageIcon::Critical, QStringLiteral("錯誤"),
                            QStringLiteral("無法預覽藥價更新，可能的原因為：\r\n") +
                                korvane::platform::describe(std::current_exception()));
-        return ExitFailed;
+        return korvane::exitStatus(Outcome::Failed);
+    }
+}
+
+// The last line of a run, from its outcome.
+void summarise(Outcome outcome, const korvane::C52407301* priceUpdate)
+{
+    if (priceUpdate && !priceUpdate->refusedValues().empty()) {
+        QString all = QStringLiteral("資料庫拒絕的全部 %1 項資料：\n").arg(priceUpdate->refusedValues().size());
+        for (const korvane::RefusedValue& value : priceUpdate->refusedValues())
+            all += value.text() + u'\n';
+        print(stderr, all);
+    }
+    switch (outcome) {
+    case Outcome::Done:
+        print(stdout, priceUpdate ? QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。\n")
+                                        .arg(priceUpdate->drugCount())
+                                  : QStringLiteral("更新作業完成。\n"));
+        return;
+    case Outcome::ItemsLeft:
+        print(stderr, QStringLiteral("更新作業已執行，但有項目未完成（見上方訊息）；更新程式的檔案保留，排除原因後可以再執行一次。\n"));
+        return;
+    case Outcome::Refused:
+        print(stderr, QStringLiteral("更新作業沒有執行（見上方訊息），電腦中的資料都沒有變更。\n"));
+        return;
+    case Outcome::Failed:
+        print(stderr, QStringLiteral("更新作業失敗（見上方訊息）。\n"));
+        return;
+    case Outcome::Cancelled:
+        if (priceUpdate)
+            print(stderr, QStringLiteral("若確定要以這份藥價資料取代目前的藥品資料，請加上 --allow-shrink 再執行一次。\n"));
+        return;
     }
 }
 
@@ -101,63 +164,38 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("updatlet"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Runs one update action of a pack without its wizard."));
-    const QCommandLineOption packFolderOption(QStringLiteral("pack-folder"),
-                                              QStringLiteral("The folder that holds the pack's files "
-                                                             "(default: the folder of updatlet)."),
-                                              QStringLiteral("DIR"));
-    const QCommandLineOption allowShrinkOption(
-        QStringLiteral("allow-shrink"),
-        QStringLiteral("C52407301: apply a price list even when it holds fewer than half of the drugs "
-                       "tblDrugs holds now (otherwise such a list is refused)."));
-    const QCommandLineOption dryRunOption(
-        QStringLiteral("dry-run"),
-        QStringLiteral("C52407301: read all.puf and tblDrugs, write nothing, keep all.puf, and show the drugs "
-                       "that would be added, removed and repriced, with totals."));
-    const QCommandLineOption reportOption(
-        QStringLiteral("report"),
-        QStringLiteral("With --dry-run: write the changes to FILE as CSV (UTF-8 with a byte-order mark) and "
-                       "show only the totals."),
-        QStringLiteral("FILE"));
-    parser.addOption(packFolderOption);
-    const QCommandLineOption answerOption(
-        QStringLiteral("answer"),
-        QStringLiteral(
-            "The answer to the action's next question, for a run nobody watches (the printer of "
-            "CDrugDeployActioner: 1 or 2); once per question. Without it a question is asked on the "
-            "terminal, or cancelled where there is none."),
-        QStringLiteral("TEXT"));
-    parser.addOption(answerOption);
-    parser.addOption(allowShrinkOption);
-    parser.addOption(dryRunOption);
-    parser.addOption(reportOption);
-    parser.addHelpOption();
-    parser.addPositionalArgument(
-        QStringLiteral("ACTION"),
-        QStringLiteral("The action class to run (default %1).").arg(ActionCatalogue::DefaultAction),
-        QStringLiteral("[ACTION]"));
-    if (!parser.parse(QCoreApplication::arguments()))
-        return usage(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        print(stdout, parser.helpText() + u'\n' + actionList() + u'\n' + ExitStatuses);
-        return ExitDone;
+    const QCommandLineOption packFolderOption(QStringLiteral("pack-folder"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption answerOption(QStringLiteral("answer"), QString(), QStringLiteral("TEXT"));
+    const QCommandLineOption allowShrinkOption(QStringLiteral("allow-shrink"));
+    const QCommandLineOption dryRunOption(QStringLiteral("dry-run"));
+    const QCommandLineOption reportOption(QStringLiteral("report"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({packFolderOption, answerOption, allowShrinkOption, dryRunOption, reportOption, helpOption});
+    if (!parser.parse(QCoreApplication::arguments())) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return usage(unknown.isEmpty() ? QStringLiteral("選項缺少它的值：") + parser.errorText()
+                                       : QStringLiteral("不認得的選項：") + unknown.join(QStringLiteral("、")));
+    }
+    if (parser.isSet(helpOption)) {
+        print(stdout, Usage + u'\n' + Options + u'\n' + actionList() + u'\n' + ExitStatuses);
+        return korvane::exitStatus(Outcome::Done);
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1)
-        return usage(QStringLiteral("too many arguments"));
+        return usage(QStringLiteral("作業只能指定一個：") + positional.join(u' '));
     const QString actionName =
         positional.isEmpty() ? ActionCatalogue::DefaultAction.toString() : positional.first();
     const korvane::ActionEntry* entry = ActionCatalogue::find(actionName);
     if (!entry)
-        return usage(QStringLiteral("unknown action: ") + actionName);
+        return usage(QStringLiteral("沒有這個作業：") + actionName + QStringLiteral("（作業名稱見 --help）"));
     if (parser.isSet(reportOption) && !parser.isSet(dryRunOption))
-        return usage(QStringLiteral("--report goes with --dry-run"));
+        return usage(QStringLiteral("--report 只能與 --dry-run 一起使用"));
 
     QString packFolder = korvane::platform::applicationFolder();
     if (parser.isSet(packFolderOption)) {
         QString folder = QDir::toNativeSeparators(QDir(parser.value(packFolderOption)).absolutePath());
         if (!QDir(folder).exists())
-            return usage(QStringLiteral("no such folder: ") + parser.value(packFolderOption));
+            return usage(QStringLiteral("沒有這個資料夾：") + parser.value(packFolderOption));
         packFolder = folder;
     }
 
@@ -166,31 +204,25 @@ int main(int argc, char** argv)
     korvane::platform::NativeServices native(dialogs);
     const korvane::platform::Services machine = native.services(packFolder);
     korvane::ConsoleView view(machine.clock, dialogs);
-    korvane::ConsoleProcesses processes(machine.processes, view, ExitCancelled);
-    const korvane::platform::Services services =
-        machine.with(static_cast<korvane::platform::Dialogs&>(view)).with(processes);
+    const korvane::platform::Services services = machine.with(static_cast<korvane::platform::Dialogs&>(view));
     const auto action = entry->create(services);
     auto* priceUpdate = dynamic_cast<korvane::C52407301*>(action.get());
     if (!priceUpdate && (parser.isSet(dryRunOption) || parser.isSet(allowShrinkOption)))
-        return usage(QStringLiteral("--dry-run and --allow-shrink are for C52407301 only"));
+        return usage(QStringLiteral("--dry-run 與 --allow-shrink 只適用於 C52407301"));
 
     if (parser.isSet(dryRunOption))
-        return dryRun(*priceUpdate, dialogs, parser.value(reportOption));
+        return dryRun(*priceUpdate, dialogs, parser.value(reportOption), packFolder);
     if (priceUpdate)
         priceUpdate->setAllowShrink(parser.isSet(allowShrinkOption));
 
     print(stdout, action->getDescription().toString().replace(QStringLiteral("\r\n"), QStringLiteral("\n")) +
                       QStringLiteral("\n\n"));
     view.start();
-    const bool ran = korvane::runAction(*action, view, view);
-    view.finish();
-    if (!ran || dialogs.criticalShown()) {
-        if (priceUpdate && priceUpdate->shrinkRefused())
-            print(stderr, QStringLiteral("若確定要以這份藥價資料取代目前的藥品資料，請加上 --allow-shrink 再執行一次。\n"));
-        return ExitFailed;
-    }
-    print(stdout, priceUpdate ? QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。\n")
-                                    .arg(priceUpdate->drugCount())
-                              : QStringLiteral("更新作業完成。\n"));
-    return ExitDone;
+    const Outcome outcome = korvane::runAction(*action, view, view);
+    if (outcome == Outcome::Cancelled)
+        view.cancel();
+    else
+        view.finish();
+    summarise(outcome, priceUpdate);
+    return korvane::exitStatus(outcome);
 }

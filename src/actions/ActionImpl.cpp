@@ -6,7 +6,6 @@
 #include "Installation.h"
 #include "clsContext.h"
 #include "platform/Error.h"
-#include "platform/Paths.h"
 #include "platform/database/Connection.h"
 
 namespace korvane {
@@ -26,22 +25,17 @@ QVariant ActionImpl::getDescription()
     return QStringLiteral("更新程序啟動");
 }
 
-QString ActionImpl::connectionText(const QString& installationFolder)
+Outcome ActionImpl::action(IUpdatorView& p_form)
 {
-    return QStringLiteral("Provider=Microsoft.Jet.OleDb.4.0;data source=") +
-           platform::joinPath(installationFolder, QStringLiteral("\\dbKorvane.mdb"));
-}
-
-void ActionImpl::action(IUpdatorView& p_form)
-{
-    const QString folder = installationFolder(ivServices.settings);
-    if (folder.isEmpty()) {
-        reportNoInstallation(ivServices.dialogs);
-        return;
+    const Installation installation(ivServices);
+    try {
+        installation.require();
+    } catch (const RunRefused& refusal) {
+        return reportRefusal(ivServices.dialogs, refusal.description());
     }
 
     auto connection = std::make_shared<platform::Connection>();
-    connection->setConnectionString(connectionText(folder));
+    connection->setConnectionString(ConnectionTexts::startup(installation.clinicDatabasePath()));
     try {
         connection->Open();
     } catch (...) {
@@ -49,17 +43,18 @@ void ActionImpl::action(IUpdatorView& p_form)
                                       QStringLiteral("無法開啟 Korvane 的資料庫，本次更新沒有執行，"
                                                      "電腦中的檔案都沒有變更。可能的原因為：\r\n") +
                                           platform::describe(std::current_exception()));
-        return;
+        return Outcome::Failed;
     }
     auto context = std::make_shared<clsContext>();
     context->setCinnection(connection);
 
     const std::shared_ptr<ContextActioner> actioner = ivCreateActioner();
     actioner->setContext(context);
-    actioner->action(p_form);
-    // A run that told the user of its failure has not completed.
-    if (!actioner->lastRunFailed())
+    const Outcome outcome = actioner->action(p_form);
+    // Only an update that went through completes; one that left files, or failed, has said so.
+    if (outcome == Outcome::Done)
         p_form.fireActionCompleted();
+    return outcome;
 }
 
 } // namespace korvane

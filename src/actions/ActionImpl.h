@@ -23,12 +23,9 @@ public:
 
     ActionImpl(const platform::Services& services, ActionerFactory createActioner);
 
-    void action(IUpdatorView& p_form) override;
+    Outcome action(IUpdatorView& p_form) override;
     QString getAppName() override;
     QVariant getDescription() override;
-
-    // The connection text for the clinic database of an installation folder.
-    static QString connectionText(const QString& installationFolder);
 
 private:
     platform::Services ivServices;

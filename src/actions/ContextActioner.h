@@ -19,9 +19,6 @@ public:
 
     void setContext(const std::shared_ptr<clsContext>& p_context) { ivContext = p_context; }
     QVariant getMessageString(qint16 index) const { return renderSteps(index); }
-    // Whether the last run ended in a failure that it told the user of. Such a run names no
-    // pack to remove, so that the pack can be run again.
-    bool lastRunFailed() const { return ivLastRunFailed; }
 
 protected:
     explicit ContextActioner(const StepList& steps) : ActionerMembers(steps) {}
@@ -29,8 +26,6 @@ protected:
     // The context's connection; throws when no context was set.
     std::shared_ptr<platform::Connection> getContextConnection() const;
     void writeUpdateKey();
-
-    bool ivLastRunFailed = false;
 };
 
 } // namespace korvane

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "Outcome.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -10,15 +12,17 @@ namespace korvane {
 class IUpdatorView;
 
 // One update that the wizard can run. The wizard asks for the description before it shows
-// itself, runs the action on OK, and afterwards asks for the pack executable to remove.
+// itself, runs the action on OK, and after a run that is done asks for the pack executable to
+// remove.
 class IAction
 {
 public:
     virtual ~IAction() = default;
 
     virtual QVariant getDescription() = 0;
-    // Runs the whole update synchronously; reports through p_form and handles its own failures.
-    virtual void action(IUpdatorView& p_form) = 0;
+    // Runs the whole update synchronously; reports through p_form, tells the user of its own
+    // failures and says how it ended.
+    [[nodiscard]] virtual Outcome action(IUpdatorView& p_form) = 0;
     // A bare file name in the pack folder that the self-removal script deletes; empty for none.
     virtual QString getAppName() = 0;
 };

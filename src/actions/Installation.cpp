@@ -2,23 +2,103 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "Installation.h"
 
-#include "platform/Dialogs.h"
-#include "platform/SettingsStore.h"
+#include "Outcome.h"
+#include "platform/Paths.h"
 
 namespace korvane {
 
-QString installationFolder(const platform::SettingsStore& settings)
+namespace {
+
+const QString kApplication = QStringLiteral("Korvane");
+const QString kSection = QStringLiteral("Options");
+const QString kKey = QStringLiteral("KorvaneStartupPath");
+
+const QString kClinicPassword = QStringLiteral("Pk@Dolmira51840297");
+const QString kDrugProfilePassword = QStringLiteral("Pk@rhTB40518");
+
+const QString kNothingChanged = QStringLiteral("本次更新沒有執行，電腦中的檔案與資料都沒有變更。");
+
+QString drugBagText(const QString& password, const QString& path)
 {
-    return settings.read(QStringLiteral("Korvane"), QStringLiteral("Options"),
-                         QStringLiteral("KorvaneStartupPath"));
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Jet OLEDB:Database Password=") +
+           password + QStringLiteral(";Data Source=") + path;
 }
 
-void reportNoInstallation(platform::Dialogs& dialogs)
+QString priceText(const QString& password, const QString& path)
 {
-    dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("更新失敗"),
-                       QStringLiteral("找不到 Korvane 的安裝位置：設定中沒有 Korvane 的安裝資料夾"
-                                      "（Korvane 設定的 Options 區段，KorvaneStartupPath）。\r\n"
-                                      "本次更新沒有執行，電腦中的檔案都沒有變更。"));
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password='") + password +
+           QStringLiteral("';Data Source=") + path + u';';
 }
+
+} // namespace
+
+Installation::Installation(const platform::Services& services)
+    : ivServices(services), ivFolder(services.settings.read(kApplication, kSection, kKey))
+{
+}
+
+QString Installation::path(const QString& relative) const
+{
+    return platform::joinPath(ivFolder, relative);
+}
+
+void Installation::requireFolder() const
+{
+    // Without it every path would start at the root of the drive and name nothing of Korvane's.
+    if (ivFolder.trimmed().isEmpty())
+        throw RunRefused(QStringLiteral("找不到 Korvane 的安裝資料夾：設定值 ") + kKey +
+                         QStringLiteral(" 沒有設定或是空的（讀自 ") + ivServices.settings.location(kApplication, kSection, kKey) +
+                         QStringLiteral("）。") + kNothingChanged +
+                         QStringLiteral("請在這台已安裝 Korvane 的電腦上，以使用 Korvane 的帳號執行本更新程式。"));
+}
+
+void Installation::require(const QStringList& alsoNotFrom) const
+{
+    requireFolder();
+    QStringList folders{ivFolder};
+    for (const QString& relative : alsoNotFrom)
+        folders << path(relative);
+    for (const QString& folder : folders) {
+        if (platform::samePath(ivServices.packFolder, folder))
+            throw RunRefused(QStringLiteral("本更新程式是從 Korvane 的安裝資料夾裡執行的（") + folder +
+                             QStringLiteral("），更新的檔案會複製到自己身上，再被當成暫存檔刪除。") + kNothingChanged +
+                             QStringLiteral("請將本更新程式與它附帶的檔案放到其他資料夾（例如桌面）後再執行。"));
+    }
+}
+
+namespace ConnectionTexts {
+
+QString startup(const QString& path)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OleDb.4.0;data source=") + path;
+}
+
+QString drugBagClinic(const QString& path)
+{
+    return drugBagText(kClinicPassword, path);
+}
+
+QString drugBagProfile(const QString& path)
+{
+    return drugBagText(kDrugProfilePassword, path);
+}
+
+QString priceClinic(const QString& path)
+{
+    return priceText(kClinicPassword, path);
+}
+
+QString priceDrugProfile(const QString& path)
+{
+    return priceText(kDrugProfilePassword, path);
+}
+
+QString server(const QString& clientVersion, const QString& address, const QString& database)
+{
+    return QStringLiteral("Provider=SQLNCLI") + clientVersion + QStringLiteral(";Data Source=") + address +
+           QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=") + database;
+}
+
+} // namespace ConnectionTexts
 
 } // namespace korvane

@@ -2,21 +2,57 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "platform/Services.h"
+
 #include <QString>
+#include <QStringList>
 
 namespace korvane {
-namespace platform {
-class Dialogs;
-class SettingsStore;
-} // namespace platform
 
-// Korvane's installation folder as the settings store holds it, read afresh on every call; empty
-// text where it is not set.
-QString installationFolder(const platform::SettingsStore& settings);
+// Korvane's installation as a run finds it: the one place that reads the installation folder,
+// refuses a run that has none or that works from inside it, and builds the connection texts of
+// its databases with their credentials.
+class Installation
+{
+public:
+    // Reads the installation folder afresh from the settings store.
+    explicit Installation(const platform::Services& services);
 
-// Tells the user, in a critical message box, that Korvane's installation could not be found and
-// that nothing was changed. For the actions that stop before anything when the folder is unset,
-// rather than work on the root of the current drive.
-void reportNoInstallation(platform::Dialogs& dialogs);
+    // As stored; empty text where it is not set.
+    const QString& folder() const { return ivFolder; }
+    // The folder followed by a relative name that begins with a backslash ("\\dbKorvane.mdb").
+    QString path(const QString& relative) const;
+
+    // Throws RunRefused, naming where it looked, when the folder is not set.
+    void requireFolder() const;
+    // Throws RunRefused, before anything is touched, when the folder is not set, or when the pack
+    // runs from the installation folder or from one of the folders given relative to it
+    // ("\\tools"): copies would go onto themselves and the clean-up would remove installed files.
+    void require(const QStringList& alsoNotFrom = {}) const;
+
+    // The clinic database file and the drug-bag printing module's drug-profile database.
+    QString clinicDatabasePath() const { return path(QStringLiteral("\\dbKorvane.mdb")); }
+    QString drugProfilePath() const { return path(QStringLiteral("\\tools\\dbDrugProfile.mdb")); }
+
+private:
+    platform::Services ivServices;
+    QString ivFolder;
+};
+
+// The connection texts of Korvane's databases, each in the form its update has always sent.
+namespace ConnectionTexts {
+
+// The start-up action's: the clinic database file, no password given.
+QString startup(const QString& path);
+// The drug-bag actions': the clinic database or the drug-profile database, with its password.
+QString drugBagClinic(const QString& path);
+QString drugBagProfile(const QString& path);
+// The drug-price update's: the password quoted and the text closed with ";".
+QString priceClinic(const QString& path);
+QString priceDrugProfile(const QString& path);
+// A clinic database on a server, with the server login.
+QString server(const QString& clientVersion, const QString& address, const QString& database);
+
+} // namespace ConnectionTexts
 
 } // namespace korvane

@@ -8,16 +8,15 @@
 
 namespace korvane {
 
-bool runAction(IAction& p_action, IUpdatorView& p_form, platform::Dialogs& dialogs)
+Outcome runAction(IAction& p_action, IUpdatorView& p_form, platform::Dialogs& dialogs)
 {
     try {
-        p_action.action(p_form);
-        return true;
+        return p_action.action(p_form);
     } catch (...) {
         dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
                            QStringLiteral("更新作業失敗，可能的原因為：\r\n") +
                                platform::describe(std::current_exception()));
-        return false;
+        return Outcome::Failed;
     }
 }
 

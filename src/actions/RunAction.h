@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "Outcome.h"
+
 namespace korvane {
 namespace platform {
 class Dialogs;
@@ -9,9 +11,9 @@ class Dialogs;
 class IAction;
 class IUpdatorView;
 
-// Runs p_action on p_form for a front end. An action tells its own failures; whatever it still
-// throws, of any type, is a failed run too: the user is told in a critical message box and the
-// result is false, so that the front end keeps the pack for another try.
-bool runAction(IAction& p_action, IUpdatorView& p_form, platform::Dialogs& dialogs);
+// Runs p_action on p_form for a front end and says how it ended. An action tells its own
+// failures; whatever it still throws, of any type, is a failed run too: the user is told in a
+// critical message box, with the cause.
+Outcome runAction(IAction& p_action, IUpdatorView& p_form, platform::Dialogs& dialogs);
 
 } // namespace korvane

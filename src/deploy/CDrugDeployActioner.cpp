@@ -56,64 +56,73 @@ QString CDrugDeployActioner::buildForAnswer(const QString& answer)
     return {};
 }
 
-void CDrugDeployActioner::fail(const QString& text)
+Outcome CDrugDeployActioner::fail(const QString& text)
 {
-    ivLastRunFailed = true;
     ivServices.dialogs.messageBox(platform::MessageIcon::Critical, UpdateFailedTitle, text);
+    return Outcome::Failed;
 }
 
-void CDrugDeployActioner::action(IUpdatorView& p_form)
+Outcome CDrugDeployActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
-    ivLastRunFailed = false;
-    QString tools;
-    QString build;
+    skipOnFailure([&] { ivView->setProgressBarValue(30); });
+    const Installation installation(ivServices);
+    const QString tools = installation.path(QStringLiteral("\\tools"));
     try {
-        ivView->setProgressBarValue(30);
-        const QString folder = installationFolder(ivServices.settings);
-        if (folder.isEmpty()) {
-            ivLastRunFailed = true;
-            reportNoInstallation(ivServices.dialogs);
-            return;
-        }
-        tools = platform::joinPath(folder, QStringLiteral("\\tools"));
+        installation.require({QStringLiteral("\\tools")});
+        // Nothing to ask about when neither build came with the pack.
+        QStringList folders;
+        if (PayloadInstaller(ivServices, installation.folder())
+                .shippedOf({{kEpsonBuild, kPrinter}, {kInkjetBuild, kPrinter}}, folders)
+                .empty())
+            throw RunRefused(PayloadInstaller::nothingShipped(
+                ivServices.packFolder, {QStringLiteral("001.exe"), QStringLiteral("002.exe")}, folders));
+    } catch (const RunRefused& refusal) {
+        return reportRefusal(ivServices.dialogs, refusal.description());
+    }
+
+    try {
         if (!ivServices.files.folderExists(tools))
             ivServices.files.makeFolder(tools);
-        if (ivServices.packFolder == tools)
-            return;
-        // The module must not be running, nor its database open, before anything is asked.
+    } catch (...) {
+        return fail(CloseRunningSoftwareText + QStringLiteral("\r\n\r\n原因：") +
+                    platform::describe(std::current_exception()));
+    }
+    // The module must not be running, nor its database open, before anything is asked.
+    QStringList inUse;
+    try {
         for (const QString& name : {kPrinter, kProfile}) {
             const QString installed = platform::joinPath(tools, name);
             if (ivServices.files.fileExists(installed) && ivServices.files.inUse(installed))
-                throw platform::Error(QStringLiteral("檔案正在使用中：") + installed,
-                                      platform::Error::Kind::AccessDenied);
-        }
-        build = buildForAnswer(ivServices.dialogs.inputBox(PrinterPrompt, PrinterPromptTitle));
-        if (build.isEmpty()) {
-            ivServices.processes.endProcess();
-            return;
+                inUse << installed;
         }
     } catch (...) {
-        fail(CloseRunningSoftwareText);
-        return;
+        return fail(CloseRunningSoftwareText + QStringLiteral("\r\n\r\n原因：") +
+                    platform::describe(std::current_exception()));
     }
+    if (!inUse.isEmpty())
+        return reportRefusal(ivServices.dialogs, CloseRunningSoftwareText + QStringLiteral("\r\n\r\n使用中的檔案：\r\n") +
+                                                     inUse.join(QStringLiteral("\r\n")));
+
+    // Anything but a build's number cancels: nothing has been touched yet.
+    const QString build = buildForAnswer(ivServices.dialogs.inputBox(PrinterPrompt, PrinterPromptTitle));
+    if (build.isEmpty())
+        return Outcome::Cancelled;
     const QString shippedBuild = platform::joinPath(ivServices.packFolder, build);
-    if (!ivServices.files.fileExists(shippedBuild)) {
-        fail(QStringLiteral("本更新程式沒有附上所選印表機用的藥袋列印模組：\r\n") + shippedBuild +
-             QStringLiteral("\r\n電腦中的藥袋列印模組維持不變。"));
-        return;
-    }
-    copyModule(tools, build);
+    if (!ivServices.files.fileExists(shippedBuild))
+        return reportRefusal(ivServices.dialogs, QStringLiteral("本更新程式沒有附上所選印表機用的藥袋列印模組：\r\n") +
+                                                     shippedBuild + QStringLiteral("\r\n電腦中的藥袋列印模組維持不變。"));
+    return copyModule(installation.folder(), tools, build);
 }
 
-void CDrugDeployActioner::copyModule(const QString& tools, const QString& build)
+Outcome CDrugDeployActioner::copyModule(const QString& folder, const QString& tools, const QString& build)
 {
     const QString pack = ivServices.packFolder;
-    PayloadInstaller installer(ivServices);
+    PayloadInstaller installer(ivServices, folder);
+    installer.removeLeftovers({{kPrinter, QStringLiteral("\\tools") + kPrinter}, {kProfile, QStringLiteral("\\tools") + kProfile}});
     skipOnFailure([&] { ivView->setProgressBarValue(60); });
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(1).toString()); });
-    // The installed files are overwritten, not removed first: a file not shipped, or one whose
-    // copy fails, leaves the installed one as it was.
+    // A file not shipped, or one whose copy fails, leaves the installed one as it was.
     const bool printerInstalled =
         installer.install(platform::joinPath(pack, build), platform::joinPath(tools, kPrinter));
     const QString shippedProfile = platform::joinPath(pack, kProfile);
@@ -130,9 +139,11 @@ void CDrugDeployActioner::copyModule(const QString& tools, const QString& build)
         installer.removeShipped(shippedProfile);
     skipOnFailure([&] { ivView->setProgressBarValue(100); });
     if (!installer.allInstalled()) {
-        ivLastRunFailed = true;
         installer.reportNotInstalled();
+        return Outcome::ItemsLeft;
     }
+    installer.reportKept();
+    return Outcome::Done;
 }
 
 } // namespace korvane

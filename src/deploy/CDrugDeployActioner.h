@@ -15,7 +15,7 @@ class CDrugDeployActioner : public ContextActioner
 public:
     explicit CDrugDeployActioner(const platform::Services& services);
 
-    void action(IUpdatorView& p_form) override;
+    Outcome action(IUpdatorView& p_form) override;
     QVariant getDescription() override;
     QString getAppName() override;
 
@@ -26,8 +26,8 @@ public:
     static QString buildForAnswer(const QString& answer);
 
 private:
-    void copyModule(const QString& tools, const QString& build);
-    void fail(const QString& text);
+    Outcome copyModule(const QString& folder, const QString& tools, const QString& build);
+    Outcome fail(const QString& text);
 
     platform::Services ivServices;
 };

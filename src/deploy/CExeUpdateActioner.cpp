@@ -8,23 +8,21 @@
 #include "actions/SkipOnFailure.h"
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <array>
 
 namespace korvane {
 
 namespace {
 
-// The payload in the order it is handled, and the progress after each copy and each removal.
-struct ExeFile
-{
-    PayloadFile file;
-    qint16 progress;
+// The payload in the order it is handled.
+const std::vector<PayloadFile> kFiles{
+    {QStringLiteral("\\korvane.exe"), QStringLiteral("\\korvane.exe")},
+    {QStringLiteral("\\DrugBagPrinter.exe"), QStringLiteral("\\Tools\\DrugBagPrinter.exe")},
+    {QStringLiteral("\\dbDrugProfile.mdb"), QStringLiteral("\\Tools\\dbDrugProfile.mdb")},
 };
-const std::array<ExeFile, 3> kFiles{{
-    {{QStringLiteral("\\korvane.exe"), QStringLiteral("\\korvane.exe")}, 30},
-    {{QStringLiteral("\\DrugBagPrinter.exe"), QStringLiteral("\\Tools\\DrugBagPrinter.exe")}, 60},
-    {{QStringLiteral("\\dbDrugProfile.mdb"), QStringLiteral("\\Tools\\dbDrugProfile.mdb")}, 100},
-}};
+// The progress after each file's copy and after its removal, whether or not it is shipped.
+constexpr std::array<qint16, 3> kProgress{30, 60, 100};
 
 } // namespace
 
@@ -43,47 +41,57 @@ QString CExeUpdateActioner::getAppName()
     return {};
 }
 
-void CExeUpdateActioner::action(IUpdatorView& p_form)
+Outcome CExeUpdateActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
-    ivLastRunFailed = false;
-    const QString folder = installationFolder(ivServices.settings);
-    if (folder.isEmpty()) {
-        ivLastRunFailed = true;
-        reportNoInstallation(ivServices.dialogs);
-        return;
+    const Installation installation(ivServices);
+    const QString folder = installation.folder();
+    PayloadInstaller installer(ivServices, folder);
+    std::vector<PayloadFile> shipped;
+    try {
+        // Run from the installation itself, every copy would be a file onto itself and the
+        // clean-up would then remove the installation's own program.
+        installation.require();
+        QStringList folders;
+        shipped = installer.shippedOf(kFiles, folders);
+        if (shipped.empty())
+            throw RunRefused(PayloadInstaller::nothingShipped(
+                ivServices.packFolder,
+                {QStringLiteral("korvane.exe"), QStringLiteral("DrugBagPrinter.exe"), QStringLiteral("dbDrugProfile.mdb")},
+                folders));
+    } catch (const RunRefused& refusal) {
+        return reportRefusal(ivServices.dialogs, refusal.description());
     }
-    // Run from the installation itself, every copy would be a file onto itself and the clean-up
-    // would then remove the installation's own program.
-    const QString pack = ivServices.packFolder;
-    if (pack == folder)
-        return;
+    const auto isShipped = [&](const PayloadFile& file) {
+        return std::any_of(shipped.begin(), shipped.end(),
+                           [&](const PayloadFile& other) { return other.shipped == file.shipped; });
+    };
 
+    installer.removeLeftovers(kFiles);
     skipOnFailure([&] {
         const QString tools = platform::joinPath(folder, QStringLiteral("\\Tools"));
         if (!ivServices.files.folderExists(tools))
             ivServices.files.makeFolder(tools);
     });
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(1).toString()); });
-    PayloadInstaller installer(ivServices);
-    std::array<bool, kFiles.size()> installed{};
+    std::array<bool, 3> installed{};
     for (size_t i = 0; i < kFiles.size(); ++i) {
-        const QString shipped = platform::joinPath(pack, kFiles[i].file.shipped);
-        // A file the pack does not carry is simply not part of this update.
-        installed[i] = ivServices.files.fileExists(shipped) &&
-                       installer.install(shipped, platform::joinPath(folder, kFiles[i].file.target));
-        skipOnFailure([&] { ivView->setProgressBarValue(kFiles[i].progress); });
+        installed[i] = isShipped(kFiles[i]) && installer.install(platform::joinPath(ivServices.packFolder, kFiles[i].shipped),
+                                                                 platform::joinPath(folder, kFiles[i].target));
+        skipOnFailure([&] { ivView->setProgressBarValue(kProgress[i]); });
     }
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(2).toString()); });
     for (size_t i = 0; i < kFiles.size(); ++i) {
         if (installed[i])
-            installer.removeShipped(platform::joinPath(pack, kFiles[i].file.shipped));
-        skipOnFailure([&] { ivView->setProgressBarValue(kFiles[i].progress); });
+            installer.removeShipped(platform::joinPath(ivServices.packFolder, kFiles[i].shipped));
+        skipOnFailure([&] { ivView->setProgressBarValue(kProgress[i]); });
     }
     if (!installer.allInstalled()) {
-        ivLastRunFailed = true;
         installer.reportNotInstalled();
+        return Outcome::ItemsLeft;
     }
+    installer.reportKept();
+    return Outcome::Done;
 }
 
 } // namespace korvane

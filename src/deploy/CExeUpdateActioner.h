@@ -15,7 +15,7 @@ class CExeUpdateActioner : public ContextActioner
 public:
     explicit CExeUpdateActioner(const platform::Services& services);
 
-    void action(IUpdatorView& p_form) override;
+    Outcome action(IUpdatorView& p_form) override;
     QVariant getDescription() override;
     QString getAppName() override;
 

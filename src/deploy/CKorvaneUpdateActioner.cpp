@@ -8,28 +8,35 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
-#include <array>
-
 namespace korvane {
 
 namespace {
 
 const QString kProgram = QStringLiteral("\\korvane.exe");
 const QString kInstalledProgram = QStringLiteral("\\Korvane.exe");
+const QString kKillTool = QStringLiteral("\\tools\\KillIt.exe");
 
-// The payload after the main executable, in the order it is installed.
-const std::array<PayloadFile, 4> kDataFiles{{
+// The payload in the order it is installed: the executable first, then the data files, then the
+// QR-code tool into "\tools\dtc".
+const std::vector<PayloadFile> kPayload{
+    {kProgram, kProgram},
     {QStringLiteral("\\dbDrugsAdjustment"), QStringLiteral("\\dbDrugsAdjustment")},
     {QStringLiteral("\\icd10"), QStringLiteral("\\icd10")},
     {QStringLiteral("\\dbHospital.mdb"), QStringLiteral("\\dbHospital.mdb")},
     {QStringLiteral("\\dbCd.mdb"), QStringLiteral("\\dbCd.mdb")},
-}};
-const std::array<PayloadFile, 2> kQrCodeFiles{{
     {QStringLiteral("\\QrCodeAgent.exe"), QStringLiteral("\\tools\\dtc\\QrCodeAgent.exe")},
     {QStringLiteral("\\zxing.dll"), QStringLiteral("\\tools\\dtc\\zxing.dll")},
-}};
+};
 
 constexpr int kKillToolWaitMs = 1000;
+
+QStringList shippedNames()
+{
+    QStringList names;
+    for (const PayloadFile& file : kPayload)
+        names << file.shipped.mid(1);
+    return names;
+}
 
 } // namespace
 
@@ -45,162 +52,123 @@ QVariant CKorvaneUpdateActioner::getDescription()
 
 QString CKorvaneUpdateActioner::getAppName()
 {
-    return ivLastRunFailed ? QString() : QStringLiteral("UP47120901.exe");
+    return QStringLiteral("UP47120901.exe");
 }
 
-QString CKorvaneUpdateActioner::backupPath(const QString& installationFolder)
+Outcome CKorvaneUpdateActioner::fail(const QString& text)
 {
-    return platform::joinPath(installationFolder, QStringLiteral("\\Korvane.exe.bak"));
-}
-
-void CKorvaneUpdateActioner::fail(const QString& text)
-{
-    ivLastRunFailed = true;
     ivServices.dialogs.messageBox(platform::MessageIcon::Critical, UpdateFailedTitle, text);
+    return Outcome::Failed;
 }
 
-void CKorvaneUpdateActioner::action(IUpdatorView& p_form)
+Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
-    ivLastRunFailed = false;
-    ivBackupTaken = false;
-    QString folder;
+    skipOnFailure([&] { ivView->setProgressBarValue(30); });
+    const Installation installation(ivServices);
+    std::vector<PayloadFile> shipped;
     try {
-        ivView->setProgressBarValue(30);
-        folder = installationFolder(ivServices.settings);
-        if (folder.isEmpty()) {
-            ivLastRunFailed = true;
-            reportNoInstallation(ivServices.dialogs);
-            return;
-        }
-        if (prepare(folder) == Preparation::Stop)
-            return;
-    } catch (...) {
-        if (ivBackupTaken)
-            skipOnFailure([&] { ivServices.files.removeFile(backupPath(folder)); });
-        fail(CloseRunningSoftwareText);
-        return;
+        installation.require();
+        QStringList folders;
+        shipped = PayloadInstaller(ivServices, installation.folder()).shippedOf(kPayload, folders);
+        if (shipped.empty())
+            throw RunRefused(PayloadInstaller::nothingShipped(ivServices.packFolder, shippedNames(), folders));
+    } catch (const RunRefused& refusal) {
+        return reportRefusal(ivServices.dialogs, refusal.description());
     }
-    copyPayload(folder);
-}
+    const QString folder = installation.folder();
 
-CKorvaneUpdateActioner::Preparation CKorvaneUpdateActioner::prepare(const QString& folder)
-{
-    if (ivServices.packFolder == folder)
-        return Preparation::Stop;
-    stopApplication(folder);
-
-    // Without a new executable in the pack (a pack run again for the files it could not install
-    // the first time) the installed one stays as it is.
+    bool stopped = false;
+    try {
+        stopped = stopApplication(folder);
+    } catch (...) {
+        return fail(QStringLiteral("無法啟動 Korvane 的關閉程式，本次更新沒有執行，電腦中的檔案都沒有變更。"
+                                   "請先自行關閉 Korvane 後再執行一次本更新程式。原因：\r\n") +
+                    platform::describe(std::current_exception()));
+    }
+    // Whether or not a new executable comes, nothing is installed under a running Korvane.
     const QString installed = platform::joinPath(folder, kInstalledProgram);
-    if (!ivServices.files.fileExists(platform::joinPath(ivServices.packFolder, kProgram)) ||
-        !ivServices.files.fileExists(installed))
-        return Preparation::Ready;
+    bool running = false;
     try {
-        ivServices.files.copyFile(installed, backupPath(folder));
+        running = ivServices.files.fileExists(installed) && ivServices.files.inUse(installed);
     } catch (...) {
-        fail(QStringLiteral("無法備份目前的 Korvane 程式，本次更新沒有執行，電腦中的檔案都沒有變更。"
-                            "可能的原因為：\r\n") +
-             platform::describe(std::current_exception()));
-        return Preparation::Stop;
+        return fail(CloseRunningSoftwareText + QStringLiteral("\r\n\r\n原因：") +
+                    platform::describe(std::current_exception()));
     }
-    ivBackupTaken = true;
-    // While Korvane runs its executable cannot be removed: this is the test that it has stopped.
-    ivServices.files.removeFile(installed);
-    return Preparation::Ready;
+    if (running) {
+        ivServices.dialogs.messageBox(platform::MessageIcon::Critical, UpdateFailedTitle, CloseRunningSoftwareText);
+        return Outcome::Refused;
+    }
+    return copyPayload(folder, shipped, stopped);
 }
 
-void CKorvaneUpdateActioner::stopApplication(const QString& folder)
+bool CKorvaneUpdateActioner::stopApplication(const QString& folder)
 {
-    const QString killTool = platform::joinPath(folder, QStringLiteral("\\tools\\KillIt.exe"));
+    const QString killTool = platform::joinPath(folder, kKillTool);
     if (!ivServices.files.fileExists(killTool))
-        return;
+        return false;
+    QString whyNot;
     if (!ivServices.processes.startDetached(commandLine(killTool, QStringLiteral("Korvane")), folder,
-                                            platform::WindowStyle::MinimizedFocus))
-        throw platform::Error(QStringLiteral("無法啟動程式：") + killTool);
+                                            platform::WindowStyle::MinimizedFocus, &whyNot))
+        throw platform::Error(killTool + QStringLiteral("（") + whyNot + QStringLiteral("）"));
     // Give the tool its second; the window stays alive meanwhile.
     ivServices.events.processEventsFor(kKillToolWaitMs);
+    return true;
 }
 
-CKorvaneUpdateActioner::ProgramInstall CKorvaneUpdateActioner::installProgram(const QString& folder)
+void CKorvaneUpdateActioner::startApplication(const QString& folder)
 {
-    const QString shipped = platform::joinPath(ivServices.packFolder, kProgram);
-    if (!ivServices.files.fileExists(shipped))
-        return ProgramInstall::NoneShipped;
-    try {
-        ivServices.files.copyFile(shipped, platform::joinPath(folder, kProgram));
-        return ProgramInstall::Installed;
-    } catch (...) {
-        const QString cause = platform::describe(std::current_exception());
-        const QString backup = backupPath(folder);
-        bool restored = !ivServices.files.fileExists(backup);
-        if (!restored) {
-            skipOnFailure([&] {
-                ivServices.files.copyFile(backup, platform::joinPath(folder, kInstalledProgram));
-                restored = true;
-                ivServices.files.removeFile(backup);
-            });
-        }
-        fail(restored ? QStringLiteral(
-                            "無法安裝新版的 Korvane 程式，電腦中原來的程式維持不變。"
-                            "本次更新的檔案都保留在本更新程式的資料夾裡，排除原因後可以再執行一次本更新程式。"
-                            "可能的原因為：\r\n") +
-                            cause
-                      : QStringLiteral(
-                            "無法安裝新版的 Korvane 程式，也無法放回原來的程式。原來的程式備份在：\r\n") +
-                            backup +
-                            QStringLiteral(
-                                "\r\n請將它改名為 Korvane.exe。本次更新的檔案都保留在本更新程式的資料夾裡。"
-                                "可能的原因為：\r\n") +
-                            cause);
-        return ProgramInstall::Failed;
-    }
+    skipOnFailure([&] {
+        ivServices.processes.startDetached(commandLine(platform::joinPath(folder, kProgram)), folder,
+                                           platform::WindowStyle::MinimizedFocus);
+    });
 }
 
-void CKorvaneUpdateActioner::installShipped(const PayloadFile& file, const QString& folder,
-                                            PayloadInstaller& installer)
-{
-    const QString shipped = platform::joinPath(ivServices.packFolder, file.shipped);
-    if (ivServices.files.fileExists(shipped) &&
-        installer.install(shipped, platform::joinPath(folder, file.target)))
-        installer.removeShipped(shipped);
-}
-
-void CKorvaneUpdateActioner::copyPayload(const QString& folder)
+Outcome CKorvaneUpdateActioner::copyPayload(const QString& folder, const std::vector<PayloadFile>& shipped, bool stopped)
 {
     const QString pack = ivServices.packFolder;
-    PayloadInstaller installer(ivServices);
+    PayloadInstaller installer(ivServices, folder);
+    installer.removeLeftovers(kPayload);
     skipOnFailure([&] { ivView->setProgressBarValue(60); });
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(1).toString()); });
-    const ProgramInstall program = installProgram(folder);
-    if (program == ProgramInstall::Failed)
-        return;
 
-    for (const PayloadFile& file : kDataFiles)
-        installShipped(file, folder, installer);
+    // The new program first: without it the rest is not installed either, and the program that
+    // was stopped for it starts again.
+    auto file = shipped.begin();
+    if (file != shipped.end() && file->shipped == kProgram) {
+        if (!installer.install(platform::joinPath(pack, kProgram), platform::joinPath(folder, kProgram))) {
+            if (stopped)
+                startApplication(folder);
+            return fail(QStringLiteral("無法安裝新版的 Korvane 程式，電腦中原來的程式維持不變") +
+                        (stopped ? QStringLiteral("，並已重新啟動") : QString()) +
+                        QStringLiteral("。本次更新的檔案都保留在本更新程式的資料夾裡，排除原因後可以再執行一次本更新程式。"
+                                       "可能的原因為：\r\n") +
+                        installer.notInstalled().join(QStringLiteral("\r\n")));
+        }
+        ++file;
+    }
     skipOnFailure([&] {
         const QString dtc = platform::joinPath(folder, QStringLiteral("\\tools\\dtc"));
         if (!ivServices.files.folderExists(dtc))
             ivServices.files.makeFolder(dtc);
     });
-    for (const PayloadFile& file : kQrCodeFiles)
-        installShipped(file, folder, installer);
+    for (; file != shipped.end(); ++file) {
+        const QString source = platform::joinPath(pack, file->shipped);
+        if (installer.install(source, platform::joinPath(folder, file->target)))
+            installer.removeShipped(source);
+    }
 
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(2).toString()); });
-    installer.removeShipped(platform::joinPath(pack, kProgram));
-    // The program kept aside is needed no more once the new one is in place; one left by an
-    // interrupted earlier run stays until then.
-    if (program == ProgramInstall::Installed)
-        skipOnFailure([&] { ivServices.files.removeFile(backupPath(folder)); });
+    if (shipped.front().shipped == kProgram)
+        installer.removeShipped(platform::joinPath(pack, kProgram));
     skipOnFailure([&] { ivView->setProgressBarValue(100); });
-    skipOnFailure([&] {
-        ivServices.processes.startDetached(commandLine(platform::joinPath(folder, kProgram)), folder,
-                                           platform::WindowStyle::MinimizedFocus);
-    });
+    startApplication(folder);
     if (!installer.allInstalled()) {
-        ivLastRunFailed = true;
         installer.reportNotInstalled();
+        return Outcome::ItemsLeft;
     }
+    installer.reportKept();
+    return Outcome::Done;
 }
 
 } // namespace korvane

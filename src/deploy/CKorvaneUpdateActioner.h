@@ -9,37 +9,27 @@
 namespace korvane {
 
 // The application update: stops the running Korvane with the installation's kill tool, refuses
-// when it still runs, installs the new executable and the data files shipped beside the pack,
-// removes the shipped copies and starts Korvane again. The installation is never left without
-// its program: the installed one is kept aside until the new one is in place.
+// while it still runs, installs the new executable and the data files shipped beside the pack,
+// removes the shipped copies and starts Korvane again. Every file is replaced in one step, so
+// the installation always has a whole program; when the new one cannot go in, the one stopped is
+// started again.
 class CKorvaneUpdateActioner : public ContextActioner
 {
 public:
     explicit CKorvaneUpdateActioner(const platform::Services& services);
 
-    void action(IUpdatorView& p_form) override;
+    Outcome action(IUpdatorView& p_form) override;
     QVariant getDescription() override;
-    // The pack executable; none after a failed run, so that the pack stays to be run again.
     QString getAppName() override;
 
-    // Where the installed executable is kept while it is replaced.
-    static QString backupPath(const QString& installationFolder);
-
 private:
-    enum class Preparation { Ready, Stop };
-    enum class ProgramInstall { Installed, NoneShipped, Failed };
-
-    Preparation prepare(const QString& folder);
-    void stopApplication(const QString& folder);
-    // Puts the shipped executable in place, or the previous one back with a message.
-    ProgramInstall installProgram(const QString& folder);
-    // An optional file: installed and removed from the pack where it is shipped.
-    void installShipped(const PayloadFile& file, const QString& folder, PayloadInstaller& installer);
-    void copyPayload(const QString& folder);
-    void fail(const QString& text);
+    // Starts the kill tool where the installation has one; whether it was started.
+    bool stopApplication(const QString& folder);
+    Outcome copyPayload(const QString& folder, const std::vector<PayloadFile>& shipped, bool stopped);
+    void startApplication(const QString& folder);
+    Outcome fail(const QString& text);
 
     platform::Services ivServices;
-    bool ivBackupTaken = false;
 };
 
 } // namespace korvane

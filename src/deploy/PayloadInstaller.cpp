@@ -4,16 +4,60 @@
 
 #include "actions/SkipOnFailure.h"
 #include "platform/Error.h"
+#include "platform/Paths.h"
 
 namespace korvane {
+
+namespace {
+
+// The clinic's own data lives in these: the one before the update is kept.
+bool isDatabase(const QString& target)
+{
+    return target.endsWith(QStringLiteral(".mdb"), Qt::CaseInsensitive);
+}
+
+QString fileName(const QString& path)
+{
+    return path.mid(qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')) + 1);
+}
+
+} // namespace
+
+PayloadInstaller::PayloadInstaller(const platform::Services& services, QString installationFolder)
+    : ivServices(services), ivFolder(std::move(installationFolder))
+{
+}
+
+void PayloadInstaller::removeLeftovers(const std::vector<PayloadFile>& files)
+{
+    for (const PayloadFile& file : files) {
+        const QString leftover = platform::replacementTemporary(platform::joinPath(ivFolder, file.target));
+        skipOnFailure([&] {
+            if (ivServices.files.fileExists(leftover))
+                ivServices.files.removeFile(leftover);
+        });
+    }
+}
 
 bool PayloadInstaller::install(const QString& shipped, const QString& target)
 {
     try {
+        // A link would carry the copy somewhere else: as Administrator, anywhere at all.
+        if (ivServices.files.isLink(target) || !platform::isInside(target, ivFolder))
+            throw platform::Error(QStringLiteral("目標是捷徑（連結）或位於 Korvane 的安裝資料夾之外，為了安全不會寫入：") +
+                                      target,
+                                  platform::Error::Kind::LinkRefused);
+        QString backup;
+        if (isDatabase(target) && ivServices.files.fileExists(target)) {
+            backup = target + QStringLiteral(".bak");
+            ivServices.files.copyFile(target, backup);
+        }
         ivServices.files.copyFile(shipped, target);
+        if (!backup.isEmpty())
+            ivKept << backup;
         return true;
     } catch (...) {
-        ivNotInstalled << platform::describe(std::current_exception());
+        ivNotInstalled << fileName(shipped) + QStringLiteral("：") + platform::describe(std::current_exception());
         return false;
     }
 }
@@ -23,6 +67,37 @@ void PayloadInstaller::removeShipped(const QString& shipped)
     skipOnFailure([&] { ivServices.files.removeFile(shipped); });
 }
 
+std::vector<PayloadFile> PayloadInstaller::shippedOf(const std::vector<PayloadFile>& files, QStringList& folders) const
+{
+    std::vector<PayloadFile> shipped;
+    for (const PayloadFile& file : files) {
+        const QString path = platform::joinPath(ivServices.packFolder, file.shipped);
+        if (ivServices.files.fileExists(path))
+            shipped.push_back(file);
+        else if (ivServices.files.folderExists(path))
+            folders << path;
+    }
+    return shipped;
+}
+
+QString PayloadInstaller::nothingShipped(const QString& packFolder, const QStringList& expected,
+                                         const QStringList& folders)
+{
+    QString text = QStringLiteral("本更新程式的資料夾中沒有要安裝的檔案（") + expected.join(QStringLiteral("、")) +
+                   QStringLiteral("）：\r\n") + packFolder + QStringLiteral("\r\n");
+    if (!folders.isEmpty())
+        text += QStringLiteral("下列名稱是資料夾，不是檔案：\r\n") + folders.join(QStringLiteral("\r\n")) +
+                QStringLiteral("\r\n");
+    return text + QStringLiteral("本次更新沒有執行，電腦中的檔案都沒有變更。請確認更新檔案與本更新程式放在同一個資料夾。");
+}
+
+QString PayloadInstaller::keptText() const
+{
+    if (ivKept.isEmpty())
+        return {};
+    return QStringLiteral("\r\n\r\n更新前的資料庫已保留為：\r\n") + ivKept.join(QStringLiteral("\r\n"));
+}
+
 void PayloadInstaller::reportNotInstalled() const
 {
     if (allInstalled())
@@ -30,8 +105,16 @@ void PayloadInstaller::reportNotInstalled() const
     ivServices.dialogs.messageBox(
         platform::MessageIcon::Critical, QStringLiteral("更新未完成"),
         QStringLiteral("下列檔案沒有安裝到電腦中，仍保留在本更新程式的資料夾裡。"
-                       "請關閉正在使用這些檔案的程式後，再執行一次本更新程式：\r\n") +
-            ivNotInstalled.join(QStringLiteral("\r\n")));
+                       "請關閉正在使用這些檔案的程式（或排除所列的原因）後，再執行一次本更新程式：\r\n") +
+            ivNotInstalled.join(QStringLiteral("\r\n")) + keptText());
+}
+
+void PayloadInstaller::reportKept() const
+{
+    if (ivKept.isEmpty())
+        return;
+    ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("訊息"),
+                                  QStringLiteral("檔案已更新完成。") + keptText());
 }
 
 QString commandLine(const QString& program, const QString& arguments)

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace korvane {
 
@@ -21,27 +22,48 @@ struct PayloadFile
     QString target;
 };
 
-// Installs the files shipped in the pack folder, one by one. A shipped file whose copy failed is
-// never thrown away: it stays in the pack folder and is remembered, so that one message at the
-// end names everything that was not installed and the pack can be run again for it.
+// Installs the files shipped in the pack folder into an installation, one by one. Each target
+// is replaced in one step (the file system writes beside it and renames over it), a database
+// file is first kept as "<name>.bak", and nothing is written through a link or outside the
+// installation. A shipped file that could not be installed is never thrown away: it stays in the
+// pack folder and is remembered, so that one message at the end names everything that was not
+// installed and the pack can be run again for it.
 class PayloadInstaller
 {
 public:
-    explicit PayloadInstaller(const platform::Services& services) : ivServices(services) {}
+    PayloadInstaller(const platform::Services& services, QString installationFolder);
 
-    // Copies the shipped file onto target, overwriting it. False, with the cause remembered,
-    // when the copy failed.
+    // Removes what a run that was killed while copying left beside these targets.
+    void removeLeftovers(const std::vector<PayloadFile>& files);
+
+    // Puts the shipped file in place of target. False, with the cause remembered, when it was not
+    // installed; the installed file is then as it was.
     bool install(const QString& shipped, const QString& target);
     // Removes a shipped file that has done its work; a failure is skipped.
     void removeShipped(const QString& shipped);
 
     bool allInstalled() const { return ivNotInstalled.isEmpty(); }
+    // Each file not installed, with why.
+    const QStringList& notInstalled() const { return ivNotInstalled; }
+    // The copies of replaced databases kept beside them.
+    const QStringList& kept() const { return ivKept; }
     // One critical message listing every file that was not installed; none when all were.
     void reportNotInstalled() const;
+    // After a run that installed everything: which databases were kept, if any.
+    void reportKept() const;
+
+    // Which of the files are shipped; the ones whose name is a folder are added to folders.
+    std::vector<PayloadFile> shippedOf(const std::vector<PayloadFile>& files, QStringList& folders) const;
+    // The refusal of a pack that ships none of its files.
+    static QString nothingShipped(const QString& packFolder, const QStringList& expected, const QStringList& folders);
 
 private:
+    QString keptText() const;
+
     platform::Services ivServices;
+    QString ivFolder;
     QStringList ivNotInstalled;
+    QStringList ivKept;
 };
 
 // A command line that starts exactly this program, wherever it lies (blanks included), with

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "C524011002.h"
 
-#include "platform/Paths.h"
+#include "actions/Installation.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
 
@@ -18,23 +18,24 @@ const QString kSelectCode = QStringLiteral("SELECT * FROM tblDrugBag WHERE 藥�
 
 C524011002::C524011002(const platform::Services& services) : DrugBagActioner(services, u"C524011002") {}
 
-void C524011002::update(const QString& folder)
+void C524011002::update(const Installation& installation)
 {
-    const auto clinic = openDesktopDatabase(QStringLiteral("Pk@Dolmira51840297"),
-                                            platform::joinPath(folder, QStringLiteral("\\dbKorvane.mdb")));
-    const auto profile = openDrugProfile(folder);
+    const auto clinic = open(ConnectionTexts::drugBagClinic(installation.clinicDatabasePath()));
+    const auto profile = open(ConnectionTexts::drugBagProfile(installation.drugProfilePath()));
     DrugBagTransaction transaction(profile);
     scan(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 LIKE 'AC%'"), clinic,
          [&](const Recordset& drug, qint64 count, qint64 total) {
              // The counterpart takes the stored code's last eight characters, blanks and all;
              // the AC label is found and written under the code without blanks.
              const QString code = drug.value(QStringLiteral("代碼")).toString();
-             Recordset a0Row;
-             a0Row.Open(kSelectCode, profile, Recordset::adOpenDynamic, Recordset::adLockOptimistic,
-                        {QString(QStringLiteral("A0") + code.right(8))});
-             showProgressText(count, total);
-             if (!a0Row.Bof())
-                 rewrite(code.trimmed(), a0Row, profile);
+             forDrug(code, [&] {
+                 Recordset a0Row;
+                 a0Row.Open(kSelectCode, profile, Recordset::adOpenDynamic, Recordset::adLockOptimistic,
+                            {QString(QStringLiteral("A0") + code.right(8))});
+                 showProgressText(count, total);
+                 if (!a0Row.Bof())
+                     rewrite(trimBlanks(code), a0Row, profile);
+             });
          });
     clinic->Close();
     transaction.commit();

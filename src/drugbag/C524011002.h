@@ -18,7 +18,7 @@ public:
     explicit C524011002(const platform::Services& services);
 
 protected:
-    void update(const QString& folder) override;
+    void update(const Installation& installation) override;
 
 private:
     void rewrite(const QString& acCode, const platform::Recordset& a0Row,

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "C524011003.h"
 
+#include "actions/Installation.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
 
@@ -13,13 +14,14 @@ using platform::Recordset;
 
 bool isBlank(const QVariant& value)
 {
-    return value.isNull() || value.toString().trimmed().isEmpty();
+    return value.isNull() || DrugBagActioner::trimBlanks(value.toString()).isEmpty();
 }
 
-// Indications fit a label: trimmed and cut to 250 characters; a null stays null.
+// Indications fit a label: without blanks around them and cut to 250 characters; a null stays
+// null.
 QVariant labelIndications(const QVariant& value)
 {
-    return value.isNull() ? value : QVariant(value.toString().trimmed().left(250));
+    return value.isNull() ? value : QVariant(DrugBagActioner::trimBlanks(value.toString()).left(250));
 }
 
 } // namespace
@@ -31,17 +33,19 @@ QString C524011003::cleanedName(QString p_name)
     return p_name.remove(u'#').remove(u'?').remove(u'\'');
 }
 
-void C524011003::update(const QString& folder)
+void C524011003::update(const Installation& installation)
 {
-    const auto profile = openDrugProfile(folder);
+    const auto profile = open(ConnectionTexts::drugBagProfile(installation.drugProfilePath()));
     DrugBagTransaction transaction(profile);
     scan(QStringLiteral("SELECT * FROM tDrugInfoFronNhi "), profile,
          [&](const Recordset& row, qint64 count, qint64 total) {
              showProgressText(count, total);
              const QVariant code = row.value(QStringLiteral("健保碼"));
              // A profile row without a code has nothing to look up.
-             if (!code.isNull())
-                 syncCode(code.toString().trimmed(), profile);
+             if (!code.isNull()) {
+                 const QString trimmed = trimBlanks(code.toString());
+                 forDrug(trimmed, [&] { syncCode(trimmed, profile); });
+             }
          });
     transaction.commit();
     profile->Close();

@@ -19,7 +19,7 @@ public:
     static QString cleanedName(QString p_name);
 
 protected:
-    void update(const QString& folder) override;
+    void update(const Installation& installation) override;
 
 private:
     void syncCode(const QString& code, const std::shared_ptr<platform::Connection>& profile);

@@ -3,6 +3,8 @@
 #include "DrugBagActioner.h"
 
 #include "actions/IUpdatorView.h"
+#include "actions/Installation.h"
+#include "actions/SkipOnFailure.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/database/Connection.h"
@@ -14,13 +16,6 @@
 namespace korvane {
 
 namespace {
-
-const QString kDrugProfileFile = QStringLiteral("\\tools\\dbDrugProfile.mdb");
-
-QString drugProfilePath(const QString& folder)
-{
-    return platform::joinPath(folder, kDrugProfileFile);
-}
 
 } // namespace
 
@@ -36,7 +31,16 @@ QVariant DrugBagActioner::getDescription()
 
 QString DrugBagActioner::getAppName()
 {
-    return ivLastRunFailed ? QString() : QStringLiteral("UP52401101.exe");
+    return QStringLiteral("UP52401101.exe");
+}
+
+QString DrugBagActioner::trimBlanks(QStringView text)
+{
+    while (text.startsWith(u' '))
+        text = text.mid(1);
+    while (text.endsWith(u' '))
+        text.chop(1);
+    return text.toString();
 }
 
 qint16 DrugBagActioner::progressValue(qint64 count, qint64 total)
@@ -82,49 +86,50 @@ void DrugBagActioner::showProgressText(qint64 count, qint64 total)
     ivView->setMessgaeValue(progressText(count, total));
 }
 
-std::shared_ptr<platform::Connection> DrugBagActioner::openDesktopDatabase(const QString& password,
-                                                                           const QString& path)
+std::shared_ptr<platform::Connection> DrugBagActioner::open(const QString& connectionText)
 {
     auto connection = std::make_shared<platform::Connection>();
-    connection->setConnectionString(
-        QStringLiteral(
-            "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Jet OLEDB:Database Password=") +
-        password + QStringLiteral(";Data Source=") + path);
+    connection->setConnectionString(connectionText);
     connection->Open();
     return connection;
 }
 
-std::shared_ptr<platform::Connection> DrugBagActioner::openDrugProfile(const QString& folder)
-{
-    return openDesktopDatabase(QStringLiteral("Pk@rhTB40518"), drugProfilePath(folder));
-}
-
-void DrugBagActioner::action(IUpdatorView& p_form)
+Outcome DrugBagActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
-    ivLastRunFailed = false;
-    const QString folder = ivServices.settings.read(QStringLiteral("Korvane"), QStringLiteral("Options"),
-                                                    QStringLiteral("KorvaneStartupPath"));
-    // Run from inside the installation, the pack does nothing at all.
-    if (ivServices.packFolder == folder)
-        return;
-    if (!ivServices.files.fileExists(drugProfilePath(folder))) {
-        ivLastRunFailed = true;
+    const Installation installation(ivServices);
+    try {
+        installation.require();
+    } catch (const RunRefused& refusal) {
+        return reportRefusal(ivServices.dialogs, refusal.description());
+    }
+    if (!ivServices.files.fileExists(installation.drugProfilePath())) {
         ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("安裝失敗"),
                                       QStringLiteral("沒有安裝Zan科技藥袋列印模組，請上公司網站下載"));
-        return;
+        return Outcome::Refused;
     }
     try {
-        update(folder);
+        update(installation);
     } catch (...) {
-        ivLastRunFailed = true;
         ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
-                                      QStringLiteral("更新藥袋資訊作業失敗，可能的原因為：\r\n") +
+                                      QStringLiteral("更新藥袋資訊作業失敗，藥袋資訊維持原狀，未做任何變更。可能的原因為：\r\n") +
                                           platform::describe(std::current_exception()));
-        return;
+        return Outcome::Failed;
     }
-    say(2);
-    ivView->setProgressBarValue(100);
+    skipOnFailure([&] { say(2); });
+    skipOnFailure([&] { ivView->setProgressBarValue(100); });
+    return Outcome::Done;
+}
+
+void DrugBagActioner::forDrug(const QString& code, const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const platform::Error& error) {
+        // Which label could not be written is what the clinic needs to mend it.
+        throw platform::Error(QStringLiteral("藥品代碼 ") + code + QStringLiteral("：") + error.description(),
+                              error.kind());
+    }
 }
 
 void DrugBagActioner::deleteProfileMetaFile()

@@ -11,6 +11,7 @@
 #include <memory>
 
 namespace korvane {
+class Installation;
 namespace platform {
 class Connection;
 class Recordset;
@@ -24,8 +25,7 @@ class DrugBagActioner : public ContextActioner
 {
 public:
     QVariant getDescription() override;
-    void action(IUpdatorView& p_form) override;
-    // The pack executable; none after a run that failed, so that the pack stays.
+    Outcome action(IUpdatorView& p_form) override;
     QString getAppName() override;
 
     // The progress bar for count rows processed of total: count × 100 / total, halves to even.
@@ -33,18 +33,20 @@ public:
     // "目前處理:" count " / " total "....." percentage "%"; nothing processed yet shows as empty
     // text, and the percentage is rounded half away from zero, empty when it rounds to 0.
     static QString progressText(qint64 count, qint64 total);
+    // The text without the blanks (U+0020) around it; other spaces, the ideographic one
+    // included, are text.
+    static QString trimBlanks(QStringView text);
 
 protected:
     DrugBagActioner(const platform::Services& services, QStringView actionerClass);
 
-    // The rows of tblDrugBag brought up to date, for the installation in folder. Failures throw.
-    virtual void update(const QString& folder) = 0;
+    // The rows of tblDrugBag brought up to date, for the installation. Failures throw.
+    virtual void update(const Installation& installation) = 0;
 
-    // An open connection to the drug-profile database of the installation in folder.
-    static std::shared_ptr<platform::Connection> openDrugProfile(const QString& folder);
-    // An open connection from a desktop-database connection text with the given password.
-    static std::shared_ptr<platform::Connection> openDesktopDatabase(const QString& password,
-                                                                     const QString& path);
+    // An open connection from a connection text.
+    static std::shared_ptr<platform::Connection> open(const QString& connectionText);
+    // Runs the work on one drug; a failure names the drug.
+    static void forDrug(const QString& code, const std::function<void()>& work);
 
     // Runs each on every row of the statement's rows, read as a keyset cursor: with rows, the
     // step list marked at step 1 first, then for each row the pending events and the progress
@@ -59,7 +61,6 @@ private:
     void deleteProfileMetaFile();
 
     platform::Services ivServices;
-    bool ivLastRunFailed = false;
 };
 
 // Keeps what a run changes in one transaction: committed only when asked, rolled back when the

@@ -59,7 +59,7 @@ QString ConsoleDialogs::inputBox(const QString& prompt, const QString& title)
             return answer;
         }
         if (!isTerminal(m_in)) {
-            write(QStringLiteral("\n(no answer given and no terminal to ask: cancelled)\n"));
+            write(QStringLiteral("\n（沒有以 --answer 給回答，也沒有終端機可以詢問：視為取消）\n"));
             return {};
         }
     }

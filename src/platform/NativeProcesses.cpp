@@ -2,22 +2,15 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "NativeProcesses.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <QCoreApplication>
 
 namespace korvane::platform {
 
 void NativeProcesses::endProcess()
 {
-    // The self-removal script is waiting for this executable to let go of its file.
-    endProcessNow(0);
-}
-
-void endProcessNow(int status)
-{
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::_Exit(status);
+    // The self-removal script waits for this executable to let go of its file; the program's
+    // main function decides the exit status.
+    QCoreApplication::exit(0);
 }
 
 } // namespace korvane::platform

@@ -12,13 +12,10 @@ namespace korvane::platform {
 class NativeProcesses : public Processes
 {
 public:
-    bool startDetached(const QString& commandLine, const QString& workingFolder, WindowStyle style) override;
+    bool startDetached(const QString& commandLine, const QString& workingFolder, WindowStyle style,
+                       QString* whyNot = nullptr) override;
     bool startSelfRemoval(const QString& folder, const QString& scriptName, const QString& target) override;
     void endProcess() override;
 };
-
-// Ends this process at once with the given exit status: output written so far is flushed, and
-// no event, destructor or exit handler runs any more.
-[[noreturn]] void endProcessNow(int status);
 
 } // namespace korvane::platform

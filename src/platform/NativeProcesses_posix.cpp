@@ -22,11 +22,15 @@ void detachStandardChannels(QProcess& process)
 } // namespace
 
 // There are no windows to style here.
-bool NativeProcesses::startDetached(const QString& commandLine, const QString& workingFolder, WindowStyle)
+bool NativeProcesses::startDetached(const QString& commandLine, const QString& workingFolder, WindowStyle,
+                                    QString* whyNot)
 {
     QStringList words = QProcess::splitCommand(commandLine);
-    if (words.isEmpty())
+    if (words.isEmpty()) {
+        if (whyNot)
+            *whyNot = QStringLiteral("命令列是空的");
         return false;
+    }
     QString program = words.takeFirst();
     if (program.contains(u'\\') || program.contains(u'/'))
         program = localPath(program);
@@ -37,7 +41,11 @@ bool NativeProcesses::startDetached(const QString& commandLine, const QString& w
     if (!workingFolder.isEmpty())
         process.setWorkingDirectory(localPath(workingFolder));
     detachStandardChannels(process);
-    return process.startDetached();
+    if (process.startDetached())
+        return true;
+    if (whyNot)
+        *whyNot = process.errorString();
+    return false;
 }
 
 bool NativeProcesses::startSelfRemoval(const QString& folder, const QString& scriptName,

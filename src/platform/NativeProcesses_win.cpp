@@ -34,11 +34,14 @@ WORD showWindowCommand(WindowStyle style)
 } // namespace
 
 bool NativeProcesses::startDetached(const QString& commandLine, const QString& workingFolder,
-                                    WindowStyle style)
+                                    WindowStyle style, QString* whyNot)
 {
     const QStringList words = QProcess::splitCommand(commandLine);
-    if (words.isEmpty())
+    if (words.isEmpty()) {
+        if (whyNot)
+            *whyNot = QStringLiteral("命令列是空的");
         return false;
+    }
 
     // The command line reaches CreateProcess as it stands, not re-quoted word by word; the
     // system may write into that buffer, so it is our own copy.
@@ -61,7 +64,11 @@ bool NativeProcesses::startDetached(const QString& commandLine, const QString& w
             args->flags |= CREATE_NEW_CONSOLE;
         }
     });
-    return process.startDetached();
+    if (process.startDetached())
+        return true;
+    if (whyNot)
+        *whyNot = process.errorString();
+    return false;
 }
 
 bool NativeProcesses::startSelfRemoval(const QString& folder, const QString& scriptName, const QString&)

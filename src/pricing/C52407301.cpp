@@ -5,6 +5,7 @@
 #include "DrugPriceLine.h"
 #include "actions/AppliedUpdateKey.h"
 #include "actions/IUpdatorView.h"
+#include "actions/Installation.h"
 #include "drugbag/CDrugAdvInfoHome.h"
 #include "platform/AnsiText.h"
 #include "platform/Conversions.h"
@@ -14,6 +15,7 @@
 #include "platform/database/Recordset.h"
 
 #include <QStringBuilder>
+#include <algorithm>
 #include <cmath>
 
 namespace korvane {
@@ -23,9 +25,23 @@ namespace {
 const QString kAppName = QStringLiteral("UP52407301.exe");
 const QString kNoDrugRecords = QStringLiteral("資料檔中沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。");
 
+// The values named in the message at the end of a run; updatlet lists them all.
+constexpr size_t kRefusalsShown = 20;
+
 QString failureMessage(const QString& description)
 {
     return QStringLiteral("更新藥價作業失敗，可能的原因為：\r\n") + description;
+}
+
+QString noneStored(qsizetype records, const std::vector<RefusedValue>& refused)
+{
+    // A whole row refused tells more than a column left out.
+    const auto row = std::find_if(refused.begin(), refused.end(), [](const RefusedValue& value) { return value.column.isEmpty(); });
+    const RefusedValue& first = row != refused.end() ? *row : refused.front();
+    return QStringLiteral("資料檔中的 %1 筆藥品資料都無法存入藥品資料表 tblDrugs，藥品資料表維持原狀，未做任何變更。"
+                          "第一筆被拒絕的原因：\r\n")
+               .arg(records) +
+           first.text();
 }
 
 // j / n × 100 to the nearest whole number, halves to even.
@@ -55,7 +71,7 @@ QVariant C52407301::getDescription()
 
 QString C52407301::getAppName()
 {
-    return ivLastRunFailed ? QString() : kAppName;
+    return kAppName;
 }
 
 QString C52407301::progressMessage(qint64 n)
@@ -76,19 +92,24 @@ QString C52407301::priceListPath() const
     return platform::joinPath(ivServices.packFolder, QStringLiteral("\\all.puf"));
 }
 
-void C52407301::action(IUpdatorView& p_form)
+Outcome C52407301::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
-    ivLastRunFailed = false;
-    ivShrinkRefused = false;
     ivDrugCount = -1;
+    ivRefused.clear();
+    Outcome outcome = Outcome::Failed;
+    std::exception_ptr error;
     try {
-        replaceDrugs(priceListPath());
+        return replaceDrugs(priceListPath());
+    } catch (const RunRefused&) {
+        outcome = Outcome::Refused;
+        error = std::current_exception();
     } catch (...) {
-        ivLastRunFailed = true;
-        ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
-                                      failureMessage(platform::describe(std::current_exception())));
+        error = std::current_exception();
     }
+    ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
+                                  failureMessage(platform::describe(error)));
+    return outcome;
 }
 
 PriceListSurvey C52407301::readPriceList(const platform::TextLines& lines, IUpdatorView* p_form)
@@ -104,8 +125,18 @@ PriceListSurvey C52407301::readPriceList(const platform::TextLines& lines, IUpda
             p_form->setMessgaeValue(progressMessage(i + 1));
     }
     if (const QString refusal = survey.refusal(lines.lastLineTerminated()); !refusal.isEmpty())
-        throw platform::Error(refusal);
+        throw RunRefused(refusal);
+    if (survey.drugRecords() == 0)
+        throw RunRefused(kNoDrugRecords);
     return survey;
+}
+
+platform::TextLines C52407301::readLines(const QString& path)
+{
+    QByteArray bytes = ivServices.files.readFile(path);
+    if (const QString refusal = PriceListSurvey::refusalOfContent(bytes); !refusal.isEmpty())
+        throw RunRefused(refusal);
+    return platform::TextLines::fromAnsiFile(std::move(bytes));
 }
 
 qint64 C52407301::currentDrugCount(const std::shared_ptr<platform::Connection>& connection)
@@ -119,16 +150,21 @@ qint64 C52407301::currentDrugCount(const std::shared_ptr<platform::Connection>& 
     return count.value(0).toLongLong();
 }
 
-void C52407301::replaceDrugs(const QString& path)
+void C52407301::findColumns(const platform::Recordset& recordset)
+{
+    for (size_t k = 0; k < ivColumnIndexes.size(); ++k)
+        ivColumnIndexes[k] = recordset.fieldIndex(DrugPriceLine::columns()[k].name);
+}
+
+Outcome C52407301::replaceDrugs(const QString& path)
 {
     say(getMesageString(1).toString());
     say(getMesageString(2).toString());
+    Installation(ivServices).require();
 
-    const platform::TextLines lines = platform::TextLines::fromAnsiFile(ivServices.files.readFile(path));
+    const platform::TextLines lines = readLines(path);
     const PriceListSurvey survey = readPriceList(lines, ivView);
 
-    if (survey.drugRecords() == 0)
-        throw platform::Error(kNoDrugRecords);
     const auto connection = getClinicConnection();
     platform::Recordset recordset;
     try {
@@ -144,8 +180,11 @@ void C52407301::replaceDrugs(const QString& path)
                     counts + QStringLiteral("，藥價資料檔可能不完整（例如在傳送時被截斷）。\r\n\r\n"
                                             "確定要以這份資料取代目前所有的藥品資料嗎？"),
                     false)) {
-                ivShrinkRefused = true;
-                throw platform::Error(counts + QStringLiteral("，未經確認不進行更新。") + PriceListSurvey::unchanged());
+                connection->Close();
+                ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("藥價更新"),
+                                              counts + QStringLiteral("，未經確認不進行更新。") +
+                                                  PriceListSurvey::unchanged());
+                return Outcome::Cancelled;
             }
         }
         connection->BeginTrans();
@@ -154,20 +193,32 @@ void C52407301::replaceDrugs(const QString& path)
         say(getMesageString(3).toString());
         recordset.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE id=-2"), connection,
                        platform::Recordset::adOpenDynamic, platform::Recordset::adLockOptimistic);
-        for (size_t k = 0; k < ivColumnIndexes.size(); ++k)
-            ivColumnIndexes[k] = recordset.fieldIndex(DrugPriceLine::columns()[k].name);
-        qsizetype added = 0;
+        findColumns(recordset);
+        // Rows may go to a server in batches: a refused one is told here, by its line.
+        qsizetype refusedRows = 0;
+        recordset.setRefusedRowHandler([&](qint64 index, const platform::Error& reason) {
+            ++refusedRows;
+            QString line;
+            lines.read(index, line);
+            const DrugPriceLine fields(line);
+            ivRefused.push_back({index + 1, fields.field(3).toString(), QString(), reason.description()});
+        });
+        qsizetype sent = 0;
         QString line;
         for (qsizetype j = 0; j < n; ++j) {
             ivServices.events.processEvents();
             lines.read(j, line);
-            if (addDrugRecord(line, recordset))
-                ++added;
+            if (addDrugRecord(j, line, recordset))
+                ++sent;
             ivView->setProgressBarValue(percent(j, n));
         }
+        recordset.Flush();
+        std::stable_sort(ivRefused.begin(), ivRefused.end(),
+                         [](const RefusedValue& a, const RefusedValue& b) { return a.line < b.line; });
         // An emptied drug table would stop the clinic from dispensing: never commit one.
+        const qsizetype added = sent - refusedRows;
         if (added == 0)
-            throw platform::Error(kNoDrugRecords);
+            throw RunRefused(ivRefused.empty() ? kNoDrugRecords : noneStored(survey.drugRecords(), ivRefused));
         recordset.Close();
         connection->CommitTrans();
         ivDrugCount = added;
@@ -184,11 +235,21 @@ void C52407301::replaceDrugs(const QString& path)
         throw;
     }
 
+    // A list some of whose values were refused stays, with the pack, to be run again once the
+    // cause is mended; the prices that went in stand.
+    if (!ivRefused.empty()) {
+        reportRefused();
+        ivView->hideForm();
+        connection->Close();
+        return Outcome::ItemsLeft;
+    }
     // The price list goes only once the new prices are safely in; the update itself stands
     // even when it cannot be removed.
+    Outcome outcome = Outcome::Done;
     try {
         ivServices.files.removeFile(path);
     } catch (const platform::Error& error) {
+        outcome = Outcome::ItemsLeft;
         ivServices.dialogs.messageBox(
             platform::MessageIcon::Information, QStringLiteral("訊息"),
             QStringLiteral("藥價已更新完成，但無法刪除本次的藥價資料檔，請自行刪除：\r\n") + path +
@@ -196,13 +257,28 @@ void C52407301::replaceDrugs(const QString& path)
     }
     ivView->hideForm();
     connection->Close();
+    return outcome;
+}
+
+void C52407301::reportRefused()
+{
+    QString text = QStringLiteral("藥價已更新，藥品資料表 tblDrugs 現有 %1 筆藥品資料，但資料庫拒絕了下列 %2 項資料：\r\n")
+                       .arg(ivDrugCount)
+                       .arg(ivRefused.size());
+    const size_t shown = std::min<size_t>(ivRefused.size(), kRefusalsShown);
+    for (size_t i = 0; i < shown; ++i)
+        text += ivRefused[i].text() + QStringLiteral("\r\n");
+    if (shown < ivRefused.size())
+        text += QStringLiteral("……其餘 %1 項未列出。\r\n").arg(ivRefused.size() - shown);
+    text += QStringLiteral("\r\n代碼被拒絕的藥品沒有加入；其他被拒絕的欄位留白。藥價資料檔與本更新程式都保留在原處，"
+                           "排除原因（例如請資訊人員加大欄位）後可以再執行一次本更新程式。");
+    ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("更新未完成"), text);
 }
 
 DrugPricePreview C52407301::preview()
 {
-    const platform::TextLines lines = platform::TextLines::fromAnsiFile(ivServices.files.readFile(priceListPath()));
-    if (readPriceList(lines, nullptr).drugRecords() == 0)
-        throw platform::Error(kNoDrugRecords);
+    const platform::TextLines lines = readLines(priceListPath());
+    readPriceList(lines, nullptr);
     DrugPricePreview preview;
     const auto connection = getClinicConnection();
     try {
@@ -214,31 +290,43 @@ DrugPricePreview C52407301::preview()
                    connection);
         for (; !table.Eof(); table.MoveNext())
             preview.addTableRow(table.value(0).toString(), table.value(1).toString(), table.value(2).toDouble());
+        table.Close();
+
+        // Each line's values are given to a new row that is never saved, so that the preview
+        // refuses exactly what the update's columns would.
+        platform::Recordset check;
+        check.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE id=-2"), connection,
+                   platform::Recordset::adOpenDynamic, platform::Recordset::adLockOptimistic);
+        findColumns(check);
+        std::vector<RefusedValue> refused;
+        QString line;
+        for (qsizetype i = 0; i < lines.count(); ++i) {
+            lines.read(i, line);
+            const DrugPriceLine fields(line);
+            if (!fields.isDrugRecord())
+                continue;
+            check.AddNew();
+            const bool codeStored = assignColumns(i, fields, check, refused);
+            check.CancelUpdate();
+            if (codeStored)
+                preview.addListLine(fields);
+        }
+        check.Close();
+        for (const RefusedValue& value : refused)
+            preview.addRefusal(value);
     } catch (...) {
         connection->Close();
         throw;
     }
     connection->Close();
-    QString line;
-    for (qsizetype i = 0; i < lines.count(); ++i) {
-        lines.read(i, line);
-        preview.addListLine(DrugPriceLine(line));
-    }
     preview.finish();
     preview.setSources(priceListPath(), ivConnections.clinicDatabaseName());
     return preview;
 }
 
-bool C52407301::addDrugRecord(QStringView line, platform::Recordset& recordset)
+bool C52407301::assignColumns(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset,
+                              std::vector<RefusedValue>& refused)
 {
-    const DrugPriceLine fields(line);
-    if (!fields.isDrugRecord())
-        return false;
-    // Each step on its own: a value the table refuses leaves that column unset, nothing more.
-    try {
-        recordset.AddNew();
-    } catch (const platform::Error&) {
-    }
     const auto& columns = DrugPriceLine::columns();
     for (size_t k = 0; k < columns.size(); ++k) {
         try {
@@ -248,15 +336,29 @@ bool C52407301::addDrugRecord(QStringView line, platform::Recordset& recordset)
             } else if (const auto value = fields.value(columns[k])) {
                 recordset.setValue(ivColumnIndexes[k], *value);
             }
-        } catch (const platform::Error&) {
+        } catch (const platform::Error& error) {
+            // Any other column left unset still leaves a drug; a row without its code does not.
+            refused.push_back({index + 1, fields.field(3).toString(), columns[k].name, error.description()});
+            if (columns[k].field == 3)
+                return false;
         }
     }
-    try {
-        recordset.Update();
-        return true;
-    } catch (const platform::Error&) {
+    return true;
+}
+
+bool C52407301::addDrugRecord(qsizetype index, QStringView line, platform::Recordset& recordset)
+{
+    const DrugPriceLine fields(line);
+    if (!fields.isDrugRecord())
+        return false;
+    recordset.AddNew(index);
+    if (!assignColumns(index, fields, recordset, ivRefused)) {
+        recordset.CancelUpdate();
         return false;
     }
+    // A refused row is told to the handler; what throws here means nothing more can be stored.
+    recordset.Update();
+    return true;
 }
 
 void C52407301::syncDrugBagCode(QStringView line, CDrugAdvInfoHome& home)

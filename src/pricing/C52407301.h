@@ -5,6 +5,7 @@
 #include "DatabaseConnections.h"
 #include "DrugPricePreview.h"
 #include "PriceListSurvey.h"
+#include "RefusedValue.h"
 #include "actions/ActionerMembers.h"
 #include "actions/IAction.h"
 #include "platform/Services.h"
@@ -12,6 +13,7 @@
 #include <QString>
 #include <QStringView>
 #include <array>
+#include <vector>
 
 namespace korvane {
 namespace platform {
@@ -19,13 +21,15 @@ class Recordset;
 class TextLines;
 }
 class CDrugAdvInfoHome;
+class DrugPriceLine;
 
 // The monthly drug-price update: reads the NHI price list "\all.puf" shipped beside the pack
 // and replaces the clinic's drug master table tblDrugs with it, in one transaction, so the
 // table is never left half-written. The price list is deleted only once the new table is
 // committed. A damaged list (see PriceListSurvey) is refused before the database is touched,
 // and one that would leave fewer than half of the drugs tblDrugs holds now is applied only when
-// the user says so (or the caller allows it beforehand).
+// the user says so (or the caller allows it beforehand). A value the table refuses is named at
+// the end, never dropped in silence; such a run keeps the list and the pack for another try.
 class C52407301 : public IAction, public ActionerMembers
 {
 public:
@@ -34,11 +38,10 @@ public:
     bool IsSingleAction() const { return ivIsSingleAction; }
     void setIsSingleAction(bool vData) { ivIsSingleAction = vData; }
 
-    void action(IUpdatorView& p_form) override;
+    Outcome action(IUpdatorView& p_form) override;
     QVariant getDescription() override;
     QVariant getMesageString(qint16 index) const { return renderSteps(index); }
-    // The pack executable, which removes itself after a successful run. After a failed run it
-    // names nothing, so the pack stays beside its price list and can be run again.
+    // The pack executable, which removes itself after a run that is done.
     QString getAppName() override;
 
     // The progress text while the price list is read, for line count n.
@@ -47,10 +50,12 @@ public:
     // Whether a list with fewer than half of the drugs tblDrugs holds now may be applied without
     // asking (an unattended run told so beforehand).
     void setAllowShrink(bool vData) { ivAllowShrink = vData; }
-    // After a successful run: the drugs tblDrugs now holds; -1 otherwise.
+    // The clinic database's file once a run or a preview has looked for it; empty for a server.
+    QString clinicDatabasePath() const { return ivConnections.clinicDatabaseFile(); }
+    // After a committed run: the drugs tblDrugs now holds; -1 otherwise.
     qint64 drugCount() const { return ivDrugCount; }
-    // After a failed run: whether it failed because a shrinking list was not allowed.
-    bool shrinkRefused() const { return ivShrinkRefused; }
+    // The values of the last run that tblDrugs refused, in the order of the list.
+    const std::vector<RefusedValue>& refusedValues() const { return ivRefused; }
 
     // What a run would change, read from the price list and tblDrugs without writing anything
     // and without removing the list. A list the update would refuse, and a database it could
@@ -60,8 +65,14 @@ public:
 private:
     std::shared_ptr<platform::Connection> getDrugProfileConnection() { return ivConnections.getDrugProfileConnection(); }
     std::shared_ptr<platform::Connection> getClinicConnection() { return ivConnections.getClinicConnection(); }
-    // Adds the row of one drug line; false when the line is no drug record or the row was refused.
-    bool addDrugRecord(QStringView line, platform::Recordset& recordset);
+    // Adds the row of one drug line (index from 0); false when the line is no drug record or its
+    // code was refused. Refused values are kept for the end of the run.
+    bool addDrugRecord(qsizetype index, QStringView line, platform::Recordset& recordset);
+    // Gives the new row of recordset the line's values; each value the table refuses is added to
+    // refused. False when the code itself was refused: such a row must not be stored.
+    bool assignColumns(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset,
+                       std::vector<RefusedValue>& refused);
+    void findColumns(const platform::Recordset& recordset);
     // Stores the drug-bag row of the line's code family under the line's code, so that the label
     // follows a code whose last two characters changed. Lines that are no priced drug record
     // are passed over. Not part of a run; failures throw.
@@ -71,9 +82,13 @@ private:
     // Reads and looks over every line (with the progress text when there is a view); a list
     // that must not be applied throws.
     PriceListSurvey readPriceList(const platform::TextLines& lines, IUpdatorView* p_form);
+    // The list's lines, once the file is known to be a price list; refusals throw RunRefused.
+    platform::TextLines readLines(const QString& path);
     // The drugs tblDrugs holds now; a database without the table throws, saying so.
     qint64 currentDrugCount(const std::shared_ptr<platform::Connection>& connection);
-    void replaceDrugs(const QString& path);
+    Outcome replaceDrugs(const QString& path);
+    // Tells the user which values were refused; the run keeps the list and the pack.
+    void reportRefused();
     void say(const QString& text);
 
     platform::Services ivServices;
@@ -82,10 +97,9 @@ private:
     // than by name on every row; -1 for a column the table lacks.
     std::array<int, 14> ivColumnIndexes{};
     bool ivIsSingleAction = false;
-    bool ivLastRunFailed = false;
     bool ivAllowShrink = false;
-    bool ivShrinkRefused = false;
     qint64 ivDrugCount = -1;
+    std::vector<RefusedValue> ivRefused;
 
     // The tests' way to the private operations; no part of the program uses it.
     friend class C52407301TestAccess;

@@ -3,6 +3,7 @@
 #include "DatabaseConnections.h"
 
 #include "ZanXmlTextReader.h"
+#include "actions/Installation.h"
 #include "platform/AnsiText.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -12,18 +13,6 @@
 namespace korvane {
 
 namespace {
-
-QString clinicAccessText(const QString& path)
-{
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password='Pk@Dolmira51840297';Data Source=") +
-           path + u';';
-}
-
-QString sqlServerText(const QString& version, const QString& address, const QString& database)
-{
-    return QStringLiteral("Provider=SQLNCLI") + version + QStringLiteral(";Data Source=") + address +
-           QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=") + database;
-}
 
 // Whether the document holds the element with a start and an end tag; its text may be empty
 // (an empty server address means the server on this workstation).
@@ -39,23 +28,16 @@ DatabaseConnections::DatabaseConnections(const platform::Services& services) : i
 
 QString DatabaseConnections::installationFolder() const
 {
-    return ivServices.settings.read(QStringLiteral("Korvane"), QStringLiteral("Options"),
-                                    QStringLiteral("KorvaneStartupPath"));
+    return Installation(ivServices).folder();
 }
 
 QString DatabaseConnections::clinicConnectionText() const
 {
-    const QString folder = installationFolder();
-    // Without it every path would start at the root of the drive and name nothing.
-    if (folder.trimmed().isEmpty())
-        throw platform::Error(QStringLiteral("尚未設定 Korvane 的安裝資料夾，找不到 Korvane 的資料庫。安裝資料夾讀自") +
-                                  ivServices.settings.location(QStringLiteral("Korvane"), QStringLiteral("Options"),
-                                                               QStringLiteral("KorvaneStartupPath")) +
-                                  QStringLiteral("，目前是空的。請在這台已安裝 Korvane 的電腦上，以使用 Korvane 的帳號執行本更新程式。"),
-                              platform::Error::Kind::PathNotFound);
-    const QString config = platform::joinPath(folder, QStringLiteral("\\Korvane.config"));
+    const Installation installation(ivServices);
+    installation.requireFolder();
+    const QString config = installation.path(QStringLiteral("\\Korvane.config"));
     if (!ivServices.files.fileExists(config))
-        return clinicAccessText(platform::joinPath(folder, QStringLiteral("\\dbKorvane.mdb")));
+        return ConnectionTexts::priceClinic(installation.clinicDatabasePath());
 
     const platform::TextLines lines = platform::TextLines::fromAnsiFile(ivServices.files.readFile(config));
     if (lines.isEmpty())
@@ -63,7 +45,7 @@ QString DatabaseConnections::clinicConnectionText() const
                               platform::Error::Kind::General);
     const QString firstLine = lines.at(0);
     if (firstLine.contains(QStringLiteral(".mdb")))
-        return clinicAccessText(firstLine);
+        return ConnectionTexts::priceClinic(firstLine);
 
     ZanXmlTextReader reader(ivServices.files);
     reader.setXmlFilePath(config);
@@ -82,7 +64,7 @@ QString DatabaseConnections::clinicConnectionText() const
     const QString address = reader.getDataString(QStringLiteral("IP"), document);
     document.clear();
     const QString database = reader.getDataString(QStringLiteral("DB"), document);
-    return sqlServerText(version, address, database);
+    return ConnectionTexts::server(version, address, database);
 }
 
 QString DatabaseConnections::clinicDatabaseName() const
@@ -94,6 +76,14 @@ QString DatabaseConnections::clinicDatabaseName() const
         return QStringLiteral("伺服器 ") + text.value(QStringLiteral("Data Source")) + QStringLiteral(" 上的資料庫 ") +
                text.value(QStringLiteral("Initial Catalog"));
     return text.value(QStringLiteral("Data Source"));
+}
+
+QString DatabaseConnections::clinicDatabaseFile() const
+{
+    if (!ivClinicConnection)
+        return {};
+    const platform::OleDbConnectionText text(ivClinicConnection->ConnectionString());
+    return text.contains(QStringLiteral("Initial Catalog")) ? QString() : text.value(QStringLiteral("Data Source"));
 }
 
 void DatabaseConnections::openIfClosed(platform::Connection& connection)
@@ -119,13 +109,11 @@ std::shared_ptr<platform::Connection> DatabaseConnections::getDrugProfileConnect
 {
     // Made only once the file is there, so a missing file answers "none" on every request.
     if (!ivDrugProfileConnection) {
-        const QString path = platform::joinPath(installationFolder(), QStringLiteral("\\tools\\dbDrugProfile.mdb"));
+        const QString path = Installation(ivServices).drugProfilePath();
         if (!ivServices.files.fileExists(path))
             return nullptr;
         auto connection = std::make_shared<platform::Connection>();
-        connection->setConnectionString(
-            QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password='Pk@rhTB40518';Data Source=") +
-            path + u';');
+        connection->setConnectionString(ConnectionTexts::priceDrugProfile(path));
         ivDrugProfileConnection = std::move(connection);
     }
     openIfClosed(*ivDrugProfileConnection);

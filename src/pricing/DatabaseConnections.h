@@ -35,6 +35,9 @@ public:
     // The clinic database as a user would find it: the file, or the database and its server.
     // Empty until the clinic connection has been made.
     QString clinicDatabaseName() const;
+    // The clinic database's file; empty for a database on a server, and until the clinic
+    // connection has been made.
+    QString clinicDatabaseFile() const;
 
 private:
     static void openIfClosed(platform::Connection& connection);

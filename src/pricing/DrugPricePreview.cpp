@@ -118,32 +118,42 @@ QString DrugPricePreview::text(bool p_withRows) const
                 text += priceText(row.oldPrice ? *row.oldPrice : *row.newPrice);
             text += u'\n';
         }
-        if (!ivRows.empty())
+        for (const RefusedValue& value : ivRefusals)
+            text += QStringLiteral("將被拒絕 ") + value.text() + u'\n';
+        if (!ivRows.empty() || !ivRefusals.empty())
             text += u'\n';
     }
     text += QStringLiteral("合計：新增 %1 項藥品，刪除 %2 項，價格變動 %3 項，價格不變 %4 項。\n")
                 .arg(count(added()), count(removed()), count(repriced()), count(unchanged()));
     text += QStringLiteral("藥品資料表 tblDrugs 目前有 %1 筆，更新後將有 %2 筆。\n")
                 .arg(count(ivTableRows), count(ivListRecords));
+    if (!ivRefusals.empty())
+        text += QStringLiteral("資料庫將拒絕 %1 項資料：代碼被拒絕的藥品不會加入，其他被拒絕的欄位會留白。\n")
+                    .arg(count(qsizetype(ivRefusals.size())));
     return text;
 }
 
 QByteArray DrugPricePreview::csv() const
 {
-    QString text = QStringLiteral("異動,代碼,藥品英文名稱,原藥價,新藥價\r\n");
+    QString text = QStringLiteral("異動,代碼,藥品英文名稱,原藥價,新藥價,行號,欄位,原因\r\n");
     for (const Row& row : ivRows) {
         text += changeText(row.change) + u',' + csvField(row.code) + u',' + csvField(row.name) + u',' +
                 (row.oldPrice ? priceText(*row.oldPrice) : QString()) + u',' +
-                (row.newPrice ? priceText(*row.newPrice) : QString()) + QStringLiteral("\r\n");
+                (row.newPrice ? priceText(*row.newPrice) : QString()) + QStringLiteral(",,,\r\n");
+    }
+    for (const RefusedValue& value : ivRefusals) {
+        text += QStringLiteral("將被拒絕,") + csvField(value.code) + QStringLiteral(",,,,") + QString::number(value.line) +
+                u',' + csvField(value.column) + u',' + csvField(value.reason) + QStringLiteral("\r\n");
     }
     text += QStringLiteral("\r\n合計,新增,%1\r\n合計,刪除,%2\r\n合計,價格變動,%3\r\n合計,價格不變,%4\r\n"
-                           "tblDrugs 目前筆數,%5\r\n更新後筆數,%6\r\n")
+                           "tblDrugs 目前筆數,%5\r\n更新後筆數,%6\r\n將被拒絕,%7\r\n")
                 .arg(added())
                 .arg(removed())
                 .arg(repriced())
                 .arg(unchanged())
                 .arg(ivTableRows)
-                .arg(ivListRecords);
+                .arg(ivListRecords)
+                .arg(ivRefusals.size());
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 

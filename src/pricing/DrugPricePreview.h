@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "RefusedValue.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -34,6 +36,9 @@ public:
     void addTableRow(const QString& p_code, const QString& p_name, double p_price);
     // A line of the price list; lines that are no drug records are left out.
     void addListLine(const DrugPriceLine& p_line);
+    // A value of the list that tblDrugs would refuse, as the update would name it; a line whose
+    // code would be refused is left out of the list.
+    void addRefusal(const RefusedValue& p_value) { ivRefusals.push_back(p_value); }
     // Compares what was added; rows come out by change, each change by code.
     void finish();
     // The price list and the database compared, for the text.
@@ -50,6 +55,7 @@ public:
     qsizetype unchanged() const { return ivUnchanged; }
     qsizetype tableRows() const { return ivTableRows; }
     qsizetype listRecords() const { return ivListRecords; }
+    const std::vector<RefusedValue>& refusals() const { return ivRefusals; }
 
     // The changes line by line (when p_withRows) and the totals, for a terminal.
     QString text(bool p_withRows) const;
@@ -72,6 +78,7 @@ private:
     QHash<QString, Price> ivTable;
     QHash<QString, Price> ivList;
     std::vector<Row> ivRows;
+    std::vector<RefusedValue> ivRefusals;
     qsizetype ivCounts[3] = {};
     qsizetype ivUnchanged = 0;
     qsizetype ivTableRows = 0;

@@ -40,15 +40,38 @@ void PriceListSurvey::add(QStringView p_line)
         ivFirstUnimportableLine = ivLines;
 }
 
+QString PriceListSurvey::refusalOfContent(QByteArrayView p_bytes)
+{
+    if (p_bytes.startsWith("\xFF\xFE") || p_bytes.startsWith("\xFE\xFF"))
+        return QStringLiteral("藥價資料檔是以 UTF-16（Unicode）編碼儲存的，本程式只能讀取 Big5 或 UTF-8 編碼的藥價資料檔。"
+                              "請以 Big5 或 UTF-8 重新儲存，或重新取得正確的藥價資料檔。") +
+               unchanged();
+    // Stray NULs are damage in a field or a line; text in UTF-16 without its mark, or a program,
+    // holds them throughout, in every other byte of the many ASCII characters of a list.
+    const QByteArrayView head = p_bytes.first(std::min<qsizetype>(p_bytes.size(), 64 * 1024));
+    const qsizetype nuls = std::count(head.begin(), head.end(), '\0');
+    if (nuls > 8 && nuls * 4 > head.size())
+        return QStringLiteral("藥價資料檔不是文字檔（含有 %1 個 NUL 位元組），可能是 UTF-16 編碼的文字、壓縮檔或其他檔案。"
+                              "請重新取得正確的藥價資料檔（Big5 或 UTF-8 編碼的文字檔）。")
+                   .arg(nuls) +
+               unchanged();
+    return {};
+}
+
 QString PriceListSurvey::refusal(bool p_lastLineTerminated) const
 {
-    if (!p_lastLineTerminated && ivLastFieldCount < DrugPriceLine::recordFieldCount)
-        return QStringLiteral("藥價資料檔不完整：最後一行（第 %1 行）沒有行尾，而且只有 %2 個欄位（藥品資料有 %3 個），"
+    if (!p_lastLineTerminated) {
+        QString fields;
+        if (ivLastFieldCount < DrugPriceLine::recordFieldCount)
+            fields = QStringLiteral("，而且只有 %1 個欄位（藥品資料有 %2 個）")
+                         .arg(ivLastFieldCount)
+                         .arg(DrugPriceLine::recordFieldCount);
+        return QStringLiteral("藥價資料檔不完整：最後一行（第 %1 行）沒有行尾%2。藥價資料檔的每一行都以換行結束，"
                               "檔案可能在傳送或複製時被截斷了。請重新取得完整的藥價資料檔。")
                    .arg(ivLines)
-                   .arg(ivLastFieldCount)
-                   .arg(DrugPriceLine::recordFieldCount) +
+                   .arg(fields) +
                unchanged();
+    }
 
     const qsizetype tolerated = std::max<qsizetype>(1, ivDrugRecords / drugRecordsPerDamagedLine);
     if (ivDamagedLines > tolerated || ivFirstUnimportableLine != 0)

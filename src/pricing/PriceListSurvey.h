@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -10,8 +11,9 @@ namespace korvane {
 // What a look at every line of a price list found, and whether the list is sound enough to
 // replace tblDrugs with. Lines are added in file order as they are read.
 //
-// Refused are a list cut short (its last line has no line end and fewer fields than a drug
-// record) and a list with damaged lines, lines that hold bytes no code page decodes (U+FFFD
+// Refused are a file that is no text list at all (UTF-16, binary), a list cut short (its last
+// line has no line end: every line of a list ends with CR LF, or LF in lists saved as UTF-8) and
+// a list with damaged lines, lines that hold bytes no code page decodes (U+FFFD
 // after decoding), unless the damage is slight: at most one damaged line in a thousand drug
 // records (one line at least), and every damaged line a drug record whose code, price and dates
 // are intact, so that the damage shows only in its names and other text.
@@ -29,6 +31,10 @@ public:
     // Why the list must not replace the drug table, for the user; empty when it is sound.
     // p_lastLineTerminated: whether the file's last line has its line end.
     QString refusal(bool p_lastLineTerminated) const;
+
+    // Why the file's bytes cannot be a price list (text in UTF-16, a binary file); empty when
+    // they can be.
+    static QString refusalOfContent(QByteArrayView p_bytes);
 
     // Said after every refusal: nothing was touched.
     static QString unchanged();

@@ -18,7 +18,8 @@ ViewRegistry modUpdatlet::viewRegistry(const platform::Services& services)
     return registry;
 }
 
-frmOptionPanel* modUpdatlet::Main(const platform::Services& services, std::shared_ptr<IAction> p_action)
+frmOptionPanel* modUpdatlet::Main(const platform::Services& services, std::shared_ptr<IAction> p_action,
+                                  std::function<void(Outcome)> onEnded)
 {
     auto* form = new frmOptionPanel(viewRegistry(services));
     QString identifier = utlUpdatorView::Identifier;
@@ -29,6 +30,8 @@ frmOptionPanel* modUpdatlet::Main(const platform::Services& services, std::share
             throw platform::Error(QStringLiteral("無法建立元件：") + identifier,
                                   platform::Error::Kind::NullObject);
         view->setActioner(std::move(p_action));
+        if (onEnded)
+            QObject::connect(view, &utlUpdatorView::ended, view, std::move(onEnded));
     } catch (...) {
         delete form;
         throw;

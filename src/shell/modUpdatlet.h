@@ -6,6 +6,7 @@
 #include "actions/IAction.h"
 #include "platform/Services.h"
 
+#include <functional>
 #include <memory>
 
 namespace korvane {
@@ -22,9 +23,10 @@ public:
 
     // Builds the host form and its view, hands the view p_action and shows the form, not
     // modal. The form deletes itself when it is closed, and the application's event loop ends
-    // with it, hidden or not. Throws platform::Error (nothing is shown then) if the view could
-    // not be created.
-    static frmOptionPanel* Main(const platform::Services& services, std::shared_ptr<IAction> p_action);
+    // with it, hidden or not. onEnded hears how the wizard ended (the run's outcome, or cancelled).
+    // Throws platform::Error (nothing is shown then) if the view could not be created.
+    static frmOptionPanel* Main(const platform::Services& services, std::shared_ptr<IAction> p_action,
+                                std::function<void(Outcome)> onEnded = {});
 };
 
 } // namespace korvane

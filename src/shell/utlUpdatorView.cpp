@@ -213,9 +213,13 @@ bool utlUpdatorView::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     // Closing the host under a running action would destroy the view and the action with it.
-    if (watched == ivContainer && event->type() == QEvent::Close && ivRunning) {
-        event->ignore();
-        return true;
+    if (watched == ivContainer && event->type() == QEvent::Close) {
+        if (ivRunning) {
+            event->ignore();
+            return true;
+        }
+        // Closed by its window before a run: nothing was done.
+        end(Outcome::Cancelled);
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -323,13 +327,14 @@ void utlUpdatorView::btnOk_Click()
         [this] { setTimeCaption(StartTimeCaption + ivServices.clock.timeText() + QStringLiteral("\r\n")); });
     skipOnFailure([this] { ivServices.events.processEvents(); });
     skipOnFailure([this] { ProgressBar1->setVisible(true); });
-    // A run that ends in an error the action did not handle has failed: the user is told, and
-    // the pack stays for another try instead of being removed.
-    const bool succeeded = !action || runAction(*action, *this, ivServices.dialogs);
+    // An error the action did not handle is a failed run: the user is told. Only a run that is
+    // done removes the pack; any other keeps it for another try.
+    const Outcome outcome = action ? runAction(*action, *this, ivServices.dialogs) : Outcome::Failed;
 
     ivRunning = false;
     refreshDisplay();
-    if (succeeded)
+    end(outcome);
+    if (outcome == Outcome::Done)
         skipOnFailure([this] { finishWizard(); });
     else
         unloadContainer();
@@ -339,8 +344,18 @@ void utlUpdatorView::btnCancel_Click()
 {
     if (ivRunning)
         return;
+    // After a run the button reads "關閉" and the run's outcome stands.
+    end(Outcome::Cancelled);
     unloadContainer();
     ivAction.reset();
+}
+
+void utlUpdatorView::end(Outcome outcome)
+{
+    if (ivOutcome)
+        return;
+    ivOutcome = outcome;
+    Q_EMIT ended(outcome);
 }
 
 void utlUpdatorView::txtCaption_GotFocus()

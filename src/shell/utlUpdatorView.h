@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QPlainTextEdit;
@@ -59,6 +60,15 @@ public:
     qint16 progressValue() const { return ivProgress; }
     // True while the action runs inside the OK click.
     bool isRunning() const { return ivRunning; }
+    // How the wizard ended: the run's outcome, or cancelled when it was closed without one.
+    // Empty while it has not ended.
+    std::optional<Outcome> outcome() const { return ivOutcome; }
+
+Q_SIGNALS:
+    // The wizard has ended, with the run's outcome or cancelled; the pack exits with it.
+    void ended(korvane::Outcome outcome);
+
+public:
     QObject* container() const { return ivContainer.data(); }
     // The time label's caption with its line breaks as written (CR LF).
     QString timeCaption() const { return ivTimeCaption; }
@@ -78,6 +88,7 @@ private:
     QString getFullPath(const QString& p_strName) const;
     void finishWizard();
     void unloadContainer();
+    void end(Outcome outcome);
 
     void applyLayout();
     void setTimeCaption(const QString& caption);
@@ -89,6 +100,7 @@ private:
     QPointer<QObject> ivContainer;
     bool ivIsNotClosedForm = false;
     bool ivRunning = false;
+    std::optional<Outcome> ivOutcome;
 
     ProportionalLayout ivLayout;
 

@@ -9,6 +9,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 // Every case works on the embedded database, which is not in the Windows build.
 #ifndef Q_OS_WIN
@@ -76,7 +77,11 @@ class ContextUser : public korvane::ContextActioner
 public:
     ContextUser() : ContextActioner(korvane::StepList::of(u"CKorvaneUpdateActioner")) {}
     QVariant getDescription() override { return {}; }
-    void action(korvane::IUpdatorView&) override { writeUpdateKey(); }
+    korvane::Outcome action(korvane::IUpdatorView&) override
+    {
+        writeUpdateKey();
+        return korvane::Outcome::Done;
+    }
     QString getAppName() override { return {}; }
 };
 
@@ -85,13 +90,13 @@ TEST_F(AppliedUpdateKey, AnActionerWritesThroughItsContext)
     ContextUser actioner;
     actioner.setUpdateTimeStamp(QStringLiteral("2024年4月"));
     korvane::test::FakeView view;
-    EXPECT_THROW(actioner.action(view), Error); // no context yet
+    EXPECT_THROW(std::ignore = actioner.action(view), Error); // no context yet
 
     auto context = std::make_shared<korvane::clsContext>();
     EXPECT_EQ(context->getConnection(), nullptr);
     context->setCinnection(connection);
     actioner.setContext(context);
-    actioner.action(view);
+    EXPECT_EQ(actioner.action(view), korvane::Outcome::Done);
     EXPECT_EQ(actioner.UpdateTimeStamp(), QStringLiteral("20244"));
     EXPECT_EQ(connection->State(), Connection::adStateOpen); // a context's connection stays open
     EXPECT_EQ(keys().size(), 1);

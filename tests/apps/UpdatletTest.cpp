@@ -76,7 +76,7 @@ TEST_F(Updatlet, UsageErrorsExitWithTwo)
                                          QStringList{QStringLiteral("--pack-folder"), installation.path(QStringLiteral("missing"))}}) {
         const UpdatletResult result = installation.run(arguments);
         EXPECT_EQ(result.exitCode, 2) << qPrintable(arguments.join(u' '));
-        EXPECT_TRUE(result.out.contains(QStringLiteral("usage: updatlet"))) << qPrintable(result.out);
+        EXPECT_TRUE(result.out.contains(QStringLiteral("用法：updatlet"))) << qPrintable(result.out);
     }
     EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 1);
 }
@@ -88,14 +88,13 @@ TEST_F(Updatlet, HelpListsTheCatalogueTheDefaultAndTheExitStatuses)
     for (const korvane::ActionEntry& entry : korvane::ActionCatalogue::entries()) {
         QString row = entry.name + QStringLiteral("  [") + entry.packExecutable + u']';
         if (entry.name == korvane::ActionCatalogue::DefaultAction)
-            row += QStringLiteral("  (default)");
+            row += QStringLiteral("  （預設）");
         EXPECT_TRUE(result.out.contains(row + u'\n')) << qPrintable(result.out);
         EXPECT_TRUE(result.out.contains(entry.summary)) << qPrintable(entry.summary);
     }
-    for (const QString& shown : {QStringLiteral("default C52407301"), QStringLiteral("Exit status:\n  0  "),
-                                 QStringLiteral("\n  1  it showed one"), QStringLiteral("--allow-shrink"),
-                                 QStringLiteral("\n  2  usage error\n"), QStringLiteral("--dry-run"),
-                                 QStringLiteral("--report <FILE>")})
+    for (const QString& shown : {QStringLiteral("結束代碼：\n  0  更新完成"), QStringLiteral("\n  1  更新沒有完成"),
+                                 QStringLiteral("\n  2  命令列用法錯誤\n"), QStringLiteral("\n  3  已取消"),
+                                 QStringLiteral("--allow-shrink"), QStringLiteral("--dry-run"), QStringLiteral("--report 檔案")})
         EXPECT_TRUE(result.out.contains(shown)) << qPrintable(shown) << '\n' << qPrintable(result.out);
 }
 
@@ -107,9 +106,10 @@ TEST_F(Updatlet, AListWithFewerThanHalfTheDrugsIsRefusedUnlessAllowed)
     installation.write(QStringLiteral("pack/all.puf"), list);
     const QByteArray before = installation.read(kDatabase);
 
+    // The question, unanswered where nobody watches, is a cancelled run.
     const UpdatletResult refused = installation.run();
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.err.contains(QStringLiteral("只有 2 筆藥品資料，不到藥品資料表 tblDrugs 目前 5 筆的一半，"
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_TRUE(refused.out.contains(QStringLiteral("只有 2 筆藥品資料，不到藥品資料表 tblDrugs 目前 5 筆的一半，"
                                                     "未經確認不進行更新。藥品資料表與藥價資料檔維持原狀")) &&
                 refused.err.contains(QStringLiteral("--allow-shrink")))
         << qPrintable(refused.out);
@@ -131,15 +131,17 @@ TEST_F(Updatlet, DryRunShowsWhatWouldChangeAndWritesNothing)
     for (const auto& [code, price] : {std::pair{drugCode(1), 12.5}, std::pair{drugCode(2), 10.0}, std::pair{drugCode(3), 5.0}})
         db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額, 藥品英文名稱) VALUES (?, ?, 'OLD NAME')"),
                  {code, price});
+    // The last code is longer than its column: the update would not add that drug, and says so.
     writePriceList({kHeader, drugLine(1, drugCode(1), QStringLiteral("12.50")), drugLine(2, drugCode(2), QStringLiteral("11")),
-                    drugLine(3, drugCode(4), QStringLiteral("3.25"))});
+                    drugLine(3, drugCode(4), QStringLiteral("3.25")), drugLine(4, QStringLiteral("AC00005100999"))});
     const QByteArray list = installation.read(kPriceList);
     const QByteArray database = installation.read(kDatabase);
 
     const UpdatletResult shown = installation.run(installation.packArguments() << QStringLiteral("--dry-run"));
     EXPECT_EQ(shown.exitCode, 0) << qPrintable(shown.out);
     EXPECT_TRUE(shown.out.contains(QStringLiteral("\n刪除 AC00003100 OLD NAME 5.00\n"
-                                                  "變價 AC00002100 PANADOL TABLETS 500MG 10.00 → 11.00\n\n"
+                                                  "變價 AC00002100 PANADOL TABLETS 500MG 10.00 → 11.00\n"
+                                                  "將被拒絕 第 5 行（代碼 AC00005100999）欄位「代碼」：資料太長：欄位「代碼」最多只能存放 12 個字元。\n\n"
                                                   "合計：新增 1 項藥品，刪除 1 項，價格變動 1 項，價格不變 1 項。\n")))
         << qPrintable(shown.out);
 
@@ -149,17 +151,29 @@ TEST_F(Updatlet, DryRunShowsWhatWouldChangeAndWritesNothing)
     EXPECT_EQ(reported.exitCode, 0) << qPrintable(reported.out);
     EXPECT_FALSE(reported.out.contains(QStringLiteral("AC00004100"))) << "the changes go to the report";
     EXPECT_EQ(installation.read(QStringLiteral("changes.csv")),
-              "\xEF\xBB\xBF" + QStringLiteral("異動,代碼,藥品英文名稱,原藥價,新藥價\r\n"
-                                             "新增,AC00004100,PANADOL TABLETS 500MG,,3.25\r\n"
-                                             "刪除,AC00003100,OLD NAME,5.00,\r\n"
-                                             "變價,AC00002100,PANADOL TABLETS 500MG,10.00,11.00\r\n"
+              "\xEF\xBB\xBF" + QStringLiteral("異動,代碼,藥品英文名稱,原藥價,新藥價,行號,欄位,原因\r\n"
+                                             "新增,AC00004100,PANADOL TABLETS 500MG,,3.25,,,\r\n"
+                                             "刪除,AC00003100,OLD NAME,5.00,,,,\r\n"
+                                             "變價,AC00002100,PANADOL TABLETS 500MG,10.00,11.00,,,\r\n"
+                                             "將被拒絕,AC00005100999,,,,5,代碼,資料太長：欄位「代碼」最多只能存放 12 個字元。\r\n"
                                              "\r\n合計,新增,1\r\n合計,刪除,1\r\n合計,價格變動,1\r\n合計,價格不變,1\r\n"
-                                             "tblDrugs 目前筆數,3\r\n更新後筆數,3\r\n")
+                                             "tblDrugs 目前筆數,3\r\n更新後筆數,3\r\n將被拒絕,1\r\n")
                                   .toUtf8());
 
     EXPECT_EQ(installation.read(kDatabase), database);
     EXPECT_EQ(installation.read(kPriceList), list);
     EXPECT_FALSE(QFile::exists(db->path() + QStringLiteral("-journal")));
+
+    // A report is never written over what the update reads, however the path is written.
+    for (const QString& target : {db->path(), installation.pricePath(),
+                                  installation.path(QStringLiteral("pack/../pack/./all.puf"))}) {
+        const UpdatletResult refused = installation.run(installation.packArguments() << QStringLiteral("--dry-run")
+                                                                                     << QStringLiteral("--report") << target);
+        EXPECT_EQ(refused.exitCode, 1) << qPrintable(target);
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("報表檔不能寫在這個位置"))) << qPrintable(refused.err);
+    }
+    EXPECT_EQ(installation.read(kDatabase), database);
+    EXPECT_EQ(installation.read(kPriceList), list);
 }
 
 } // namespace

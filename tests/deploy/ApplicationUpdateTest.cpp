@@ -12,6 +12,7 @@
 #include "platform/NativeEventPump.h"
 #include "platform/NativeProcesses.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #ifndef Q_OS_WIN
@@ -23,14 +24,13 @@ namespace {
 const QStringList kDataFiles{"dbDrugsAdjustment", "icd10", "dbHospital.mdb", "dbCd.mdb"};
 const QStringList kQrCodeFiles{"QrCodeAgent.exe", "zxing.dll"};
 
-// The machine's files, except that nothing but the kept program can be written onto the
-// installation's executable.
+// The machine's files, except that nothing can be written onto the installation's executable.
 class ProgramRefusingFiles : public korvane::platform::NativeFileSystem
 {
 public:
     void copyFile(const QString& source, const QString& target) override
     {
-        if (target.endsWith("korvane.exe", Qt::CaseInsensitive) && !source.endsWith(".bak"))
+        if (target.endsWith("korvane.exe", Qt::CaseInsensitive))
             throw korvane::platform::Error(QStringLiteral("磁碟已滿：") + target);
         NativeFileSystem::copyFile(source, target);
     }
@@ -45,22 +45,42 @@ protected:
     {
         machine.settings.setInstallationFolder(install);
         writeApplication(machine.installFile("My"));
-        writeApplication(machine.packFile("korvane.exe"));
+        shipProgram();
         QDir(install).mkpath("tools");
     }
-    void run(const korvane::platform::Services& services)
+    // The new program: the stand-in, told apart from the installed one by its last line.
+    void shipProgram()
+    {
+        writeApplication(machine.packFile("korvane.exe"));
+        QFile program(machine.packFile("korvane.exe"));
+        ASSERT_TRUE(program.open(QIODevice::Append) && program.write("# shipped\n") > 0);
+    }
+    korvane::Outcome run(const korvane::platform::Services& services)
     {
         machine.dialogs.messages.clear();
         actioner = std::make_unique<korvane::CKorvaneUpdateActioner>(services);
-        actioner->action(view);
+        return actioner->action(view);
+    }
+    korvane::platform::Services native(korvane::platform::FileSystem& files)
+    {
+        return {machine.settings, files, processes, machine.clock, events, machine.dialogs, machine.packFolder()};
+    }
+    // The installation but for what the stand-ins write (the kill tool, the program's traces).
+    QMap<QString, QByteArray> installation() const
+    {
+        auto files = tree(install);
+        for (const char* trace : {"tools/KillIt.exe", "started", "starts"})
+            files.remove(trace);
+        return files;
     }
     // The new program and each named file where it belongs: the QR-code files in tools/dtc.
     void expectInstalled(const QStringList& names)
     {
         const auto files = tree(install);
-        EXPECT_TRUE(files.value("korvane.exe").contains("started"));
-        EXPECT_FALSE(files.contains("Korvane.exe") || files.contains("Korvane.exe.bak"))
-            << "one program file";
+        // Replaced in place under the name it had, or new under the shipped one: one program.
+        EXPECT_NE(files.contains("korvane.exe"), files.contains("Korvane.exe"));
+        EXPECT_TRUE(files.value("korvane.exe", files.value("Korvane.exe")).endsWith("# shipped\n"));
+        EXPECT_FALSE(files.contains("Korvane.exe.bak"));
         for (const QString& name : names)
             EXPECT_EQ(files.value((kQrCodeFiles.contains(name) ? "tools/dtc/" : "") + name), name.toUtf8());
     }
@@ -68,71 +88,117 @@ protected:
     TestMachine machine;
     QString install = machine.installFile("My Korvane");
     FakeView view;
+    korvane::platform::NativeProcesses processes;
+    korvane::platform::NativeEventPump events;
     std::unique_ptr<korvane::CKorvaneUpdateActioner> actioner;
 };
 
-TEST_F(ApplicationUpdate, RefusedWhileKorvaneRunsFailedOnTheProgramThenInstallsAllSevenFilesAndRestarts)
+TEST_F(ApplicationUpdate, RefusedWhileKorvaneRunsRestartedWhenTheProgramFailsThenInstallsAllSevenFiles)
 {
     ship(machine.packFolder(), kDataFiles + kQrCodeFiles);
-    RunningProgram application(RunningProgram::Use::RunFrom, install + "/Korvane.exe");
-    korvane::platform::NativeProcesses processes;
-    korvane::platform::NativeEventPump events;
+    writeApplication(install + "/Korvane.exe");
+    ASSERT_TRUE(processes.startDetached('"' + install + "/Korvane.exe\"", install,
+                                        korvane::platform::WindowStyle::Normal));
+    ASSERT_TRUE(applicationRunsWithin(install, 5000));
+    const auto pid = [&] { return tree(install).value("started").trimmed().toLongLong(); };
     ProgramRefusingFiles refusing;
-    const auto native = [&](korvane::platform::FileSystem& files) {
-        return korvane::platform::Services{
-            machine.settings, files, processes, machine.clock, events, machine.dialogs, machine.packFolder()};
-    };
-    // The installation but for the kill tool, which each step writes anew.
-    const auto installation = [this] {
-        auto files = tree(install);
-        files.remove("tools/KillIt.exe");
-        return files;
-    };
     const auto installationBefore = installation();
     const auto packBefore = tree(machine.packFolder());
     const auto expectUntouched = [&](const QString& why) {
         ASSERT_EQ(machine.dialogs.messages.size(), 1u);
-        EXPECT_TRUE(machine.dialogs.messages[0].text.contains(why));
+        EXPECT_TRUE(machine.dialogs.messages[0].text.contains(why)) << qPrintable(machine.dialogs.messages[0].text);
         EXPECT_EQ(installation(), installationBefore);
         EXPECT_EQ(tree(machine.packFolder()), packBefore);
-        EXPECT_EQ(actioner->getAppName(), QString()) << "the pack stays to be run again";
     };
 
     // A kill tool that does nothing: Korvane still runs.
     writeKillTool(install, 0);
-    run(native(machine.files));
+    EXPECT_EQ(run(native(machine.files)), korvane::Outcome::Refused);
     expectUntouched(QStringLiteral("在進行更新程式前，請關閉目前正在執行的申報軟體。"));
 
-    // The tool stops it, but the new program cannot be written: the old one is put back.
-    writeKillTool(install, application.processId());
-    run(native(refusing));
-    EXPECT_TRUE(application.endsWithin(5000));
+    // The tool stops it, but the new program cannot be written: the old one stays, and runs again.
+    writeKillTool(install, pid());
+    EXPECT_EQ(run(native(refusing)), korvane::Outcome::Failed);
     expectUntouched(QStringLiteral("磁碟已滿"));
+    EXPECT_TRUE(becomesTrueWithin(5000, [&] { return applicationStarts(install) == 2; }));
+    EXPECT_TRUE(applicationRunsWithin(install, 5000)) << "the old program started again";
 
-    run(native(machine.files));
+    writeKillTool(install, pid());
+    QFile::remove(install + "/started");
+    EXPECT_EQ(run(native(machine.files)), korvane::Outcome::Done);
     EXPECT_TRUE(machine.dialogs.messages.empty());
     expectInstalled(kDataFiles + kQrCodeFiles);
     EXPECT_TRUE(tree(machine.packFolder()).isEmpty());
     EXPECT_TRUE(applicationRunsWithin(install, 10000)) << "the new program restarted";
     EXPECT_FALSE(applicationRunsWithin(machine.installFolder(), 200)) << "a command line split at the blank";
-    EXPECT_FALSE(actioner->getAppName().isEmpty());
 }
 
 TEST_F(ApplicationUpdate, WithoutOptionalFilesOnlyTheProgramIsInstalledAndDtcIsMadeOrKept)
 {
     ship(install, {"Korvane.exe"});
-    run(machine.services());
+    EXPECT_EQ(run(machine.services()), korvane::Outcome::Done);
     expectInstalled({});
     EXPECT_EQ(tree(install).value("tools/dtc"), "/");
     EXPECT_TRUE(tree(machine.packFolder()).isEmpty());
 
     ship(install, {"tools/dtc/settings.ini"});
-    writeApplication(machine.packFile("korvane.exe"));
+    shipProgram();
     ship(machine.packFolder(), kQrCodeFiles);
-    run(machine.services());
+    EXPECT_EQ(run(machine.services()), korvane::Outcome::Done);
     expectInstalled(kQrCodeFiles);
     EXPECT_EQ(tree(install).value("tools/dtc/settings.ini"), "tools/dtc/settings.ini");
     EXPECT_TRUE(machine.dialogs.messages.empty());
+}
+
+// Data files alone: the running program is still noticed, though its file is not replaced.
+TEST_F(ApplicationUpdate, ARunningKorvaneRefusesDataFilesTooAndIsNotStartedTwice)
+{
+    QFile::remove(machine.packFile("korvane.exe"));
+    ship(machine.packFolder(), {"dbCd.mdb"});
+    writeApplication(install + "/Korvane.exe");
+    ASSERT_TRUE(processes.startDetached('"' + install + "/Korvane.exe\"", install,
+                                        korvane::platform::WindowStyle::Normal));
+    ASSERT_TRUE(applicationRunsWithin(install, 5000));
+    const auto before = installation();
+
+    EXPECT_EQ(run(native(machine.files)), korvane::Outcome::Refused);
+    EXPECT_EQ(installation(), before);
+    EXPECT_TRUE(QFile::exists(machine.packFile("dbCd.mdb")));
+    EXPECT_FALSE(becomesTrueWithin(500, [&] { return applicationStarts(install) > 1; })) << "no second Korvane";
+}
+
+TEST_F(ApplicationUpdate, AKillToolThatCannotStartIsNamedWithItsCause)
+{
+    ship(install, {"tools/KillIt.exe"}); // not executable
+    const auto before = installation();
+    EXPECT_EQ(run(native(machine.files)), korvane::Outcome::Failed);
+    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    const QString& text = machine.dialogs.messages[0].text;
+    EXPECT_TRUE(text.contains("KillIt.exe") && text.contains("ermission")) << qPrintable(text);
+    EXPECT_EQ(installation(), before);
+    EXPECT_TRUE(QFile::exists(machine.packFile("korvane.exe")));
+}
+
+// A database is kept before it is replaced; a link at a target is not written through, whatever
+// it leads to, and its file stays in the pack to be named.
+TEST_F(ApplicationUpdate, DatabasesAreKeptAndALinkAtATargetIsNotFollowed)
+{
+    ship(install, {"dbHospital.mdb"}, "old ");
+    ship(machine.installFolder(), {"elsewhere.mdb"}, "not Korvane's ");
+    ASSERT_TRUE(QFile::link(machine.installFile("elsewhere.mdb"), install + "/dbCd.mdb"));
+    ship(machine.packFolder(), {"dbHospital.mdb", "dbCd.mdb"});
+
+    EXPECT_EQ(run(machine.services()), korvane::Outcome::ItemsLeft);
+    const auto files = tree(install);
+    EXPECT_EQ(files.value("dbHospital.mdb"), "dbHospital.mdb");
+    EXPECT_EQ(files.value("dbHospital.mdb.bak"), "old dbHospital.mdb");
+    EXPECT_EQ(tree(machine.installFolder()).value("elsewhere.mdb"), "not Korvane's elsewhere.mdb");
+    EXPECT_TRUE(QFileInfo(install + "/dbCd.mdb").isSymLink());
+    EXPECT_EQ(tree(machine.packFolder()).keys(), QStringList{"dbCd.mdb"});
+    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    EXPECT_EQ(machine.dialogs.messages[0].title, QStringLiteral("更新未完成"));
+    EXPECT_TRUE(machine.dialogs.messages[0].text.contains("dbCd.mdb"));
+    EXPECT_TRUE(machine.dialogs.messages[0].text.contains("dbHospital.mdb.bak"));
 }
 
 } // namespace

@@ -16,7 +16,7 @@ using namespace korvane::test;
 
 namespace {
 
-TEST(ModuleDeploy, TheAnswerChoosesTheBuildAndAnyOtherEndsTheProgramWithNothingChanged)
+TEST(ModuleDeploy, TheAnswerChoosesTheBuildAndAnyOtherCancelsWithNothingChanged)
 {
     // The build each answer installs; none for the others, and none for a build the pack lacks.
     const struct
@@ -38,17 +38,21 @@ TEST(ModuleDeploy, TheAnswerChoosesTheBuildAndAnyOtherEndsTheProgramWithNothingC
         };
         const auto before = folders();
         machine.dialogs.answers = QStringList{c.answer};
-        korvane::CDrugDeployActioner(machine.services()).action(view);
+        const korvane::Outcome outcome = korvane::CDrugDeployActioner(machine.services()).action(view);
 
         EXPECT_EQ(machine.dialogs.prompts.size(), 1);
-        EXPECT_EQ(machine.processes.endCalls, c.build.isEmpty() && !*c.unshipped ? 1 : 0);
-        ASSERT_EQ(machine.dialogs.messages.size(), *c.unshipped ? 1u : 0u);
+        EXPECT_EQ(outcome, *c.unshipped       ? korvane::Outcome::Refused
+                           : c.build.isEmpty() ? korvane::Outcome::Cancelled
+                                               : korvane::Outcome::Done);
+        // The databases kept before they were replaced are named.
+        ASSERT_EQ(machine.dialogs.messages.size(), *c.unshipped || !c.build.isEmpty() ? 1u : 0u);
         EXPECT_TRUE(!*c.unshipped ||
                     machine.dialogs.messages[0].text.contains(QString::fromLatin1(c.unshipped)));
         // Both builds go, whichever was chosen.
         const std::pair installed{QMap<QString, QByteArray>{{"Tools", "/"},
                                                             {"Tools/DrugBagPrinter.exe", c.build},
-                                                            {"Tools/dbDrugProfile.mdb", "dbDrugProfile.mdb"}},
+                                                            {"Tools/dbDrugProfile.mdb", "dbDrugProfile.mdb"},
+                                                            {"Tools/dbDrugProfile.mdb.bak", "old dbDrugProfile.mdb"}},
                                   QMap<QString, QByteArray>{}};
         EXPECT_EQ(folders(), c.build.isEmpty() ? before : installed);
     }
@@ -58,13 +62,13 @@ TEST(ExeUpdate, InstallsWhatIsShippedAndRemovesIt)
 {
     const QStringList all{"korvane.exe", "DrugBagPrinter.exe", "dbDrugProfile.mdb"};
     for (const QStringList& shipped : {all, QStringList{"korvane.exe", "dbDrugProfile.mdb"},
-                                       QStringList{"DrugBagPrinter.exe"}, QStringList{}}) {
+                                       QStringList{"DrugBagPrinter.exe"}}) {
         SCOPED_TRACE(shipped.join(u' ').toStdString());
         TestMachine machine;
         FakeView view;
         ship(machine.installFolder(), {"Korvane.exe"}, "old ");
         ship(machine.packFolder(), shipped);
-        korvane::CExeUpdateActioner(machine.services()).action(view);
+        EXPECT_EQ(korvane::CExeUpdateActioner(machine.services()).action(view), korvane::Outcome::Done);
 
         EXPECT_TRUE(machine.dialogs.messages.empty());
         EXPECT_TRUE(tree(machine.packFolder()).isEmpty());
@@ -77,28 +81,58 @@ TEST(ExeUpdate, InstallsWhatIsShippedAndRemovesIt)
     }
 }
 
-// Without an installation folder every action stops at once; run from the installation folder
-// itself, the program updates would copy every file onto itself and then remove it.
-TEST(Deployment, StopsBeforeTouchingAnythingWithoutAnInstallationOrRunFromIt)
+// Without an installation folder, run from the installation folder itself (however the setting
+// or the pack's folder spell it), or with nothing to install, every action refuses before it
+// touches anything, and says why: run from the installation, the program updates would copy
+// every file onto itself and then remove it.
+TEST(Deployment, RefusesBeforeTouchingAnythingWithoutAnInstallationRunFromItOrWithNothingShipped)
 {
-    const std::pair<const char*, bool> cases[] = {
-        {"CKorvaneUpdateActioner", false}, {"ActionImpl", false},
-        {"CDrugDeployActioner", false},    {"CExeUpdateActioner", false},
-        {"CKorvaneUpdateActioner", true},  {"CExeUpdateActioner", true}};
-    for (const auto& [action, fromInstallation] : cases) {
-        SCOPED_TRACE(std::string(action) + (fromInstallation ? " from the installation" : ""));
+    enum class Setting { None, Pack, PackWithSeparator, LinkToPack, Elsewhere };
+    const struct
+    {
+        const char* action;
+        Setting setting;
+        QStringList shipped;
+        const char* says;
+    } cases[] = {
+        {"CKorvaneUpdateActioner", Setting::None, {"korvane.exe"}, "找不到 Korvane 的安裝資料夾"},
+        {"ActionImpl", Setting::None, {"korvane.exe"}, "找不到 Korvane 的安裝資料夾"},
+        {"CDrugDeployActioner", Setting::None, {"001.exe"}, "找不到 Korvane 的安裝資料夾"},
+        {"CExeUpdateActioner", Setting::None, {"korvane.exe"}, "找不到 Korvane 的安裝資料夾"},
+        {"C524011003", Setting::None, {}, "找不到 Korvane 的安裝資料夾"},
+        {"C524011002", Setting::None, {}, "找不到 Korvane 的安裝資料夾"},
+        {"CKorvaneUpdateActioner", Setting::Pack, {"korvane.exe"}, "安裝資料夾裡執行"},
+        {"CExeUpdateActioner", Setting::PackWithSeparator, {"korvane.exe"}, "安裝資料夾裡執行"},
+        {"CKorvaneUpdateActioner", Setting::PackWithSeparator, {"korvane.exe"}, "安裝資料夾裡執行"},
+        {"CKorvaneUpdateActioner", Setting::LinkToPack, {"korvane.exe"}, "安裝資料夾裡執行"},
+        {"ActionImpl", Setting::LinkToPack, {"korvane.exe"}, "安裝資料夾裡執行"},
+        {"C524011003", Setting::PackWithSeparator, {}, "安裝資料夾裡執行"},
+        {"C524011002", Setting::LinkToPack, {}, "安裝資料夾裡執行"},
+        {"CKorvaneUpdateActioner", Setting::Elsewhere, {}, "沒有要安裝的檔案"},
+        {"CExeUpdateActioner", Setting::Elsewhere, {"korvane.exe/inside"}, "是資料夾"},
+        {"CDrugDeployActioner", Setting::Elsewhere, {"dbDrugProfile.mdb"}, "沒有要安裝的檔案"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.action) + " " + std::to_string(int(c.setting)));
         TestMachine machine;
         FakeView view;
-        machine.settings.setInstallationFolder(fromInstallation ? machine.packFolder() : QString());
-        ship(machine.packFolder(), {"korvane.exe", "001.exe", "DrugBagPrinter.exe"});
-        const auto packBefore = tree(machine.packFolder());
-        korvane::ActionCatalogue::find(QString::fromLatin1(action))->create(machine.services())->action(view);
-        EXPECT_EQ(tree(machine.packFolder()), packBefore);
+        const QString pack = machine.packFolder();
+        const QString link = machine.installFile("link");
+        ASSERT_TRUE(QDir().mkpath(pack) && QFile::link(pack, link));
+        const QString settings[] = {{}, pack, pack + "/", link, machine.installFolder()};
+        machine.settings.setInstallationFolder(settings[int(c.setting)]);
+        ship(pack, c.shipped);
+        ship(pack, {"tools/dbDrugProfile.mdb"});
+        const auto before = tree(machine.installFolder());
+        const korvane::Outcome outcome =
+            korvane::ActionCatalogue::find(QString::fromLatin1(c.action))->create(machine.services())->action(view);
+        EXPECT_EQ(outcome, korvane::Outcome::Refused);
+        EXPECT_EQ(tree(machine.installFolder()), before);
         EXPECT_TRUE(machine.dialogs.prompts.isEmpty() && machine.processes.started.empty() &&
                     !view.completedCalls);
-        ASSERT_EQ(machine.dialogs.messages.size(), fromInstallation ? 0u : 1u);
-        EXPECT_TRUE(fromInstallation ||
-                    machine.dialogs.messages[0].text.startsWith(QStringLiteral("找不到 Korvane 的安裝位置")));
+        ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+        EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QString::fromUtf8(c.says)))
+            << qPrintable(machine.dialogs.messages[0].text);
     }
 }
 

@@ -38,23 +38,20 @@ protected:
         return korvane::test::rowTexts(profile, "SELECT * FROM tblDrugBag " + where + " ORDER BY 藥品代碼");
     }
 
-    template <typename Action> std::unique_ptr<Action> run()
+    template <typename Action> korvane::Outcome run()
     {
-        auto action = std::make_unique<Action>(machine.services());
-        action->action(view);
-        return action;
+        return Action(machine.services()).action(view);
     }
 
-    void expectFailedRunKept(korvane::IAction& action, const QStringList& before, const QString& cause)
+    void expectFailedRunKept(korvane::Outcome outcome, const QStringList& before, const QString& cause)
     {
+        EXPECT_EQ(outcome, korvane::Outcome::Failed);
         EXPECT_EQ(labels(), before);
         ASSERT_EQ(machine.dialogs.messages.size(), 1u);
         const auto& shown = machine.dialogs.messages.front();
         EXPECT_TRUE(shown.icon == MessageIcon::Critical &&
-                    shown.text.startsWith("更新藥袋資訊作業失敗，可能的原因為：\r\n") &&
-                    shown.text.contains(cause))
+                    shown.text.startsWith("更新藥袋資訊作業失敗，藥袋資訊維持原狀") && shown.text.contains(cause))
             << qPrintable(shown.text);
-        EXPECT_EQ(action.getAppName(), QString()); // the pack stays for another try
         machine.dialogs.messages.clear();
     }
 
@@ -71,30 +68,35 @@ TEST_F(DrugBagActions, TheProfileFillsTheLabels)
     profile.exec("CREATE TABLE tDrugInfoFronNhi (健保碼 TEXT)");
     addRows(profile, "tDrugInfoFronNhi",
             {" AC12345100 ", "BC00000100", "<null>", "BC00000200", "A'00000300", "NO00000100", "NO00000200",
-             "BC00000100"});
+             "BC00000100", "BC00000300"});
     addRows(profile, "tDrugInfoFromNhi (健保碼, 中文名, 適應症, 劑型)",
             {"AC12345100|\"永信\"#安?心'錠|  " + QString(300, u'痛') + " |錠劑",
              "BC00000100|新名|頭痛。|膠囊劑", "BC00000200|<null>|胃痛。|<null>",
-             "A'00000300|引號|<null>|錠劑"});
+             "A'00000300|引號|<null>|錠劑", "BC00000300|全形|胃痛。|\u3000"});
     // Blank indications are filled, an appearance is kept, a name is replaced; a label without a
-    // profile row or without a profile name keeps its texts.
+    // profile row or without a profile name keeps its texts. Ideographic spaces are text, not blanks.
     const QStringList kept{
         "BC00000200|<null>|原名|<null>|<null>|<null>|原有適應症|<null>|<null>|<null>|<null>",
         "NO00000200|<null>|不動|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>"};
     addRows(profile, "tblDrugBag",
-            QStringList{"BC00000100|EN|舊名|成分|廠|白色|   |飯後|嗜睡|B|警語"} + kept);
+            QStringList{"BC00000100|EN|舊名|成分|廠|白色|   |飯後|嗜睡|B|警語",
+                        "BC00000300|EN|舊|成分|廠|\u3000|\u3000\u3000|飯後|嗜睡|B|警語"} +
+                kept);
 
-    run<C524011003>();
+    EXPECT_EQ(run<C524011003>(), korvane::Outcome::Done);
 
     EXPECT_TRUE(machine.dialogs.messages.empty());
-    EXPECT_EQ(labels(), QStringList({"A'00000300||引號|||錠劑|<null>||||",
-                                     "AC12345100||\"永信\"安心錠|||錠劑|" + QString(250, u'痛') + "||||",
-                                     "BC00000100|EN|新名|成分|廠|白色|頭痛。|飯後|嗜睡|B|警語"}) +
-                            kept);
-    // Eight scan rows: a progress text and a bar value for each, then the bar full.
-    EXPECT_EQ(view.progress, (std::vector<qint16>{0, 12, 25, 38, 50, 62, 75, 88, 100}));
-    ASSERT_EQ(view.messages.size(), 10);
-    EXPECT_EQ(view.messages.at(2), "目前處理:1 / 8.....13%");
+    QStringList expected = QStringList{"A'00000300||引號|||錠劑|<null>||||",
+                                       "AC12345100||\"永信\"安心錠|||錠劑|" + QString(250, u'痛') + "||||",
+                                       "BC00000100|EN|新名|成分|廠|白色|頭痛。|飯後|嗜睡|B|警語",
+                                       "BC00000300|EN|全形|成分|廠|\u3000|\u3000\u3000|飯後|嗜睡|B|警語"} +
+                           kept;
+    expected.sort();
+    EXPECT_EQ(labels(), expected);
+    // Nine scan rows: a progress text and a bar value for each, then the bar full.
+    EXPECT_EQ(view.progress, (std::vector<qint16>{0, 11, 22, 33, 44, 56, 67, 78, 89, 100}));
+    ASSERT_EQ(view.messages.size(), 11);
+    EXPECT_EQ(view.messages.at(2), "目前處理:1 / 9.....11%");
 }
 
 TEST_F(DrugBagActions, ACLabelsTakeTheTextsOfTheirA0CounterpartsAndKeepTheirOwnNames)
@@ -112,7 +114,7 @@ TEST_F(DrugBagActions, ACLabelsTakeTheTextsOfTheirA0CounterpartsAndKeepTheirOwnN
              "AC44444400|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>",
              label("A055555500", "A055555500", "A0名", "五")});
 
-    run<C524011002>();
+    EXPECT_EQ(run<C524011002>(), korvane::Outcome::Done);
 
     EXPECT_TRUE(machine.dialogs.messages.empty());
     // AC33333300 has no A0 label to copy; a null own name and indications stay null.
@@ -134,22 +136,18 @@ TEST_F(DrugBagActions, AFailedRunLeavesTheLabelsAsTheyWereSaysWhyAndKeepsThePack
     profile.exec("CREATE TRIGGER refuse BEFORE INSERT ON tblDrugBag WHEN NEW.藥品代碼 = 'AC00000300' "
                  "BEGIN SELECT RAISE(ABORT, '標籤被拒絕'); END");
     const QStringList before = labels();
-    // Run from inside the installation: nothing at all, as the pack has always done.
-    machine.settings.setInstallationFolder(machine.packFolder());
-    EXPECT_EQ(run<C524011003>()->getAppName(), "UP52401101.exe");
-    EXPECT_TRUE(machine.dialogs.messages.empty() && view.messages.isEmpty());
-    machine.settings.setInstallationFolder(machine.installFolder());
-
-    expectFailedRunKept(*run<C524011003>(), before, "標籤被拒絕");
-    expectFailedRunKept(*run<C524011002>(), before, "標籤被拒絕");
+    // Which drug's label was refused is named.
+    expectFailedRunKept(run<C524011003>(), before, "藥品代碼 AC00000300：");
+    expectFailedRunKept(run<C524011002>(), before, "藥品代碼 AC00000300：");
 
     ASSERT_TRUE(QFile::remove(clinic.path()));
-    expectFailedRunKept(*run<C524011002>(), before, "dbKorvane.mdb");
+    expectFailedRunKept(run<C524011002>(), before, "dbKorvane.mdb");
     EXPECT_FALSE(QFile::exists(clinic.path()));
 
     // Without the drug-bag printing module: told so, and the database is never made.
     ASSERT_TRUE(QFile::remove(profile.path()));
-    EXPECT_EQ(run<C524011003>()->getAppName() + run<C524011002>()->getAppName(), QString());
+    EXPECT_EQ(run<C524011003>(), korvane::Outcome::Refused);
+    EXPECT_EQ(run<C524011002>(), korvane::Outcome::Refused);
     ASSERT_EQ(machine.dialogs.messages.size(), 2u);
     for (const auto& shown : machine.dialogs.messages) {
         EXPECT_EQ(shown.icon, MessageIcon::Critical);

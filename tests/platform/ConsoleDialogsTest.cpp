@@ -91,7 +91,7 @@ TEST_F(ConsoleDialogsTest, UnattendedInputBoxesTakeTheGivenAnswersAndNeverWaitFo
     EXPECT_EQ(std::fgetc(in), 't');
     EXPECT_EQ(
         QString::fromUtf8(output()),
-        QStringLiteral("[t]\np\n>  1 \n[t]\np\n> \n(no answer given and no terminal to ask: cancelled)\n"));
+        QStringLiteral("[t]\np\n>  1 \n[t]\np\n> \n（沒有以 --answer 給回答，也沒有終端機可以詢問：視為取消）\n"));
 }
 
 TEST_F(ConsoleDialogsTest, QuestionIsAnsweredWithItsDefaultWithoutReadingInput)

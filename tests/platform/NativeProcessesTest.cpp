@@ -53,7 +53,10 @@ TEST(NativeProcessesTest, StartDetachedReportsWhatCouldNotStart)
 {
     NativeProcesses processes;
     EXPECT_FALSE(processes.startDetached("", QString(), WindowStyle::Normal));
-    EXPECT_FALSE(processes.startDetached("/nonexistent/KillIt.exe /all", QString(), WindowStyle::Normal));
+    // With the system's reason, for the message that names the program.
+    QString whyNot;
+    EXPECT_FALSE(processes.startDetached("/nonexistent/KillIt.exe /all", QString(), WindowStyle::Normal, &whyNot));
+    EXPECT_FALSE(whyNot.isEmpty());
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <new>
 
 using korvane::C52407301;
+using korvane::Outcome;
 using korvane::platform::Error;
 using korvane::platform::MessageIcon;
 using korvane::test::ClinicDatabase;
@@ -77,7 +78,7 @@ protected:
     void run()
     {
         action = std::make_unique<C52407301>(machine.services());
-        action->action(view);
+        outcome = action->action(view);
     }
 
     QString pricePath() const { return machine.packFile(QStringLiteral("all.puf")); }
@@ -91,8 +92,10 @@ protected:
     }
     const QStringList oldCodes{QStringLiteral("OLD0"), QStringLiteral("OLD1")};
 
-    void expectFailure(const QString& descriptionStart)
+    // Nothing changed, the list kept, and the pack too: the run did not end as done.
+    void expectFailure(const QString& descriptionStart, Outcome expected = Outcome::Refused)
     {
+        EXPECT_EQ(outcome, expected);
         ASSERT_EQ(machine.dialogs.messages.size(), 1u);
         const auto& shown = machine.dialogs.messages.front();
         EXPECT_EQ(shown.icon, MessageIcon::Critical);
@@ -100,13 +103,13 @@ protected:
         EXPECT_TRUE(shown.text.startsWith(kFailurePrefix + descriptionStart)) << qPrintable(shown.text);
         EXPECT_EQ(codes(), oldCodes);
         EXPECT_EQ(view.hideCalls, 0);
-        EXPECT_EQ(action->getAppName(), QString()); // the pack stays for another try
     }
 
     TestMachine machine;
     FakeView view;
     std::unique_ptr<ClinicDatabase> db;
     std::unique_ptr<C52407301> action;
+    Outcome outcome = Outcome::Failed;
 };
 
 TEST(C52407301Texts, DescriptionAndNames)
@@ -141,7 +144,7 @@ TEST_F(DrugPriceUpdate, ReplacesTheDrugTableAndReportsAsItGoes)
     EXPECT_FALSE(priceListKept());
     EXPECT_EQ(view.hideCalls, 1);
     EXPECT_EQ(view.completedCalls, 0);
-    EXPECT_EQ(action->getAppName(), QStringLiteral("UP52407301.exe"));
+    EXPECT_EQ(outcome, Outcome::Done);
 
     // Step 1, step 2, one progress text per line read, then step 3 while rows are added.
     ASSERT_EQ(view.messages.size(), 6);
@@ -158,15 +161,27 @@ TEST_F(DrugPriceUpdate, ReplacesTheDrugTableAndReportsAsItGoes)
 TEST_F(DrugPriceUpdate, ConvertsEveryColumn)
 {
     writePriceList({kHeader,
-                    QStringLiteral("7\t*\t複方\tAB00000011G0X\t0\t1130401\t1140331\tFOO's \"BAR\"; --\t\t錠\t許可成分\tx\tMG\t內服液劑\t蓋世功藥廠"),
-                    drugLine(8, QStringLiteral("NODATE0100"), QStringLiteral("1,234.5"), QStringLiteral("2024/2/30"))});
+                    QStringLiteral("7\t*\t複方\tAB00000011G0\t0\t1130401\t1140331\tFOO's \"BAR\"; --\t\t錠\t許可成分\tx\tMG\t內服液劑\t蓋世功藥廠"),
+                    drugLine(8, QStringLiteral("NODATE0100"), QStringLiteral("1,234.5"), QStringLiteral("2024/2/30")),
+                    drugLine(9, QStringLiteral("AB00000011G0X"))});
     run();
     const auto rows = db->rows(QStringLiteral(
         "SELECT 新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, 藥品英文名稱, 藥品規格量, "
         "藥品規格單位, 成份, 成份含量, 含量單位, 藥品劑型, 製造廠名稱 FROM tblDrugs ORDER BY id"));
     ASSERT_EQ(rows.size(), 2);
-    // The code is one character longer than its column holds: that column alone stays unset.
-    EXPECT_TRUE(rows[0][2].isNull());
+    EXPECT_EQ(rows[0][2], QStringLiteral("AB00000011G0"));
+    // The code of the last line is one character longer than its column holds: no drug row
+    // without its code, and the line is named.
+    EXPECT_EQ(outcome, Outcome::ItemsLeft);
+    EXPECT_TRUE(priceListKept());
+    ASSERT_EQ(action->refusedValues().size(), 1u);
+    EXPECT_EQ(action->refusedValues()[0].line, 4);
+    EXPECT_EQ(action->refusedValues()[0].code, QStringLiteral("AB00000011G0X"));
+    EXPECT_EQ(action->refusedValues()[0].column, QStringLiteral("代碼"));
+    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("第 4 行（代碼 AB00000011G0X）欄位「代碼」")))
+        << qPrintable(machine.dialogs.messages[0].text);
+    EXPECT_EQ(view.hideCalls, 1);
     QVariantList first = rows[0];
     first.removeAt(2);
     EXPECT_EQ(first, (QVariantList{QStringLiteral("*"), QStringLiteral("複方"), 0.0,
@@ -201,22 +216,30 @@ TEST_F(DrugPriceUpdate, RowsTheDatabaseRefusesAreSkipped)
     writePriceList({kHeader, drugLine(1, QStringLiteral("FREE000100"), QStringLiteral("0")),
                     drugLine(2, QStringLiteral("PAID000100"))});
     run();
-    EXPECT_TRUE(machine.dialogs.messages.empty());
     EXPECT_EQ(codes(), QStringList{QStringLiteral("PAID000100")});
+    // Named, with the database's reason; the list stays to be run again once that is mended.
+    EXPECT_EQ(outcome, Outcome::ItemsLeft);
+    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("第 2 行（代碼 FREE000100）：")));
+    EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("free")));
+    EXPECT_TRUE(priceListKept());
 
-    // When the database refuses every row, the old table stays.
+    // When the database refuses every row, the old table stays, and the reason is given.
     machine.dialogs.messages.clear();
     writePriceList({kHeader, drugLine(1, QStringLiteral("FREE000100"), QStringLiteral("0"))});
     run();
     EXPECT_EQ(codes(), QStringList{QStringLiteral("PAID000100")});
+    EXPECT_EQ(outcome, Outcome::Refused);
     ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("資料檔中的 1 筆藥品資料都無法存入藥品資料表")));
+    EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("free")));
     EXPECT_TRUE(priceListKept());
 }
 
 TEST_F(DrugPriceUpdate, AMissingPriceListIsReported)
 {
     run();
-    expectFailure(QStringLiteral("找不到檔案"));
+    expectFailure(QStringLiteral("找不到檔案"), Outcome::Failed);
 }
 
 TEST_F(DrugPriceUpdate, ASecondRunFindsNoPriceList)
@@ -224,7 +247,7 @@ TEST_F(DrugPriceUpdate, ASecondRunFindsNoPriceList)
     writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
     run();
     ASSERT_TRUE(machine.dialogs.messages.empty());
-    action->action(view);
+    EXPECT_EQ(action->action(view), Outcome::Failed);
     ASSERT_EQ(machine.dialogs.messages.size(), 1u);
     EXPECT_TRUE(machine.dialogs.messages.front().text.startsWith(kFailurePrefix + QStringLiteral("找不到檔案")));
     EXPECT_EQ(codes(), QStringList{QStringLiteral("AC12345100")});
@@ -243,7 +266,7 @@ TEST_F(DrugPriceUpdate, AFailureWhileAddingRollsEverythingBack)
             throw Error(QStringLiteral("磁碟發生錯誤"));
     };
     run();
-    expectFailure(QStringLiteral("磁碟發生錯誤"));
+    expectFailure(QStringLiteral("磁碟發生錯誤"), Outcome::Failed);
     EXPECT_TRUE(priceListKept());
 }
 
@@ -259,7 +282,7 @@ TEST_F(DrugPriceUpdate, AMissingOrLockedDatabaseChangesNothing)
     other.close();
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("locker"));
-    expectFailure(QStringLiteral("資料庫正被其他程式使用中"));
+    expectFailure(QStringLiteral("資料庫正被其他程式使用中"), Outcome::Failed);
     EXPECT_TRUE(priceListKept());
 
     machine.dialogs.messages.clear();
@@ -296,7 +319,7 @@ TEST_F(DrugPriceUpdate, ADatabaseFileThatIsEmptyOrHasNoDrugTableIsNamed)
         machine.writeFile(machine.installFile(QStringLiteral("Korvane.config")),
                           korvane::platform::encodeAnsi(QDir::toNativeSeparators(path) + QStringLiteral("\r\n")));
         run();
-        expectFailure(says);
+        expectFailure(says, Outcome::Failed);
         EXPECT_TRUE(machine.dialogs.messages.front().text.contains(QDir::toNativeSeparators(path)));
         EXPECT_TRUE(priceListKept());
     }
@@ -308,13 +331,12 @@ TEST_F(DrugPriceUpdate, APriceListThatCannotBeRemovedLeavesTheNewPricesAndSaysSo
     writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
     UndeletableFiles files;
     action = std::make_unique<C52407301>(machine.services(files));
-    action->action(view);
+    EXPECT_EQ(action->action(view), Outcome::ItemsLeft);
     EXPECT_EQ(codes(), QStringList{QStringLiteral("AC12345100")});
     ASSERT_EQ(machine.dialogs.messages.size(), 1u);
     EXPECT_EQ(machine.dialogs.messages.front().icon, MessageIcon::Information);
     EXPECT_TRUE(machine.dialogs.messages.front().text.contains(QStringLiteral("無法刪除本次的藥價資料檔")));
     EXPECT_EQ(view.hideCalls, 1);
-    EXPECT_EQ(action->getAppName(), QStringLiteral("UP52407301.exe"));
 }
 
 TEST_F(DrugPriceUpdate, AnErrorOfAnotherTypeIsAFailureToo)
@@ -322,7 +344,7 @@ TEST_F(DrugPriceUpdate, AnErrorOfAnotherTypeIsAFailureToo)
     writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
     ExhaustedFiles files;
     action = std::make_unique<C52407301>(machine.services(files));
-    action->action(view);
-    expectFailure(QStringLiteral("記憶體不足。"));
+    outcome = action->action(view);
+    expectFailure(QStringLiteral("記憶體不足。"), Outcome::Failed);
     EXPECT_TRUE(priceListKept());
 }

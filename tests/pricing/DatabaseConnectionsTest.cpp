@@ -96,8 +96,10 @@ TEST_F(DatabaseConnectionsTest, AConfigurationOfNeitherFormAndAnUnsetInstallatio
             << qPrintable(description);
     }
     machine.settings.setInstallationFolder(QString());
-    EXPECT_EQ(failure(), QStringLiteral("尚未設定 Korvane 的安裝資料夾，找不到 Korvane 的資料庫。安裝資料夾讀自"
-                                        "test settings Korvane/Options/KorvaneStartupPath，目前是空的。"
+    // The one refusal every action gives, naming where it looked.
+    EXPECT_EQ(failure(), QStringLiteral("找不到 Korvane 的安裝資料夾：設定值 KorvaneStartupPath 沒有設定或是空的"
+                                        "（讀自 test settings Korvane/Options/KorvaneStartupPath）。"
+                                        "本次更新沒有執行，電腦中的檔案與資料都沒有變更。"
                                         "請在這台已安裝 Korvane 的電腦上，以使用 Korvane 的帳號執行本更新程式。"));
 }
 

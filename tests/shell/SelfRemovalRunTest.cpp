@@ -17,10 +17,10 @@ namespace {
 class NativeProcessesWithoutEnd : public platform::Processes
 {
 public:
-    bool startDetached(const QString& commandLine, const QString& workingFolder,
-                       platform::WindowStyle style) override
+    bool startDetached(const QString& commandLine, const QString& workingFolder, platform::WindowStyle style,
+                       QString* whyNot) override
     {
-        return native.startDetached(commandLine, workingFolder, style);
+        return native.startDetached(commandLine, workingFolder, style, whyNot);
     }
     bool startSelfRemoval(const QString& folder, const QString& scriptName, const QString& target) override
     {

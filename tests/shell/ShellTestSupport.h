@@ -20,6 +20,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace korvane::test {
 
@@ -28,11 +29,12 @@ class TestAction : public IAction
 {
 public:
     QVariant getDescription() override { return description; }
-    void action(IUpdatorView& p_form) override
+    Outcome action(IUpdatorView& p_form) override
     {
         ++runs;
         if (run)
             run(p_form);
+        return outcome;
     }
     QString getAppName() override
     {
@@ -46,6 +48,7 @@ public:
     QString appName = QStringLiteral("UP52407301.exe");
     bool appNameFails = false;
     std::function<void(IUpdatorView&)> run;
+    Outcome outcome = Outcome::Done;
     int runs = 0;
     int appNameCalls = 0;
 };
@@ -69,7 +72,7 @@ protected:
     void start() { start(action); }
     void start(std::shared_ptr<IAction> p_action)
     {
-        form = modUpdatlet::Main(services, std::move(p_action));
+        form = modUpdatlet::Main(services, std::move(p_action), [this](Outcome outcome) { ended.push_back(outcome); });
         view = qobject_cast<utlUpdatorView*>(form->getUserControl());
         ASSERT_NE(view, nullptr);
     }
@@ -99,6 +102,7 @@ protected:
     std::shared_ptr<TestAction> action = std::make_shared<TestAction>();
     QPointer<frmOptionPanel> form;
     utlUpdatorView* view = nullptr;
+    std::vector<Outcome> ended; // as the pack hears how the wizard ended
 };
 
 } // namespace korvane::test

@@ -292,6 +292,7 @@ TEST_F(WizardRunTest, CancelBeforeOkClosesWithoutRunningOrScript)
     EXPECT_TRUE(files.writes.isEmpty());
     EXPECT_TRUE(processes.selfRemovals.empty());
     EXPECT_EQ(processes.endCalls, 0);
+    EXPECT_EQ(ended, std::vector<Outcome>{Outcome::Cancelled});
     // The form took the view and its action with it.
     EXPECT_EQ(action.use_count(), 1);
 }
@@ -304,6 +305,32 @@ TEST_F(WizardRunTest, ClosingTheFormBeforeOkUnloadsWithoutRunning)
     EXPECT_EQ(action->runs, 0);
     EXPECT_TRUE(files.writes.isEmpty());
     EXPECT_EQ(action.use_count(), 1);
+    EXPECT_EQ(ended, std::vector<Outcome>{Outcome::Cancelled});
+}
+
+// Only a run that is done removes the pack; any other keeps it, and the wizard ends with how the
+// run ended, never with success by default.
+TEST_F(WizardRunTest, OnlyADoneRunRemovesThePackAndTheWizardEndsWithTheRunsOutcome)
+{
+    for (const Outcome outcome :
+         {Outcome::Done, Outcome::ItemsLeft, Outcome::Refused, Outcome::Failed, Outcome::Cancelled}) {
+        SCOPED_TRACE(outcomeText(outcome).toStdString());
+        processes.selfRemovals.clear();
+        ended.clear();
+        auto run = std::make_shared<TestAction>();
+        run->outcome = outcome;
+        start(run);
+        QTest::mouseClick(child<QPushButton>("btnOk"), Qt::LeftButton);
+        EXPECT_EQ(ended, std::vector<Outcome>{outcome});
+        EXPECT_EQ(processes.selfRemovals.size(), outcome == Outcome::Done ? 1u : 0u);
+        EXPECT_EQ(run->appNameCalls, outcome == Outcome::Done ? 1 : 0);
+        // Closing the form afterwards does not change how the wizard ended.
+        if (!form.isNull())
+            form->close();
+        EXPECT_TRUE(unloaded() || outcome == Outcome::Done);
+        EXPECT_EQ(ended.size(), 1u);
+        delete form.data();
+    }
 }
 
 TEST_F(WizardRunTest, CompletionShowsBothTimesGreysOkAndShowsTheMessage)

@@ -59,10 +59,14 @@ bool FakeDialogs::question(const QString& title, const QString& text, bool defau
 }
 
 bool FakeProcesses::startDetached(const QString& commandLine, const QString& workingFolder,
-                                  platform::WindowStyle style)
+                                  platform::WindowStyle style, QString* whyNot)
 {
     started.push_back({commandLine, workingFolder, style});
-    return true;
+    if (!startsFail)
+        return true;
+    if (whyNot)
+        *whyNot = QStringLiteral("存取被拒");
+    return false;
 }
 
 bool FakeProcesses::startSelfRemoval(const QString& folder, const QString& scriptName, const QString& target)

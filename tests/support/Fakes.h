@@ -94,12 +94,13 @@ struct StartedProcess
 class FakeProcesses : public platform::Processes
 {
 public:
-    bool startDetached(const QString& commandLine, const QString& workingFolder,
-                       platform::WindowStyle style) override;
+    bool startDetached(const QString& commandLine, const QString& workingFolder, platform::WindowStyle style,
+                       QString* whyNot = nullptr) override;
     bool startSelfRemoval(const QString& folder, const QString& scriptName, const QString& target) override;
     void endProcess() override { ++endCalls; }
 
     std::vector<StartedProcess> started;
+    bool startsFail = false; // every start fails, as a program that is not there would
     struct SelfRemoval
     {
         QString folder, scriptName, target;

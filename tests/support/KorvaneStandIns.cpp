@@ -55,7 +55,7 @@ void writeKillTool(const QString& installationFolder, qint64 pid)
 void writeApplication(const QString& path)
 {
     writeFile(path,
-              "#!/bin/sh\ncd \"$(dirname \"$0\")\" && echo $$ > started.tmp && mv started.tmp started\n"
+              "#!/bin/sh\ncd \"$(dirname \"$0\")\" && echo $$ >> starts && echo $$ > started.tmp && mv started.tmp started\n"
               "while [ -d \"$PWD\" ]; do sleep 0.2; done\n",
               true);
 }
@@ -69,6 +69,12 @@ bool applicationRunsWithin(const QString& folder, int milliseconds)
     // A process that has ended but is not yet reaped counts as ended.
     QFile stat(QStringLiteral("/proc/%1/stat").arg(started.readAll().trimmed().toLongLong()));
     return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
+}
+
+int applicationStarts(const QString& folder)
+{
+    QFile starts(folder + QStringLiteral("/starts"));
+    return starts.open(QIODevice::ReadOnly) ? int(starts.readAll().count('\n')) : 0;
 }
 
 } // namespace korvane::test

@@ -23,11 +23,13 @@ void ship(const QString& folder, const QStringList& names, const QByteArray& pre
 // after a moment, as a real one takes (0: a tool that ends nothing).
 void writeKillTool(const QString& installationFolder, qint64 pid);
 
-// An application at path that, started, writes its process id to "started" in its folder and runs
-// until that folder is removed (with the test's temporary folder).
+// An application at path that, started, writes its process id to "started" in its folder, adds a
+// line to "starts" there, and runs until that folder is removed (with the test's temporary folder).
 void writeApplication(const QString& path);
 
 // Whether an application started from folder within the time and still runs.
 bool applicationRunsWithin(const QString& folder, int milliseconds);
+// How many times an application was started from folder.
+int applicationStarts(const QString& folder);
 
 } // namespace korvane::test

@@ -1,0 +1,28 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#pragma once
+
+#include <QString>
+
+namespace korvane {
+
+// A value of the price list that tblDrugs refused: one column of a line (the row was stored
+// without it, or not at all when it is the code), or a whole row (column empty).
+struct RefusedValue
+{
+    qsizetype line = 0; // from 1, as an editor counts
+    QString code;
+    QString column;
+    QString reason; // the database's words
+
+    // "第 12 行（代碼 AC12345100）欄位「藥品英文名稱」：…", for messages and reports.
+    QString text() const
+    {
+        QString text = QStringLiteral("第 %1 行（代碼 %2）").arg(line).arg(code);
+        if (!column.isEmpty())
+            text += QStringLiteral("欄位「") + column + QStringLiteral("」");
+        return text + QStringLiteral("：") + reason;
+    }
+};
+
+} // namespace korvane
