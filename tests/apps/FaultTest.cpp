@@ -7,6 +7,7 @@
 // the new one is safely in.
 
 #include "ClinicDatabase.h"
+#include "SmallDisk.h"
 #include "UpdatletInstallation.h"
 #include "pricing/PriceListGenerator.h"
 
@@ -25,6 +26,7 @@
 
 using korvane::PriceListGenerator;
 using korvane::test::ClinicDatabase;
+using korvane::test::SmallDisk;
 using korvane::test::UpdatletInstallation;
 using korvane::test::UpdatletResult;
 
@@ -311,6 +313,33 @@ TEST_F(UpdatletUnderFaults, ADatabaseThatCannotBeWrittenChangesNothing)
         << result.out.toStdString();
     EXPECT_EQ(drugs(), oldDrugs);
     EXPECT_TRUE(priceListIs(priceList));
+}
+
+// The disk fills in the middle of a large import, and the database engine ends the transaction
+// by itself: nothing of the new list may stay, not even the rows that come after, and the clinic
+// is told why.
+TEST(UpdatletOnAFullDisk, FailsWithTheOldDrugsTheListAndThePackKept)
+{
+    UpdatletInstallation installation;
+    SmallDisk disk(installation.path(QStringLiteral("Korvane")), 24 << 20);
+    KORVANE_REQUIRE_SMALL_DISK(disk);
+    const ClinicDatabase db = ClinicDatabase::create(installation.path(QStringLiteral("Korvane/dbKorvane.mdb")));
+    db.exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 45000) "
+        "INSERT INTO tblDrugs (單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥品英文名稱, 成份, 製造廠名稱) "
+        "SELECT '單方', printf('OLD%06d00', i), i * 0.25, '2024-03-01 00:00:00', 'OLD DRUG TABLETS ' || i, "
+        "'ACETAMINOPHEN 許功蓋', '台灣功學製藥股份有限公司' FROM n"));
+    const QList<QVariantList> before = db.rows(QStringLiteral("SELECT * FROM tblDrugs ORDER BY id"));
+    const QByteArray list = PriceListGenerator::generate(200000, 16);
+    installation.write(QStringLiteral("pack/all.puf"), list);
+
+    const UpdatletResult result = installation.run(installation.packArguments(), 300000);
+
+    EXPECT_EQ(result.exitCode, 1) << qPrintable(result.out.right(2000));
+    EXPECT_TRUE(result.err.contains(kFailure + QStringLiteral("\n磁碟空間不足"))) << qPrintable(result.err);
+    EXPECT_TRUE(db.rows(QStringLiteral("SELECT * FROM tblDrugs ORDER BY id")) == before)
+        << db.count(QStringLiteral("tblDrugs")) << " rows instead of " << before.size();
+    EXPECT_EQ(installation.read(QStringLiteral("pack/all.puf")), list);
 }
 
 } // namespace
