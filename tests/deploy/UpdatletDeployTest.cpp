@@ -7,10 +7,17 @@
 #include "ClinicDatabase.h"
 #include "KorvaneStandIns.h"
 #include "RunningProgram.h"
+#include "SmallDisk.h"
 #include "UpdatletInstallation.h"
+#include "platform/FileSystem.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <csignal>
 #include <optional>
 
 #ifndef Q_OS_WIN
@@ -58,6 +65,61 @@ TEST(DeployWithUpdatlet, EachActionInstallsItsFilesOrEndsWithItsStatus)
             EXPECT_EQ(installation.read("Korvane/" + QString(c.installedAs)), c.shipped[0].toUtf8());
         }
     }
+}
+
+// A full disk under the installation: the installed program stays byte for byte, nothing is left
+// beside it, and the new one stays in the pack, named.
+TEST(DeployWithUpdatlet, AFullDiskLeavesTheInstalledProgramAsItWas)
+{
+    UpdatletInstallation installation;
+    SmallDisk disk(installation.path("Korvane"), 8 << 20);
+    KORVANE_REQUIRE_SMALL_DISK(disk);
+    const QByteArray installed(2 << 20, 'o');
+    installation.write("Korvane/Korvane.exe", installed);
+    installation.write("pack/korvane.exe", QByteArray(12 << 20, 'n'));
+
+    const auto result = installation.run(installation.packArguments() << "CExeUpdateActioner");
+
+    EXPECT_EQ(result.exitCode, 1) << qPrintable(result.out);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("更新未完成")) && result.err.contains(QStringLiteral("磁碟空間不足")))
+        << qPrintable(result.err);
+    EXPECT_TRUE(installation.read("Korvane/Korvane.exe") == installed);
+    EXPECT_EQ(QDir(installation.path("Korvane")).entryList(QDir::Files | QDir::Hidden), QStringList{"Korvane.exe"});
+    EXPECT_TRUE(QFile::exists(installation.path("pack/korvane.exe")));
+}
+
+// Killed while it copies a large database: the installed one is the old or the new, never a
+// fragment, and the next run tidies up and installs it.
+TEST(DeployWithUpdatlet, AKilledApplicationUpdateLeavesTheDatabaseOldOrNew)
+{
+    UpdatletInstallation installation;
+    const QByteArray old(1 << 20, 'o');
+    const QByteArray shipped(96 << 20, 'n');
+    const QString target = installation.path("Korvane/dbHospital.mdb");
+    const QString temporary = korvane::platform::replacementTemporary(target);
+    installation.write("Korvane/dbHospital.mdb", old);
+    installation.write("pack/dbHospital.mdb", shipped);
+
+    QProcess process;
+    installation.start(process, installation.packArguments() << "CKorvaneUpdateActioner");
+    // Killed once the copy has begun and before it is in place.
+    qint64 seen = -1;
+    while (process.state() == QProcess::Running && seen <= 0) {
+        seen = QFileInfo(temporary).size();
+        QThread::usleep(200);
+    }
+    ::kill(pid_t(process.processId()), SIGKILL);
+    process.waitForFinished(10000);
+    ASSERT_GT(seen, 0) << "the copy was not seen under way";
+    const QByteArray now = installation.read("Korvane/dbHospital.mdb");
+    EXPECT_TRUE(now == old || now == shipped) << now.size() << " bytes";
+    EXPECT_TRUE(QFile::exists(installation.path("pack/dbHospital.mdb")));
+
+    const auto again = installation.run(installation.packArguments() << "CKorvaneUpdateActioner");
+    EXPECT_EQ(again.exitCode, 0) << qPrintable(again.out);
+    EXPECT_TRUE(installation.read("Korvane/dbHospital.mdb") == shipped);
+    EXPECT_FALSE(QFile::exists(temporary));
+    EXPECT_FALSE(QFile::exists(installation.path("pack/dbHospital.mdb")));
 }
 
 } // namespace
