@@ -4,7 +4,8 @@
 // A Qt input plugin that plays the user inside a real, unmodified pack process (load it with
 // QT_PLUGIN_PATH and QT_QPA_GENERIC_PLUGINS=korvanewizardhand). Once the wizard is up it sets
 // the view's IsNotClosedForm by name, as a host may, and presses OK: after a successful run the
-// finishing step then unloads the hidden form instead of ending the process.
+// finishing step then unloads the hidden form instead of ending the process. With
+// KORVANE_WIZARDHAND_PRESS=btn取消 it presses 取消 instead.
 
 #include <QApplication>
 #include <QGenericPlugin>
@@ -26,7 +27,8 @@ private:
         const QWidgetList windows = QApplication::topLevelWidgets();
         for (QWidget* window : windows) {
             QWidget* view = window->findChild<QWidget*>(QStringLiteral("ComponentName"));
-            auto* ok = window->findChild<QPushButton*>(QStringLiteral("btnOk"));
+            const QString button = qEnvironmentVariable("KORVANE_WIZARDHAND_PRESS", QStringLiteral("btnOk"));
+            auto* ok = window->findChild<QPushButton*>(button);
             if (!view || !ok || !window->isVisible())
                 continue;
             if (!view->setProperty("IsNotClosedForm", true)) {
