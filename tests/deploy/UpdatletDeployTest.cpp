@@ -13,6 +13,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -104,7 +105,9 @@ TEST(DeployWithUpdatlet, AKilledApplicationUpdateLeavesTheDatabaseOldOrNew)
     installation.start(process, installation.packArguments() << "CKorvaneUpdateActioner");
     // Killed once the copy has begun and before it is in place.
     qint64 seen = -1;
-    while (process.state() == QProcess::Running && seen <= 0) {
+    QElapsedTimer waited;
+    waited.start();
+    while (seen <= 0 && waited.elapsed() < 30000 && !process.waitForFinished(0)) {
         seen = QFileInfo(temporary).size();
         QThread::usleep(200);
     }

@@ -56,7 +56,8 @@ void writeApplication(const QString& path)
 {
     writeFile(path,
               "#!/bin/sh\ncd \"$(dirname \"$0\")\" && echo $$ >> starts && echo $$ > started.tmp && mv started.tmp started\n"
-              "while [ -d \"$PWD\" ]; do sleep 0.2; done\n",
+              // At most two minutes: a folder that a test could not remove must not keep it alive.
+              "n=0; while [ -d \"$PWD\" ] && [ $n -lt 600 ]; do sleep 0.2; n=$((n+1)); done\n",
               true);
 }
 

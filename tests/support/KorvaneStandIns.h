@@ -24,7 +24,8 @@ void ship(const QString& folder, const QStringList& names, const QByteArray& pre
 void writeKillTool(const QString& installationFolder, qint64 pid);
 
 // An application at path that, started, writes its process id to "started" in its folder, adds a
-// line to "starts" there, and runs until that folder is removed (with the test's temporary folder).
+// line to "starts" there, and runs until that folder is removed (with the test's temporary folder),
+// two minutes at the most.
 void writeApplication(const QString& path);
 
 // Whether an application started from folder within the time and still runs.
