@@ -35,7 +35,7 @@ private:
 
 bool isDiskFull(DWORD error)
 {
-    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL || error == ERROR_DISK_QUOTA_EXCEEDED;
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
 }
 
 Replacement writeFailure()

@@ -6,9 +6,13 @@
 #include "TempFolder.h"
 #include "platform/Error.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStorageInfo>
 #include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -17,11 +21,13 @@
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #else
+#include <sys/mount.h>
 #include <unistd.h>
 #endif
 
 using korvane::platform::Error;
 using korvane::platform::NativeFileSystem;
+using korvane::platform::replacementTemporary;
 using korvane::test::RunningProgram;
 using korvane::test::TempFolder;
 
@@ -42,7 +48,8 @@ protected:
         temp.write("Desktop.ini", "[.ShellClassInfo]");
         for (const auto& [relative, attribute] : {std::pair{".hidden", FILE_ATTRIBUTE_HIDDEN},
                                                   {".hiddenFolder", FILE_ATTRIBUTE_HIDDEN},
-                                                  {"Desktop.ini", FILE_ATTRIBUTE_SYSTEM}}) {
+                                                  { "Desktop.ini",
+                                                    FILE_ATTRIBUTE_SYSTEM }}) {
             const QString file = QDir::toNativeSeparators(at(relative));
             if (!SetFileAttributesW(reinterpret_cast<const wchar_t*>(file.utf16()), attribute))
                 throw std::runtime_error("cannot set a file attribute");
@@ -50,9 +57,15 @@ protected:
 #endif
     }
 
-    QString at(const QString& relative) const { return temp.path() + u'/' + relative; }
+    QString at(const QString& relative) const
+    {
+        return temp.path() + u'/' + relative;
+    }
     // The names the folder lists: a file written or copied by another case keeps its own.
-    QStringList names() const { return QDir(temp.path()).entryList(QDir::Files | QDir::Hidden); }
+    QStringList names() const
+    {
+        return QDir(temp.path()).entryList(QDir::Files | QDir::Hidden);
+    }
 
     // The kind of error the call throws; the test fails when it throws none.
     Error::Kind errorOf(const std::function<void()>& call, QString* description = nullptr)
@@ -202,6 +215,108 @@ TEST_F(NativeFileSystemTest, FailedCopiesThrow)
     EXPECT_EQ(temp.read("Visible.txt"), "visible");
 }
 
+#ifndef Q_OS_WIN
+TEST_F(NativeFileSystemTest, ALinkIsNeverWrittenThroughButReadAsItsContent)
+{
+    TempFolder outside;
+    const QString victim = outside.write("dbHospital.mdb", "records");
+    ASSERT_TRUE(QFile::link(victim, at("Linked.mdb")));
+    ASSERT_TRUE(QFile::link(outside.path("Missing.mdb"), at("Dangling.mdb")));
+    ASSERT_TRUE(QFile::link(outside.path(), at("LinkedFolder")));
+    // Planted where the next copy to Visible.txt begins.
+    ASSERT_TRUE(QFile::link(victim, replacementTemporary(at("Visible.txt"))));
+    for (const auto& [name, link] : {std::pair{"Linked.mdb", true},
+                                     {"LINKED.mdb", true},
+                                     {"Dangling.mdb", true},
+                                     {"LinkedFolder", true},
+                                     {"LinkedFolder/dbHospital.mdb", false},
+                                     {"Visible.txt", false},
+                                     {"Missing.mdb", false}})
+        EXPECT_EQ(files.isLink(at(name)), link) << name;
+
+    for (const char* name : {"linked.MDB", "Dangling.mdb"}) {
+        QString description;
+        EXPECT_EQ(errorOf([&] { files.copyFile(at("Tools/drugbagprinter.EXE"), at(name)); }, &description),
+                  Error::Kind::LinkRefused);
+        EXPECT_EQ(description, QStringLiteral("目標是捷徑（符號連結），為了安全不會覆寫：") + at(name));
+    }
+    files.copyFile(at("Tools/drugbagprinter.EXE"), at("Visible.txt"));
+    files.copyFile(at("Linked.mdb"), at("Copy.mdb"));
+
+    EXPECT_EQ(outside.read("dbHospital.mdb"), "records");
+    EXPECT_FALSE(outside.exists("Missing.mdb"));
+    EXPECT_EQ(QFileInfo(at("Linked.mdb")).symLinkTarget(), victim);
+    EXPECT_EQ(temp.read("Visible.txt"), "printer");
+    EXPECT_EQ(temp.read("Copy.mdb"), "records");
+    EXPECT_FALSE(QFileInfo(at("Copy.mdb")).isSymLink());
+    EXPECT_EQ(names(), (QStringList{".hidden", "Copy.mdb", "Linked.mdb", "Visible.txt"}));
+}
+
+TEST_F(NativeFileSystemTest, AFullDiskLeavesTheTargetAsItWas)
+{
+    if (::geteuid() != 0 && qEnvironmentVariableIsEmpty("CI"))
+        GTEST_SKIP() << "mounting a file system needs the superuser";
+    const QByteArray disk = QFile::encodeName(temp.makeFolder("Disk"));
+    ASSERT_EQ(::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=4m"), 0) << "cannot mount a tmpfs";
+    const auto unmount = qScopeGuard([&] { ::umount(disk.constData()); });
+    const QByteArray installed(1 << 20, 'o');
+    temp.write("Disk/Korvane.exe", installed);
+    temp.write("Korvane.exe", QByteArray(6 << 20, 'n'));
+    const qint64 free = QStorageInfo(at("Disk")).bytesAvailable();
+
+    QString description;
+    EXPECT_EQ(errorOf([&] { files.copyFile(at("Korvane.exe"), at("Disk\\korvane.EXE")); }, &description),
+              Error::Kind::General);
+    EXPECT_EQ(description, QStringLiteral("磁碟空間不足，無法複製檔案：") + at("Korvane.exe") + " → " +
+                               at("Disk\\korvane.EXE"));
+    EXPECT_EQ(temp.read("Disk/Korvane.exe"), installed);
+    EXPECT_EQ(QDir(at("Disk")).entryList(QDir::Files | QDir::Hidden), QStringList{"Korvane.exe"});
+    EXPECT_EQ(QStorageInfo(at("Disk")).bytesAvailable(), free);
+}
+
+TEST_F(NativeFileSystemTest, AKilledCopyLeavesTheOldOrTheNewFileAndTheNextCopyTidiesUp)
+{
+    const qint64 size = 128 << 20;
+    const QByteArray old(1 << 20, 'o');
+    const QString source = temp.write("Source.mdb", QByteArray(size, 'n'));
+    const QString target = at("dbHospital.mdb");
+    const QString temporary = replacementTemporary(target);
+    const auto hashOf = [&](const char* name) {
+        return QCryptographicHash::hash(temp.read(name), QCryptographicHash::Sha1);
+    };
+    const QByteArray newHash = hashOf("Source.mdb");
+    const QByteArray oldHash = QCryptographicHash::hash(old, QCryptographicHash::Sha1);
+    // How far the copy has come, in whichever file it writes; -1 before it begins.
+    const auto copied = [&]() -> qint64 {
+        if (const QFileInfo info(temporary); info.exists())
+            return info.size();
+        const qint64 length = QFileInfo(target).size();
+        return length == old.size() ? -1 : length;
+    };
+
+    bool interrupted = false;
+    // Killed as soon as the copy begins, when half the bytes are written, and when all are.
+    for (const qint64 written : {qint64(0), size / 2, size}) {
+        temp.write("dbHospital.mdb", old);
+        QProcess child;
+        child.start(KORVANE_COPY_FILE_CHILD, {source, target});
+        ASSERT_TRUE(child.waitForStarted());
+        while (copied() < written && !child.waitForFinished(1)) {
+        }
+        child.kill(); // SIGKILL: nothing of the copy runs on
+        child.waitForFinished();
+        const QByteArray left = hashOf("dbHospital.mdb");
+        EXPECT_TRUE(left == oldHash || left == newHash) << written;
+        interrupted = interrupted || QFileInfo::exists(temporary);
+
+        files.copyFile(source, target);
+        EXPECT_EQ(hashOf("dbHospital.mdb"), newHash);
+        EXPECT_FALSE(QFileInfo::exists(temporary));
+    }
+    EXPECT_TRUE(interrupted) << "no copy was killed in the middle";
+}
+#endif
+
 TEST_F(NativeFileSystemTest, RemoveFileDeletesOrThrows)
 {
     files.removeFile(at("VISIBLE.txt"));
@@ -274,15 +389,21 @@ TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
 {
     // As a running program holds its executable: others may read it, never change it.
     const QString file = QDir::toNativeSeparators(at("Tools/drugbagprinter.EXE"));
-    const HANDLE holder = CreateFileW(reinterpret_cast<const wchar_t*>(file.utf16()), GENERIC_READ, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE holder =
+        CreateFileW(reinterpret_cast<const wchar_t*>(file.utf16()), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     expectInUse("tools/DrugBagPrinter.exe");
     EXPECT_TRUE(files.inUse(at("tools\\DrugBagPrinter.exe")));
     EXPECT_FALSE(files.inUse(at("Visible.txt")));
     EXPECT_EQ(files.readFile(at("Tools/drugbagprinter.EXE")), "printer");
+    const QStringList tools = QDir(at("Tools")).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(tools, QStringList{"drugbagprinter.EXE"}); // no temporary left beside it
     CloseHandle(holder);
     EXPECT_FALSE(files.inUse(file));
+    files.copyFile(at("Visible.txt"), file);
+    EXPECT_EQ(temp.read("Tools/drugbagprinter.EXE"), "visible");
+    EXPECT_EQ(QDir(at("Tools")).entryList(QDir::Files | QDir::Hidden), tools);
     files.removeFile(file);
     EXPECT_FALSE(temp.exists("Tools/drugbagprinter.EXE"));
 }
