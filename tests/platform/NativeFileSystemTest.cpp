@@ -3,6 +3,7 @@
 #include "platform/NativeFileSystem.h"
 
 #include "RunningProgram.h"
+#include "SmallDisk.h"
 #include "TempFolder.h"
 #include "platform/Error.h"
 
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QStorageInfo>
 #include <functional>
 #include <gtest/gtest.h>
@@ -21,7 +21,6 @@
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #else
-#include <sys/mount.h>
 #include <unistd.h>
 #endif
 
@@ -29,6 +28,7 @@ using korvane::platform::Error;
 using korvane::platform::NativeFileSystem;
 using korvane::platform::replacementTemporary;
 using korvane::test::RunningProgram;
+using korvane::test::SmallDisk;
 using korvane::test::TempFolder;
 
 namespace {
@@ -254,11 +254,8 @@ TEST_F(NativeFileSystemTest, ALinkIsNeverWrittenThroughButReadAsItsContent)
 
 TEST_F(NativeFileSystemTest, AFullDiskLeavesTheTargetAsItWas)
 {
-    if (::geteuid() != 0 && qEnvironmentVariableIsEmpty("CI"))
-        GTEST_SKIP() << "mounting a file system needs the superuser";
-    const QByteArray disk = QFile::encodeName(temp.makeFolder("Disk"));
-    ASSERT_EQ(::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=4m"), 0) << "cannot mount a tmpfs";
-    const auto unmount = qScopeGuard([&] { ::umount(disk.constData()); });
+    const SmallDisk disk(temp.makeFolder("Disk"), 4 << 20);
+    KORVANE_REQUIRE_SMALL_DISK(disk);
     const QByteArray installed(1 << 20, 'o');
     temp.write("Disk/Korvane.exe", installed);
     temp.write("Korvane.exe", QByteArray(6 << 20, 'n'));
