@@ -56,6 +56,20 @@ public:
     virtual std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                             const QSqlRecord& record) const = 0;
 
+    // How many rows one INSERT may carry in its VALUES list, and how many values it may bind in
+    // all. One row where rows gain nothing from going together (the embedded database, which
+    // has no round trips) or where the driver takes one row a statement (the desktop driver).
+    struct InsertLimits
+    {
+        int rows = 1;
+        int values = 0;
+    };
+    virtual InsertLimits insertLimits(const QSqlDatabase& db) const
+    {
+        Q_UNUSED(db);
+        return {};
+    }
+
     // A statement to run once per row; throws when it cannot be prepared.
     virtual std::unique_ptr<RowStatement> prepareRowStatement(const QSqlDatabase& db, const QString& statement) const;
 

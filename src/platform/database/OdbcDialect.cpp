@@ -303,6 +303,19 @@ bool OdbcDialect::transactionEnded(const QSqlDatabase& db) const
     return !db.isOpen() || probeTransaction(db).ended;
 }
 
+DatabaseDialect::InsertLimits OdbcDialect::insertLimits(const QSqlDatabase& db) const
+{
+    switch (db.driver()->dbmsType()) {
+    case QSqlDriver::MSSqlServer:
+    // The stand-in server of the tests is held to the clinic server's limits.
+    case QSqlDriver::PostgreSQL:
+        // At most 1,000 rows in one VALUES list, and fewer than 2,100 parameters in a statement.
+        return {1000, 2099};
+    default:
+        return {};
+    }
+}
+
 Error OdbcDialect::translate(const QSqlError& error) const
 {
     return fromSqlState(error, QString());

@@ -31,6 +31,7 @@ public:
     void opened(QSqlDatabase& db) const override;
     void checkTransaction(const QSqlDatabase& db) const override;
     bool transactionEnded(const QSqlDatabase& db) const override;
+    InsertLimits insertLimits(const QSqlDatabase& db) const override;
     std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                     const QSqlRecord& record) const override;
     Error translate(const QSqlError& error) const override;
