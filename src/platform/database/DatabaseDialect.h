@@ -72,6 +72,11 @@ public:
 
     // A statement to run once per row; throws when it cannot be prepared.
     virtual std::unique_ptr<RowStatement> prepareRowStatement(const QSqlDatabase& db, const QString& statement) const;
+    // An INSERT of many rows (see insertLimits), run again and again with other values.
+    virtual std::unique_ptr<RowStatement> prepareBatchInsert(const QSqlDatabase& db, const QString& statement) const
+    {
+        return prepareRowStatement(db, statement);
+    }
 
     // The value as the driver should bind it for a column of this kind.
     virtual QVariant toStored(const QVariant& value, ColumnInfo::Kind kind) const { Q_UNUSED(kind); return value; }

@@ -524,9 +524,9 @@ public:
         std::unique_ptr<RowStatement> once;
         RowStatement* insert = nullptr;
         if (alike) {
-            insert = &connection->statements().rowStatement(statement);
+            insert = &connection->statements().batchInsert(statement);
         } else {
-            once = dialect->prepareRowStatement(db, statement);
+            once = dialect->prepareBatchInsert(db, statement);
             insert = once.get();
         }
         int position = 0;
