@@ -56,24 +56,16 @@ protected:
                        Recordset::adLockOptimistic);
     }
 
-    // A drug row with all fourteen columns set.
+    // A drug row with its fourteen columns set, as an import sets them.
     void add(int n, double price = 12.5)
     {
+        const QDateTime date(QDate(2024, 4, 1), QTime(0, 0));
+        const QVariantList values{QStringLiteral("1"), QStringLiteral("單方"), code(n), price, date, date.addYears(2),
+                                  QStringLiteral("DRUG %1").arg(n), 1, QStringLiteral("MG"), QStringLiteral("功"), 2,
+                                  QStringLiteral("MG"), QStringLiteral("錠劑"), QStringLiteral("許")};
         recordset.AddNew(n);
-        recordset.setValue(QStringLiteral("新"), QStringLiteral("1"));
-        recordset.setValue(QStringLiteral("單複方註記"), QStringLiteral("單方"));
-        recordset.setValue(QStringLiteral("代碼"), code(n));
-        recordset.setValue(QStringLiteral("藥價參考金額"), price);
-        recordset.setValue(QStringLiteral("藥價參考日期"), QDateTime(QDate(2024, 4, 1), QTime(0, 0)));
-        recordset.setValue(QStringLiteral("藥價參考截止日期"), QDateTime(QDate(2026, 3, 31), QTime(0, 0)));
-        recordset.setValue(QStringLiteral("藥品英文名稱"), QStringLiteral("DRUG ") + QString::number(n));
-        recordset.setValue(QStringLiteral("藥品規格量"), 1);
-        recordset.setValue(QStringLiteral("藥品規格單位"), QStringLiteral("MG"));
-        recordset.setValue(QStringLiteral("成份"), QStringLiteral("功"));
-        recordset.setValue(QStringLiteral("成份含量"), 2);
-        recordset.setValue(QStringLiteral("含量單位"), QStringLiteral("MG"));
-        recordset.setValue(QStringLiteral("藥品劑型"), QStringLiteral("錠劑"));
-        recordset.setValue(QStringLiteral("製造廠名稱"), QStringLiteral("許"));
+        for (int i = 0; i < values.size(); ++i)
+            recordset.setValue(i + 1, values[i]); // the columns after id
         recordset.Update();
     }
 
@@ -133,9 +125,7 @@ TEST_F(ServerBatchInsert, ExactlyTheRowsTheServerRefusesAreLeftOutAndReported)
     recordset.Flush();
     connection->CommitTrans();
 
-    EXPECT_EQ(QSet<qint64>(refused.begin(), refused.end()),
-              (QSet<qint64>{0, kRowsPerStatement - 1, kRowsPerStatement + 70, rows - 1}));
-    EXPECT_EQ(refused.size(), expensive.size());
+    EXPECT_EQ(refused, (QList<qint64>{0, kRowsPerStatement - 1, kRowsPerStatement + 70, rows - 1}));
     EXPECT_EQ(server.drugCodes(), codes(rows, expensive));
 }
 
@@ -172,7 +162,6 @@ TEST_F(ServerBatchInsert, RowsArriveExactlyAsGivenAndWhatARowLeavesUnsetTakesThe
     EXPECT_EQ(rows[1][1].toString(), QStringLiteral("功\\許\\"));
     EXPECT_EQ(rows[1][2].toDouble(), 0.0);
     EXPECT_TRUE(rows[1][3].isNull());
-    EXPECT_TRUE(rows[2][1].isNull());
     EXPECT_TRUE(rows[2][2].isNull());
     EXPECT_TRUE(rows[2][3].isNull());
 }
