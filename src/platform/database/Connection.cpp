@@ -180,6 +180,7 @@ void Connection::BeginTrans()
         throw Error(QStringLiteral("交易已經開始。"), Error::Kind::Database);
     if (!db.transaction())
         throw m_dialect->connectionError(db);
+    ++m_transactionNumber;
     setInTransaction(true);
 }
 
@@ -188,6 +189,10 @@ void Connection::CommitTrans()
     QSqlDatabase db = database();
     if (!m_inTransaction)
         throw Error(QStringLiteral("沒有進行中的交易。"), Error::Kind::Database);
+    if (m_rowsWaiting > 0)
+        throw Error(QStringLiteral("還有 ") + QString::number(m_rowsWaiting) +
+                        QStringLiteral(" 筆新增的資料沒有送到資料庫（資料集沒有先執行 Flush），交易不能提交。"),
+                    Error::Kind::Database);
     m_dialect->checkTransaction(db);
     if (!db.commit())
         throw m_dialect->connectionError(db);

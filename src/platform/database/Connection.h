@@ -59,6 +59,11 @@ public:
     QSqlDatabase database() const;
     const DatabaseDialect& dialect() const;
     StatementCache& statements() const;
+    // New rows that recordsets hold back to send in batches, counted by the recordsets as they
+    // take and send or drop them: CommitTrans refuses to commit without them.
+    void countRowsWaiting(qint64 change) { m_rowsWaiting += change; }
+    // Changes with every BeginTrans: rows held back belong to the transaction they were added in.
+    quint64 transactionNumber() const { return m_transactionNumber; }
 
 private:
     void dropStatements();
@@ -70,6 +75,8 @@ private:
     std::unique_ptr<DatabaseDialect> m_dialect;
     std::unique_ptr<StatementCache> m_statements; // while open
     bool m_inTransaction = false;
+    quint64 m_transactionNumber = 0;
+    qint64 m_rowsWaiting = 0;
 };
 
 } // namespace korvane::platform

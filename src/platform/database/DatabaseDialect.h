@@ -56,8 +56,27 @@ public:
     virtual std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                             const QSqlRecord& record) const = 0;
 
+    // How many rows one INSERT may carry in its VALUES list, and how many values it may bind in
+    // all. One row where rows gain nothing from going together (the embedded database, which
+    // has no round trips) or where the driver takes one row a statement (the desktop driver).
+    struct InsertLimits
+    {
+        int rows = 1;
+        int values = 0;
+    };
+    virtual InsertLimits insertLimits(const QSqlDatabase& db) const
+    {
+        Q_UNUSED(db);
+        return {};
+    }
+
     // A statement to run once per row; throws when it cannot be prepared.
     virtual std::unique_ptr<RowStatement> prepareRowStatement(const QSqlDatabase& db, const QString& statement) const;
+    // An INSERT of many rows (see insertLimits), run again and again with other values.
+    virtual std::unique_ptr<RowStatement> prepareBatchInsert(const QSqlDatabase& db, const QString& statement) const
+    {
+        return prepareRowStatement(db, statement);
+    }
 
     // The value as the driver should bind it for a column of this kind.
     virtual QVariant toStored(const QVariant& value, ColumnInfo::Kind kind) const { Q_UNUSED(kind); return value; }

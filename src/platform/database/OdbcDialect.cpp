@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "OdbcDialect.h"
 
+#include "OdbcDriverManager.h"
+#include "OdbcInsertStatement.h"
 #include "OleDbConnectionText.h"
 
-#include <QLibrary>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -14,13 +15,6 @@
 #include <QSqlResult>
 #include <algorithm>
 #include <iterator>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-#include <sql.h>
-#include <sqlext.h>
-#include <sqlucode.h>
 
 namespace korvane::platform {
 
@@ -45,43 +39,12 @@ QString attribute(const QString& name, const QString& value)
     return name + u'=' + odbcValue(value) + u';';
 }
 
-// The driver manager that Qt's ODBC driver has loaded, for what Qt does not pass on; its
-// functions are null when it cannot be found.
-struct DriverManager
-{
-    // The wide forms, which are never macros for something else.
-    decltype(&SQLGetDiagRecW) getDiagRec = nullptr;
-    decltype(&SQLAllocHandle) allocHandle = nullptr;
-    decltype(&SQLSetEnvAttr) setEnvAttr = nullptr;
-    decltype(&SQLDriversW) drivers = nullptr;
-    decltype(&SQLFreeHandle) freeHandle = nullptr;
-
-    static const DriverManager& instance()
-    {
-        static const DriverManager manager = [] {
-#ifdef Q_OS_WIN
-            QLibrary library(QStringLiteral("odbc32"));
-#else
-            QLibrary library(QStringLiteral("odbc"), 2);
-#endif
-            DriverManager m;
-            m.getDiagRec = reinterpret_cast<decltype(&SQLGetDiagRecW)>(library.resolve("SQLGetDiagRecW"));
-            m.allocHandle = reinterpret_cast<decltype(&SQLAllocHandle)>(library.resolve("SQLAllocHandle"));
-            m.setEnvAttr = reinterpret_cast<decltype(&SQLSetEnvAttr)>(library.resolve("SQLSetEnvAttr"));
-            m.drivers = reinterpret_cast<decltype(&SQLDriversW)>(library.resolve("SQLDriversW"));
-            m.freeHandle = reinterpret_cast<decltype(&SQLFreeHandle)>(library.resolve("SQLFreeHandle"));
-            return m;
-        }();
-        return manager;
-    }
-};
-
 // Qt's ODBC driver passes on the driver's message and native code but drops the SQLSTATE, the
 // one part that means the same on every driver; it is read from the handle's diagnostics.
 // Empty when there is none to read.
 QString sqlState(SQLSMALLINT handleType, const QVariant& handle)
 {
-    const auto getDiagRec = DriverManager::instance().getDiagRec;
+    const auto getDiagRec = OdbcDriverManager::instance().getDiagRec;
     if (!getDiagRec || !handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
         return {};
     SQLHANDLE native = *static_cast<const SQLHANDLE*>(handle.constData());
@@ -108,7 +71,7 @@ QString sqlState(SQLSMALLINT handleType, const QVariant& handle)
 // apart from an unreachable server this way.
 bool driverInstalled(const QString& name)
 {
-    const DriverManager& manager = DriverManager::instance();
+    const OdbcDriverManager& manager = OdbcDriverManager::instance();
     if (!manager.allocHandle || !manager.setEnvAttr || !manager.drivers || !manager.freeHandle)
         return true;
     SQLHANDLE environment = SQL_NULL_HANDLE;
@@ -301,6 +264,28 @@ void OdbcDialect::checkTransaction(const QSqlDatabase& db) const
 bool OdbcDialect::transactionEnded(const QSqlDatabase& db) const
 {
     return !db.isOpen() || probeTransaction(db).ended;
+}
+
+DatabaseDialect::InsertLimits OdbcDialect::insertLimits(const QSqlDatabase& db) const
+{
+    switch (db.driver()->dbmsType()) {
+    case QSqlDriver::MSSqlServer:
+    // The stand-in server of the tests is held to the clinic server's limits.
+    case QSqlDriver::PostgreSQL:
+        // At most 1,000 rows in one VALUES list, and fewer than 2,100 parameters in a statement.
+        return {1000, 2099};
+    default:
+        return {};
+    }
+}
+
+std::unique_ptr<RowStatement> OdbcDialect::prepareBatchInsert(const QSqlDatabase& db, const QString& statement) const
+{
+    const auto& odbc = OdbcDriverManager::instance();
+    if (!odbc.allocHandle || !odbc.freeHandle || !odbc.prepare || !odbc.bindParameter || !odbc.execute ||
+        !odbc.freeStatement)
+        return prepareRowStatement(db, statement);
+    return std::make_unique<OdbcInsertStatement>(db, statement, *this);
 }
 
 Error OdbcDialect::translate(const QSqlError& error) const

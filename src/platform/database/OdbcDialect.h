@@ -31,6 +31,9 @@ public:
     void opened(QSqlDatabase& db) const override;
     void checkTransaction(const QSqlDatabase& db) const override;
     bool transactionEnded(const QSqlDatabase& db) const override;
+    InsertLimits insertLimits(const QSqlDatabase& db) const override;
+    // Straight through the driver, where the driver manager offers what that takes.
+    std::unique_ptr<RowStatement> prepareBatchInsert(const QSqlDatabase& db, const QString& statement) const override;
     std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                     const QSqlRecord& record) const override;
     Error translate(const QSqlError& error) const override;

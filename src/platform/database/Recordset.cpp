@@ -199,6 +199,25 @@ public:
     RefusedRowHandler refusedRow; // kept from one Open to the next
     qint64 tag = -1;              // of the new row being edited
 
+    // New rows held back to go to a server together, several in one INSERT: a round trip
+    // costs far more than a row. Only with a refused-row handler (a refusal is reported later
+    // than its Update) and inside a transaction (the rows go in or none does).
+    struct WaitingRow
+    {
+        qint64 tag;
+        QByteArray mask; // the columns it sets, as assigned
+        size_t first;    // its first value in waitingValues
+    };
+    std::vector<WaitingRow> waiting;
+    std::vector<QVariant> waitingValues; // of the columns each row sets, row after row
+    quint64 waitingTransaction = 0;
+    DatabaseDialect::InsertLimits limits; // of the connection
+
+    Impl() = default;
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    ~Impl() { dropWaiting(); }
+
     void requireOpen() const
     {
         if (!connection)
@@ -338,21 +357,11 @@ public:
         edit = Edit::None;
         if (lostConnection)
             throw *lostConnection;
-        RowStatement& insert = insertFor(assigned);
-        int position = 0;
-        for (qsizetype i = 0; i < assigned.size(); ++i) {
-            if (assigned.at(i))
-                insert.bind(position++, pending[size_t(i)], shape->columns[size_t(i)].kind);
-        }
-        try {
-            insert.exec();
-        } catch (const Error& error) {
-            if (error.kind() == Error::Kind::DatabaseUnreachable)
-                lostConnection = error;
-            if (!refusedRow || error.kind() != Error::Kind::DatabaseRefused)
-                throw;
-            requireTransactionGoesOn(error);
-            refusedRow(tag, error);
+        if (refusedRow && limits.rows > 1 && connection->InTransaction()) {
+            holdBack();
+        } else if (!insertOne(tag, assigned, [this](qsizetype column, int) -> const QVariant& {
+                       return pending[size_t(column)];
+                   })) {
             return;
         }
         // The saved row is the added row now; the previous one's values, text buffers included,
@@ -366,6 +375,172 @@ public:
         ++added;
     }
 
+    // Inserts one new row; false when the database refused it and the handler has it.
+    // valueOf(column, position) is the value the row sets for the column, the position-th it sets.
+    template <typename ValueOf>
+    bool insertOne(qint64 rowTag, const QByteArray& mask, ValueOf valueOf)
+    {
+        RowStatement& insert = insertFor(mask);
+        int position = 0;
+        for (qsizetype i = 0; i < mask.size(); ++i) {
+            if (mask.at(i)) {
+                insert.bind(position, valueOf(i, position), shape->columns[size_t(i)].kind);
+                ++position;
+            }
+        }
+        try {
+            insert.exec();
+        } catch (const Error& error) {
+            refuse(rowTag, error);
+            return false;
+        }
+        return true;
+    }
+
+    // A row the database did not store: to the handler when the database refused that row and
+    // can still store others; thrown otherwise.
+    void refuse(qint64 rowTag, const Error& error)
+    {
+        requireRefusal(error);
+        refusedRow(rowTag, error);
+    }
+
+    // After a statement that stored nothing: returns when the handler is to have its rows, for
+    // the database refused them and can still store others; throws otherwise.
+    void requireRefusal(const Error& error)
+    {
+        if (error.kind() == Error::Kind::DatabaseUnreachable)
+            lostConnection = error;
+        if (!refusedRow)
+            throw error;
+        if (error.kind() != Error::Kind::DatabaseRefused) {
+            // What the driver reports after the transaction has gone may name only a symptom
+            // ("internal SAVEPOINT failed"): the end of the transaction is said instead.
+            if (error.kind() == Error::Kind::Database && connection->InTransaction())
+                dialect->checkTransaction(db);
+            throw error;
+        }
+        requireTransactionGoesOn(error);
+    }
+
+    void holdBack()
+    {
+        const size_t count = size_t(assigned.count(char(1)));
+        // A statement takes as many rows as fit; a row that would not goes into the next.
+        if (!waiting.empty() &&
+            (waiting.size() >= size_t(limits.rows) || waitingValues.size() + count > size_t(limits.values) ||
+             waitingTransaction != connection->transactionNumber()))
+            sendWaiting();
+        if (waiting.empty())
+            waitingTransaction = connection->transactionNumber();
+        waiting.push_back({tag, assigned, waitingValues.size()});
+        for (qsizetype i = 0; i < assigned.size(); ++i) {
+            if (assigned.at(i))
+                waitingValues.push_back(pending[size_t(i)]);
+        }
+        connection->countRowsWaiting(1);
+        // Full when another row like this one would not fit: sent now, not at the next row.
+        if (waiting.size() >= size_t(limits.rows) || waitingValues.size() + count > size_t(limits.values))
+            sendWaiting();
+    }
+
+    void dropWaiting()
+    {
+        if (!waiting.empty())
+            connection->countRowsWaiting(-qint64(waiting.size()));
+        waiting.clear();
+        waitingValues.clear();
+    }
+
+    void sendWaiting()
+    {
+        if (waiting.empty())
+            return;
+        // Sent at most once, whatever happens.
+        struct Drop
+        {
+            Impl& d;
+            ~Drop() { d.dropWaiting(); }
+        } drop{*this};
+        if (!connection->InTransaction() || waitingTransaction != connection->transactionNumber())
+            throw Error(QStringLiteral("新增的資料所屬的交易已經結束，這些資料都沒有寫入。"), Error::Kind::Database);
+        if (lostConnection)
+            throw *lostConnection;
+        if (waiting.size() > 1) {
+            try {
+                if (insertWaitingTogether())
+                    return;
+            } catch (const Error& error) {
+                requireRefusal(error);
+            }
+        }
+        // One row a statement, so that exactly the rows the database refuses are reported. The
+        // statement that failed took nothing with it: a server fails a statement alone, and the
+        // stand-in's driver rolls a failed statement back to a savepoint of its own by default.
+        for (const WaitingRow& row : waiting) {
+            if (!insertOne(row.tag, row.mask, [this, &row](qsizetype, int position) -> const QVariant& {
+                    return waitingValues[row.first + size_t(position)];
+                }))
+                --added;
+        }
+    }
+
+    // The waiting rows in one INSERT; false when they cannot go together (none sets a column).
+    bool insertWaitingTogether()
+    {
+        // The columns any row sets; a row that leaves one of them unset gives it its default.
+        QByteArray columns(qsizetype(shape->columns.size()), 0);
+        bool alike = true;
+        for (const WaitingRow& row : waiting) {
+            alike = alike && row.mask == waiting.front().mask;
+            for (qsizetype i = 0; i < columns.size(); ++i)
+                columns[i] = char(columns.at(i) | row.mask.at(i));
+        }
+        QString names;
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            if (columns.at(i))
+                names += (names.isEmpty() ? QString() : QStringLiteral(",")) + shape->quotedNames[size_t(i)];
+        }
+        if (names.isEmpty())
+            return false;
+        QString statement = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names +
+                            QStringLiteral(") VALUES ");
+        statement.reserve(statement.size() + qsizetype(waiting.size()) * (columns.count(char(1)) * 8 + 3));
+        for (size_t r = 0; r < waiting.size(); ++r) {
+            statement += r == 0 ? QStringLiteral("(") : QStringLiteral(",(");
+            bool first = true;
+            for (qsizetype i = 0; i < columns.size(); ++i) {
+                if (!columns.at(i))
+                    continue;
+                if (!first)
+                    statement += u',';
+                first = false;
+                statement += waiting[r].mask.at(i) ? QStringLiteral("?") : QStringLiteral("DEFAULT");
+            }
+            statement += u')';
+        }
+        // Rows alike make the same statement batch after batch: prepared once. Others are
+        // prepared for this batch alone, so as not to crowd out the connection's statements.
+        std::unique_ptr<RowStatement> once;
+        RowStatement* insert = nullptr;
+        if (alike) {
+            insert = &connection->statements().batchInsert(statement);
+        } else {
+            once = dialect->prepareBatchInsert(db, statement);
+            insert = once.get();
+        }
+        int position = 0;
+        for (const WaitingRow& row : waiting) {
+            size_t value = row.first;
+            for (qsizetype i = 0; i < row.mask.size(); ++i) {
+                if (row.mask.at(i))
+                    insert->bind(position++, waitingValues[value++], shape->columns[size_t(i)].kind);
+            }
+        }
+        insert->exec();
+        return true;
+    }
+
     // After the database refused a row: throws when it has ended the transaction with it, as
     // a server may, for then nothing more can be stored.
     void requireTransactionGoesOn(const Error& refusal) const
@@ -377,6 +552,7 @@ public:
     void saveChangedRow()
     {
         edit = Edit::None;
+        sendWaiting(); // the row changed may be one of them
         std::vector<QVariant>& stored = onAddedRow ? addedRow : rows[cursor];
         QString sets;
         QVariantList values;
@@ -472,6 +648,7 @@ void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& c
     }
 
     impl->updatable = lockType != adLockReadOnly && !impl->table.isEmpty();
+    impl->limits = dialect.insertLimits(db);
     impl->connection = connection;
     if (impl->streamed) {
         impl->readNextStreamed();
@@ -639,6 +816,7 @@ void Recordset::setRefusedRowHandler(RefusedRowHandler handler)
 void Recordset::Flush()
 {
     d->requireOpen();
+    d->sendWaiting();
 }
 
 void Recordset::CancelUpdate()
@@ -655,6 +833,7 @@ void Recordset::Delete()
         return;
     }
     d->edit = Impl::Edit::None;
+    d->sendWaiting(); // the row deleted may be one of them
     const std::vector<QVariant>& row = d->currentRow();
     QVariantList values;
     const QString condition = d->rowCondition(row, values);

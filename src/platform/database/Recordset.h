@@ -73,7 +73,8 @@ public:
     // a later Update() or at Flush(). Update() and Flush() still throw when nothing more can be
     // stored: the database ended the transaction, the connection is lost, the disk is full, the
     // database is locked. A value a column refuses (too long, not a date) still throws at once
-    // at setValue()/setText(). An empty handler restores the default: Update() throws.
+    // at setValue()/setText(). The handler stays for later Opens; an empty one restores the
+    // default: Update() throws.
     using RefusedRowHandler = std::function<void(qint64 tag, const Error& reason)>;
     void setRefusedRowHandler(RefusedRowHandler handler);
     // Sends the new rows still waiting for a batch, reporting the refused ones to the handler;

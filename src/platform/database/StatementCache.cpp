@@ -28,6 +28,17 @@ StatementCache::Prepared& StatementCache::prepared(const QString& statement)
     return m_prepared.emplace(statement, std::move(entry)).first->second;
 }
 
+RowStatement& StatementCache::batchInsert(const QString& statement)
+{
+    const auto found = m_batchInserts.find(statement);
+    if (found != m_batchInserts.end())
+        return *found->second;
+    auto prepared = m_dialect.prepareBatchInsert(m_db, statement);
+    if (m_batchInserts.size() >= kMaxEntries)
+        m_batchInserts.clear();
+    return *m_batchInserts.emplace(statement, std::move(prepared)).first->second;
+}
+
 std::shared_ptr<const TableShape> StatementCache::shape(const QString& table, const QSqlRecord& record)
 {
     // A result of the same table with other columns (an explicit column list) is another shape.
@@ -62,6 +73,7 @@ std::shared_ptr<const TableShape> StatementCache::shape(const QString& table, co
 void StatementCache::clear()
 {
     m_prepared.clear();
+    m_batchInserts.clear();
     m_shapes.clear();
 }
 

@@ -51,6 +51,8 @@ public:
     // the cache for anything else. Throws when the statement cannot be prepared.
     Prepared& prepared(const QString& statement);
     RowStatement& rowStatement(const QString& statement) { return *prepared(statement).statement; }
+    // An INSERT of many rows, prepared as the dialect prepares those.
+    RowStatement& batchInsert(const QString& statement);
     // The shape of a table as a result of it shows it.
     std::shared_ptr<const TableShape> shape(const QString& table, const QSqlRecord& record);
 
@@ -64,6 +66,7 @@ private:
     QSqlDatabase m_db;
     const DatabaseDialect& m_dialect;
     std::unordered_map<QString, Prepared> m_prepared;
+    std::unordered_map<QString, std::unique_ptr<RowStatement>> m_batchInserts;
     std::unordered_map<QString, std::shared_ptr<const TableShape>> m_shapes;
 };
 

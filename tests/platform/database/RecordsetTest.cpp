@@ -120,6 +120,47 @@ TEST_F(RecordsetTest, ARowTheDatabaseRefusesIsDroppedAndTheNextStartsClean)
     EXPECT_TRUE(rows[0][1].isNull());
 }
 
+TEST_F(RecordsetTest, WithAHandlerTheRowsTheDatabaseRefusesAreReportedByTagAndTheRestStored)
+{
+    db->exec(QStringLiteral("CREATE TABLE strict (id INTEGER PRIMARY KEY, name VARCHAR(10) NOT NULL UNIQUE, "
+                            "note VARCHAR(10) CHECK (note <> 'bad'))"));
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM strict WHERE id=-2"), connection, Recordset::adOpenDynamic,
+            Recordset::adLockOptimistic);
+    QList<qint64> refused;
+    rs.setRefusedRowHandler([&refused](qint64 tag, const Error& reason) {
+        refused << tag;
+        EXPECT_EQ(reason.kind(), Error::Kind::DatabaseRefused) << qPrintable(reason.description());
+    });
+    const struct
+    {
+        qint64 tag;
+        QVariant name;
+        QVariant note;
+    } rows[] = {
+        {10, QStringLiteral("a"), QStringLiteral("fine")},
+        {11, QVariant(), QStringLiteral("no name")}, // NOT NULL
+        {12, QStringLiteral("a"), QVariant()},       // UNIQUE
+        {13, QStringLiteral("c"), QStringLiteral("bad")},
+        {14, QStringLiteral("b"), QVariant()},
+    };
+    connection->BeginTrans();
+    for (const auto& row : rows) {
+        rs.AddNew(row.tag);
+        if (!row.name.isNull())
+            rs.setValue(QStringLiteral("name"), row.name);
+        rs.setValue(QStringLiteral("note"), row.note);
+        // A value the column refuses still fails its assignment, at once.
+        EXPECT_THROW(rs.setValue(QStringLiteral("note"), QString(11, u'x')), Error);
+        EXPECT_NO_THROW(rs.Update());
+    }
+    rs.Flush();
+    connection->CommitTrans();
+    EXPECT_EQ(refused, (QList<qint64>{11, 12, 13}));
+    EXPECT_EQ(db->rows(QStringLiteral("SELECT name FROM strict ORDER BY name")),
+              (QList<QVariantList>{{QStringLiteral("a")}, {QStringLiteral("b")}}));
+}
+
 // Rows added one after the other share nothing: what the second row leaves unset is not the
 // first row's text or date, also where the second row's own value was refused.
 TEST_F(RecordsetTest, EachNewRowHoldsOnlyWhatItSets)
