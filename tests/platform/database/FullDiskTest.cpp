@@ -7,15 +7,14 @@
 
 #include "ClinicDatabase.h"
 #include "QtPrinters.h"
+#include "SmallDisk.h"
 #include "platform/Error.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <functional>
-#include <unistd.h>
 
 // The embedded database is not in the Windows build.
 #ifndef Q_OS_WIN
@@ -29,32 +28,11 @@ namespace {
 class FullDisk : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        // Room for the empty database, the old rows and a few dozen new ones.
-        QProcess mount;
-        mount.setProcessChannelMode(QProcess::MergedChannels);
-        if (::geteuid() == 0)
-            mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                                  QStringLiteral("size=192k"), QStringLiteral("tmpfs"), dir.path()});
-        mounted = mount.waitForFinished() && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
-        if (mounted)
-            return;
-        const QString reason = ::geteuid() != 0 ? QStringLiteral("mounting a file system needs the superuser")
-                                                : QStringLiteral("mount failed: ") + QString::fromLocal8Bit(mount.readAll());
-        if (qEnvironmentVariableIsSet("CI"))
-            FAIL() << "a full disk is needed in CI: " << qPrintable(reason);
-        GTEST_SKIP() << qPrintable(reason);
-    }
-
-    void TearDown() override
-    {
-        if (mounted)
-            QProcess::execute(QStringLiteral("umount"), {dir.path()});
-    }
+    void SetUp() override { KORVANE_REQUIRE_SMALL_DISK(disk); }
 
     QTemporaryDir dir;
-    bool mounted = false;
+    // Room for the empty database, the old rows and a few dozen new ones.
+    korvane::test::SmallDisk disk{dir.path(), 192 << 10};
 };
 
 TEST_F(FullDisk, EndsTheTransactionAndEveryLaterStatementRefusesToWrite)
