@@ -72,10 +72,9 @@ Error DatabaseDialect::lockedError(const QString& detail)
 
 Error DatabaseDialect::transactionEndedError(const QString& cause)
 {
-    QString text = QStringLiteral("資料庫已自行中止這次的交易，所有變更都沒有寫入。");
-    if (!cause.isEmpty())
-        text += QStringLiteral("（") + cause + u'）';
-    return Error(text, Error::Kind::Database);
+    // The cause first: it is what the clinic can mend (a full disk, a lost network).
+    const QString ended = QStringLiteral("資料庫已自行中止這次的交易，所有變更都沒有寫入。");
+    return Error(cause.isEmpty() ? ended : cause + QStringLiteral("\r\n") + ended, Error::Kind::Database);
 }
 
 Error DatabaseDialect::unreachableError(const QString& detail)

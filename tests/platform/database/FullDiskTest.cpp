@@ -95,7 +95,9 @@ TEST_F(FullDisk, EndsTheTransactionAndEveryLaterStatementRefusesToWrite)
                     later();
                     ADD_FAILURE() << "a statement ran after the transaction had ended";
                 } catch (const Error& error) {
-                    EXPECT_TRUE(error.description().startsWith(QStringLiteral("資料庫已自行中止這次的交易")))
+                    // The cause first, then what became of the transaction.
+                    EXPECT_TRUE(error.description().startsWith(QStringLiteral("磁碟空間不足")) &&
+                                error.description().contains(QStringLiteral("資料庫已自行中止這次的交易")))
                         << qPrintable(error.description());
                 }
             }
