@@ -44,4 +44,10 @@ Outcome reportRefusal(platform::Dialogs& dialogs, const QString& text)
     return Outcome::Refused;
 }
 
+Outcome reportFailure(platform::Dialogs& dialogs, const QString& text)
+{
+    dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("更新失敗"), text);
+    return Outcome::Failed;
+}
+
 } // namespace korvane

@@ -34,7 +34,9 @@ public:
     explicit RunRefused(const QString& description) : Error(description, Kind::General) {}
 };
 
-// Tells the user in a critical message box, titled "更新失敗", why the run was refused; Refused.
+// Tell the user in a critical message box, titled "更新失敗", why the run was refused (Refused)
+// or failed (Failed).
 Outcome reportRefusal(platform::Dialogs& dialogs, const QString& text);
+Outcome reportFailure(platform::Dialogs& dialogs, const QString& text);
 
 } // namespace korvane

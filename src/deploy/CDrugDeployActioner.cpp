@@ -56,12 +56,6 @@ QString CDrugDeployActioner::buildForAnswer(const QString& answer)
     return {};
 }
 
-Outcome CDrugDeployActioner::fail(const QString& text)
-{
-    ivServices.dialogs.messageBox(platform::MessageIcon::Critical, UpdateFailedTitle, text);
-    return Outcome::Failed;
-}
-
 Outcome CDrugDeployActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
@@ -71,34 +65,24 @@ Outcome CDrugDeployActioner::action(IUpdatorView& p_form)
     try {
         installation.require({QStringLiteral("\\tools")});
         // Nothing to ask about when neither build came with the pack.
-        QStringList folders;
-        if (PayloadInstaller(ivServices, installation.folder())
-                .shippedOf({{kEpsonBuild, kPrinter}, {kInkjetBuild, kPrinter}}, folders)
-                .empty())
-            throw RunRefused(PayloadInstaller::nothingShipped(
-                ivServices.packFolder, {QStringLiteral("001.exe"), QStringLiteral("002.exe")}, folders));
+        PayloadInstaller(ivServices, installation.folder()).requireShipped({{kEpsonBuild, kPrinter}, {kInkjetBuild, kPrinter}});
     } catch (const RunRefused& refusal) {
         return reportRefusal(ivServices.dialogs, refusal.description());
     }
 
-    try {
-        if (!ivServices.files.folderExists(tools))
-            ivServices.files.makeFolder(tools);
-    } catch (...) {
-        return fail(CloseRunningSoftwareText + QStringLiteral("\r\n\r\n原因：") +
-                    platform::describe(std::current_exception()));
-    }
     // The module must not be running, nor its database open, before anything is asked.
     QStringList inUse;
     try {
+        if (!ivServices.files.folderExists(tools))
+            ivServices.files.makeFolder(tools);
         for (const QString& name : {kPrinter, kProfile}) {
             const QString installed = platform::joinPath(tools, name);
             if (ivServices.files.fileExists(installed) && ivServices.files.inUse(installed))
                 inUse << installed;
         }
     } catch (...) {
-        return fail(CloseRunningSoftwareText + QStringLiteral("\r\n\r\n原因：") +
-                    platform::describe(std::current_exception()));
+        return reportFailure(ivServices.dialogs, CloseRunningSoftwareText + QStringLiteral("\r\n\r\n原因：") +
+                                                     platform::describe(std::current_exception()));
     }
     if (!inUse.isEmpty())
         return reportRefusal(ivServices.dialogs, CloseRunningSoftwareText + QStringLiteral("\r\n\r\n使用中的檔案：\r\n") +

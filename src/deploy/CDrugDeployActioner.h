@@ -27,7 +27,6 @@ public:
 
 private:
     Outcome copyModule(const QString& folder, const QString& tools, const QString& build);
-    Outcome fail(const QString& text);
 
     platform::Services ivServices;
 };

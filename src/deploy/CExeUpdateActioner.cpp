@@ -8,7 +8,6 @@
 #include "actions/SkipOnFailure.h"
 #include "platform/Paths.h"
 
-#include <algorithm>
 #include <array>
 
 namespace korvane {
@@ -47,25 +46,14 @@ Outcome CExeUpdateActioner::action(IUpdatorView& p_form)
     const Installation installation(ivServices);
     const QString folder = installation.folder();
     PayloadInstaller installer(ivServices, folder);
-    std::vector<PayloadFile> shipped;
     try {
         // Run from the installation itself, every copy would be a file onto itself and the
         // clean-up would then remove the installation's own program.
         installation.require();
-        QStringList folders;
-        shipped = installer.shippedOf(kFiles, folders);
-        if (shipped.empty())
-            throw RunRefused(PayloadInstaller::nothingShipped(
-                ivServices.packFolder,
-                {QStringLiteral("korvane.exe"), QStringLiteral("DrugBagPrinter.exe"), QStringLiteral("dbDrugProfile.mdb")},
-                folders));
+        installer.requireShipped(kFiles);
     } catch (const RunRefused& refusal) {
         return reportRefusal(ivServices.dialogs, refusal.description());
     }
-    const auto isShipped = [&](const PayloadFile& file) {
-        return std::any_of(shipped.begin(), shipped.end(),
-                           [&](const PayloadFile& other) { return other.shipped == file.shipped; });
-    };
 
     installer.removeLeftovers(kFiles);
     skipOnFailure([&] {
@@ -76,8 +64,10 @@ Outcome CExeUpdateActioner::action(IUpdatorView& p_form)
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(1).toString()); });
     std::array<bool, 3> installed{};
     for (size_t i = 0; i < kFiles.size(); ++i) {
-        installed[i] = isShipped(kFiles[i]) && installer.install(platform::joinPath(ivServices.packFolder, kFiles[i].shipped),
-                                                                 platform::joinPath(folder, kFiles[i].target));
+        // A file the pack does not carry is simply not part of this update.
+        const QString shipped = platform::joinPath(ivServices.packFolder, kFiles[i].shipped);
+        installed[i] = ivServices.files.fileExists(shipped) &&
+                       installer.install(shipped, platform::joinPath(folder, kFiles[i].target));
         skipOnFailure([&] { ivView->setProgressBarValue(kProgress[i]); });
     }
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(2).toString()); });

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "PayloadInstaller.h"
 
+#include "actions/Outcome.h"
 #include "actions/SkipOnFailure.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -67,28 +68,27 @@ void PayloadInstaller::removeShipped(const QString& shipped)
     skipOnFailure([&] { ivServices.files.removeFile(shipped); });
 }
 
-std::vector<PayloadFile> PayloadInstaller::shippedOf(const std::vector<PayloadFile>& files, QStringList& folders) const
+std::vector<PayloadFile> PayloadInstaller::requireShipped(const std::vector<PayloadFile>& files) const
 {
     std::vector<PayloadFile> shipped;
+    QStringList expected;
+    QStringList folders;
     for (const PayloadFile& file : files) {
         const QString path = platform::joinPath(ivServices.packFolder, file.shipped);
+        expected << fileName(path);
         if (ivServices.files.fileExists(path))
             shipped.push_back(file);
         else if (ivServices.files.folderExists(path))
             folders << path;
     }
-    return shipped;
-}
-
-QString PayloadInstaller::nothingShipped(const QString& packFolder, const QStringList& expected,
-                                         const QStringList& folders)
-{
+    if (!shipped.empty())
+        return shipped;
     QString text = QStringLiteral("本更新程式的資料夾中沒有要安裝的檔案（") + expected.join(QStringLiteral("、")) +
-                   QStringLiteral("）：\r\n") + packFolder + QStringLiteral("\r\n");
+                   QStringLiteral("）：\r\n") + ivServices.packFolder + QStringLiteral("\r\n");
     if (!folders.isEmpty())
         text += QStringLiteral("下列名稱是資料夾，不是檔案：\r\n") + folders.join(QStringLiteral("\r\n")) +
                 QStringLiteral("\r\n");
-    return text + QStringLiteral("本次更新沒有執行，電腦中的檔案都沒有變更。請確認更新檔案與本更新程式放在同一個資料夾。");
+    throw RunRefused(text + QStringLiteral("本次更新沒有執行，電腦中的檔案都沒有變更。請確認更新檔案與本更新程式放在同一個資料夾。"));
 }
 
 QString PayloadInstaller::keptText() const

@@ -11,7 +11,6 @@
 namespace korvane {
 
 // What the deployment actions say when the files they replace are still in use.
-inline const QString UpdateFailedTitle = QStringLiteral("更新失敗");
 inline const QString CloseRunningSoftwareText =
     QStringLiteral("在進行更新程式前，請關閉目前正在執行的申報軟體。");
 
@@ -45,17 +44,14 @@ public:
     bool allInstalled() const { return ivNotInstalled.isEmpty(); }
     // Each file not installed, with why.
     const QStringList& notInstalled() const { return ivNotInstalled; }
-    // The copies of replaced databases kept beside them.
-    const QStringList& kept() const { return ivKept; }
     // One critical message listing every file that was not installed; none when all were.
     void reportNotInstalled() const;
     // After a run that installed everything: which databases were kept, if any.
     void reportKept() const;
 
-    // Which of the files are shipped; the ones whose name is a folder are added to folders.
-    std::vector<PayloadFile> shippedOf(const std::vector<PayloadFile>& files, QStringList& folders) const;
-    // The refusal of a pack that ships none of its files.
-    static QString nothingShipped(const QString& packFolder, const QStringList& expected, const QStringList& folders);
+    // The files of the list that the pack ships, in its order. Throws RunRefused when it ships
+    // none of them, naming what was looked for and the names that are folders, not files.
+    std::vector<PayloadFile> requireShipped(const std::vector<PayloadFile>& files) const;
 
 private:
     QString keptText() const;

@@ -60,9 +60,6 @@ public:
     qint16 progressValue() const { return ivProgress; }
     // True while the action runs inside the OK click.
     bool isRunning() const { return ivRunning; }
-    // How the wizard ended: the run's outcome, or cancelled when it was closed without one.
-    // Empty while it has not ended.
-    std::optional<Outcome> outcome() const { return ivOutcome; }
 
 Q_SIGNALS:
     // The wizard has ended, with the run's outcome or cancelled; the pack exits with it.
@@ -100,7 +97,7 @@ private:
     QPointer<QObject> ivContainer;
     bool ivIsNotClosedForm = false;
     bool ivRunning = false;
-    std::optional<Outcome> ivOutcome;
+    std::optional<Outcome> ivOutcome; // once the wizard has ended: told once, never changed
 
     ProportionalLayout ivLayout;
 
