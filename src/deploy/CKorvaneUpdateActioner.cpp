@@ -30,14 +30,6 @@ const std::vector<PayloadFile> kPayload{
 
 constexpr int kKillToolWaitMs = 1000;
 
-QStringList shippedNames()
-{
-    QStringList names;
-    for (const PayloadFile& file : kPayload)
-        names << file.shipped.mid(1);
-    return names;
-}
-
 } // namespace
 
 CKorvaneUpdateActioner::CKorvaneUpdateActioner(const platform::Services& services)
@@ -55,12 +47,6 @@ QString CKorvaneUpdateActioner::getAppName()
     return QStringLiteral("UP47120901.exe");
 }
 
-Outcome CKorvaneUpdateActioner::fail(const QString& text)
-{
-    ivServices.dialogs.messageBox(platform::MessageIcon::Critical, UpdateFailedTitle, text);
-    return Outcome::Failed;
-}
-
 Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
@@ -69,10 +55,7 @@ Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)
     std::vector<PayloadFile> shipped;
     try {
         installation.require();
-        QStringList folders;
-        shipped = PayloadInstaller(ivServices, installation.folder()).shippedOf(kPayload, folders);
-        if (shipped.empty())
-            throw RunRefused(PayloadInstaller::nothingShipped(ivServices.packFolder, shippedNames(), folders));
+        shipped = PayloadInstaller(ivServices, installation.folder()).requireShipped(kPayload);
     } catch (const RunRefused& refusal) {
         return reportRefusal(ivServices.dialogs, refusal.description());
     }
@@ -82,7 +65,7 @@ Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)
     try {
         stopped = stopApplication(folder);
     } catch (...) {
-        return fail(QStringLiteral("無法啟動 Korvane 的關閉程式，本次更新沒有執行，電腦中的檔案都沒有變更。"
+        return reportFailure(ivServices.dialogs, QStringLiteral("無法啟動 Korvane 的關閉程式，本次更新沒有執行，電腦中的檔案都沒有變更。"
                                    "請先自行關閉 Korvane 後再執行一次本更新程式。原因：\r\n") +
                     platform::describe(std::current_exception()));
     }
@@ -92,13 +75,11 @@ Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)
     try {
         running = ivServices.files.fileExists(installed) && ivServices.files.inUse(installed);
     } catch (...) {
-        return fail(CloseRunningSoftwareText + QStringLiteral("\r\n\r\n原因：") +
-                    platform::describe(std::current_exception()));
+        return reportFailure(ivServices.dialogs, CloseRunningSoftwareText + QStringLiteral("\r\n\r\n原因：") +
+                                                     platform::describe(std::current_exception()));
     }
-    if (running) {
-        ivServices.dialogs.messageBox(platform::MessageIcon::Critical, UpdateFailedTitle, CloseRunningSoftwareText);
-        return Outcome::Refused;
-    }
+    if (running)
+        return reportRefusal(ivServices.dialogs, CloseRunningSoftwareText);
     return copyPayload(folder, shipped, stopped);
 }
 
@@ -116,12 +97,14 @@ bool CKorvaneUpdateActioner::stopApplication(const QString& folder)
     return true;
 }
 
-void CKorvaneUpdateActioner::startApplication(const QString& folder)
+QString CKorvaneUpdateActioner::startApplication(const QString& folder)
 {
-    skipOnFailure([&] {
-        ivServices.processes.startDetached(commandLine(platform::joinPath(folder, kProgram)), folder,
-                                           platform::WindowStyle::MinimizedFocus);
-    });
+    const QString program = platform::joinPath(folder, kProgram);
+    QString whyNot;
+    if (ivServices.processes.startDetached(commandLine(program), folder, platform::WindowStyle::MinimizedFocus,
+                                           &whyNot))
+        return {};
+    return program + QStringLiteral("（") + whyNot + QStringLiteral("）");
 }
 
 Outcome CKorvaneUpdateActioner::copyPayload(const QString& folder, const std::vector<PayloadFile>& shipped, bool stopped)
@@ -134,16 +117,21 @@ Outcome CKorvaneUpdateActioner::copyPayload(const QString& folder, const std::ve
 
     // The new program first: without it the rest is not installed either, and the program that
     // was stopped for it starts again.
+    const bool programShipped = shipped.front().shipped == kProgram;
     auto file = shipped.begin();
-    if (file != shipped.end() && file->shipped == kProgram) {
+    if (programShipped) {
         if (!installer.install(platform::joinPath(pack, kProgram), platform::joinPath(folder, kProgram))) {
-            if (stopped)
-                startApplication(folder);
-            return fail(QStringLiteral("無法安裝新版的 Korvane 程式，電腦中原來的程式維持不變") +
-                        (stopped ? QStringLiteral("，並已重新啟動") : QString()) +
-                        QStringLiteral("。本次更新的檔案都保留在本更新程式的資料夾裡，排除原因後可以再執行一次本更新程式。"
-                                       "可能的原因為：\r\n") +
-                        installer.notInstalled().join(QStringLiteral("\r\n")));
+            QString restarted;
+            if (stopped) {
+                const QString whyNot = startApplication(folder);
+                restarted = whyNot.isEmpty() ? QStringLiteral("，並已重新啟動")
+                                             : QStringLiteral("，但無法重新啟動，請自行啟動：") + whyNot;
+            }
+            return reportFailure(ivServices.dialogs,
+                                 QStringLiteral("無法安裝新版的 Korvane 程式，電腦中原來的程式維持不變") + restarted +
+                                     QStringLiteral("。本次更新的檔案都保留在本更新程式的資料夾裡，排除原因後可以再執行一次本更新程式。"
+                                                    "可能的原因為：\r\n") +
+                                     installer.notInstalled().join(QStringLiteral("\r\n")));
         }
         ++file;
     }
@@ -159,10 +147,14 @@ Outcome CKorvaneUpdateActioner::copyPayload(const QString& folder, const std::ve
     }
 
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(2).toString()); });
-    if (shipped.front().shipped == kProgram)
+    if (programShipped)
         installer.removeShipped(platform::joinPath(pack, kProgram));
     skipOnFailure([&] { ivView->setProgressBarValue(100); });
-    startApplication(folder);
+    // The update stands either way; a Korvane that does not start again is told, to be started
+    // by hand.
+    if (const QString whyNot = startApplication(folder); !whyNot.isEmpty())
+        ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("訊息"),
+                                      QStringLiteral("Korvane 已更新，但無法自動啟動，請自行啟動：\r\n") + whyNot);
     if (!installer.allInstalled()) {
         installer.reportNotInstalled();
         return Outcome::ItemsLeft;

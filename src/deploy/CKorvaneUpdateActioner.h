@@ -26,8 +26,8 @@ private:
     // Starts the kill tool where the installation has one; whether it was started.
     bool stopApplication(const QString& folder);
     Outcome copyPayload(const QString& folder, const std::vector<PayloadFile>& shipped, bool stopped);
-    void startApplication(const QString& folder);
-    Outcome fail(const QString& text);
+    // Starts Korvane from the installation; the program and why not when it could not start.
+    QString startApplication(const QString& folder);
 
     platform::Services ivServices;
 };

@@ -150,6 +150,17 @@ TEST_F(ApplicationUpdate, WithoutOptionalFilesOnlyTheProgramIsInstalledAndDtcIsM
     EXPECT_TRUE(machine.dialogs.messages.empty());
 }
 
+// Installed, but Korvane does not start again: the update stands, and the user is told to start it.
+TEST_F(ApplicationUpdate, AKorvaneThatDoesNotStartAgainIsTold)
+{
+    machine.processes.startsFail = true;
+    EXPECT_EQ(run(machine.services()), korvane::Outcome::Done);
+    expectInstalled({});
+    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("無法自動啟動")))
+        << qPrintable(machine.dialogs.messages[0].text);
+}
+
 // Data files alone: the running program is still noticed, though its file is not replaced.
 TEST_F(ApplicationUpdate, ARunningKorvaneRefusesDataFilesTooAndIsNotStartedTwice)
 {
