@@ -26,11 +26,6 @@ bool hasElement(const QString& document, const QString& tag)
 
 DatabaseConnections::DatabaseConnections(const platform::Services& services) : ivServices(services) {}
 
-QString DatabaseConnections::installationFolder() const
-{
-    return Installation(ivServices).folder();
-}
-
 QString DatabaseConnections::clinicConnectionText() const
 {
     const Installation installation(ivServices);

@@ -26,8 +26,6 @@ public:
     // The open drug-profile connection, or null when its database file does not exist.
     std::shared_ptr<platform::Connection> getDrugProfileConnection();
 
-    // The installation folder from the settings store, read afresh.
-    QString installationFolder() const;
     // The connection text "\Korvane.config" names now; failures throw. An installation folder
     // that is not set, and a "\Korvane.config" that is neither a database path nor server
     // settings, are refused with what to do.

@@ -55,7 +55,6 @@ public:
     qsizetype unchanged() const { return ivUnchanged; }
     qsizetype tableRows() const { return ivTableRows; }
     qsizetype listRecords() const { return ivListRecords; }
-    const std::vector<RefusedValue>& refusals() const { return ivRefusals; }
 
     // The changes line by line (when p_withRows) and the totals, for a terminal.
     QString text(bool p_withRows) const;
