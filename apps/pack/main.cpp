@@ -3,6 +3,7 @@
 //
 // A pack executable: the wizard around the one action it is built for (KORVANE_PACK_ACTION).
 
+#include "actions/RunRecord.h"
 #include "catalogue/ActionCatalogue.h"
 #include "platform/Error.h"
 #include "platform/NativeServices.h"
@@ -22,12 +23,18 @@ int main(int argc, char** argv)
         entry ? entry->packExecutable.section(u'.', 0, 0) : QStringLiteral(KORVANE_PACK_ACTION);
     // Closing the wizard without a run cancels; a run replaces this with how it ended.
     korvane::Outcome outcome = korvane::Outcome::Cancelled;
+    // Every run leaves a record in the installation; the recorder sees every message. It lives
+    // as long as the wizard, whose action reaches its dialogs.
+    std::shared_ptr<korvane::RunRecorder> recorder;
     try {
         if (!entry)
             throw korvane::platform::Error(QStringLiteral("無法建立更新作業：") +
                                            QStringLiteral(KORVANE_PACK_ACTION));
-        korvane::modUpdatlet::Main(services, entry->create(services),
-                                   [&outcome](korvane::Outcome ended) { outcome = ended; });
+        recorder = std::make_shared<korvane::RunRecorder>(services, entry->name,
+                                                               QCoreApplication::applicationFilePath());
+        const korvane::platform::Services recorded = recorder->services();
+        korvane::modUpdatlet::Main(recorded, entry->create(recorded),
+                                   [&outcome](korvane::Outcome ended) { outcome = ended; }, recorder);
     } catch (const korvane::platform::Error& error) {
         dialogs.messageBox(korvane::platform::MessageIcon::Critical, title, error.description());
         return korvane::exitStatus(korvane::Outcome::Failed);

@@ -6,6 +6,7 @@
 // without clicks. For the drug-price update it can also show what an update would change.
 
 #include "actions/RunAction.h"
+#include "actions/RunRecord.h"
 #include "catalogue/ActionCatalogue.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/Error.h"
@@ -28,7 +29,8 @@ using korvane::Outcome;
 constexpr int ExitUsage = 2;
 
 const QString Usage = QStringLiteral(
-    "用法：updatlet [--pack-folder 資料夾] [--answer 回答]... [--allow-shrink] [--dry-run [--report 檔案]] [作業]\n");
+    "用法：updatlet [--pack-folder 資料夾] [--answer 回答]... [--allow-shrink] [--dry-run [--report 檔案]] [作業]\n"
+    "      updatlet [--pack-folder 資料夾] --history [筆數]\n");
 
 const QString Options = QStringLiteral(
     "不經精靈畫面，直接執行一個更新程式的更新作業；步驟、進度與訊息都顯示在終端機上。\n"
@@ -42,6 +44,8 @@ const QString Options = QStringLiteral(
     "                        刪除、變價與將被資料庫拒絕的藥品及合計。\n"
     "  --report 檔案         與 --dry-run 一起使用：明細寫入 CSV 檔（UTF-8，含位元組順序標記），畫面只顯示合計。\n"
     "                        不能是診所資料庫、藥價資料檔或更新程式本身的檔案。\n"
+    "  --history [筆數]      列出這個安裝最近幾次（預設 10 次）更新的記錄，每次一行：開始時間、作業、結果、主要數量。\n"
+    "                        完整記錄在安裝資料夾的 UpdateLog\\updates.log。\n"
     "  -h, --help            顯示本說明。\n");
 
 const QString ExitStatuses = QStringLiteral(
@@ -156,6 +160,46 @@ void summarise(Outcome outcome, const korvane::C52407301* priceUpdate)
     }
 }
 
+// The last runs recorded in the installation that the pack folder's settings name.
+int history(const QStringList& positional, const QString& packFolder)
+{
+    bool number = true;
+    const int count = positional.isEmpty() ? 10 : positional.first().toInt(&number);
+    if (positional.size() > 1 || !number || count < 1)
+        return usage(QStringLiteral("--history 之後只能接一個正整數（筆數）：") + positional.join(u' '));
+    korvane::platform::ConsoleDialogs dialogs;
+    korvane::platform::NativeServices native(dialogs);
+    const QString folder = korvane::runLogFolder(native.services(packFolder));
+    const QStringList runs = korvane::recentRuns(folder, count);
+    if (runs.isEmpty()) {
+        print(stdout, QStringLiteral("沒有更新記錄：") + QDir::toNativeSeparators(folder) + QStringLiteral("\\updates.log\n"));
+        return korvane::exitStatus(Outcome::Done);
+    }
+    print(stdout, QStringLiteral("最近 %1 次更新（記錄在 %2）：\n").arg(runs.size()).arg(QDir::toNativeSeparators(folder)) +
+                      runs.join(u'\n') + u'\n');
+    return korvane::exitStatus(Outcome::Done);
+}
+
+// Runs the action with the steps and the progress on the terminal, and records the run.
+int run(korvane::IAction& action, korvane::ConsoleView& view, korvane::RunRecorder& recorder,
+        const korvane::C52407301* priceUpdate)
+{
+    print(stdout, action.getDescription().toString().replace(QStringLiteral("\r\n"), QStringLiteral("\n")) +
+                      QStringLiteral("\n\n"));
+    view.start();
+    QString recordWarning;
+    const Outcome outcome = korvane::runRecorded(action, view, recorder, recordWarning);
+    if (outcome == Outcome::Cancelled)
+        view.cancel();
+    else
+        view.finish();
+    summarise(outcome, priceUpdate);
+    // Never a reason to fail the run: the update itself stands.
+    if (!recordWarning.isEmpty())
+        print(stderr, recordWarning + u'\n');
+    return korvane::exitStatus(outcome);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -169,8 +213,10 @@ int main(int argc, char** argv)
     const QCommandLineOption allowShrinkOption(QStringLiteral("allow-shrink"));
     const QCommandLineOption dryRunOption(QStringLiteral("dry-run"));
     const QCommandLineOption reportOption(QStringLiteral("report"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption historyOption(QStringLiteral("history"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({packFolderOption, answerOption, allowShrinkOption, dryRunOption, reportOption, helpOption});
+    parser.addOptions(
+        {packFolderOption, answerOption, allowShrinkOption, dryRunOption, reportOption, historyOption, helpOption});
     if (!parser.parse(QCoreApplication::arguments())) {
         const QStringList unknown = parser.unknownOptionNames();
         return usage(unknown.isEmpty() ? QStringLiteral("選項缺少它的值：") + parser.errorText()
@@ -180,7 +226,16 @@ int main(int argc, char** argv)
         print(stdout, Usage + u'\n' + Options + u'\n' + actionList() + u'\n' + ExitStatuses);
         return korvane::exitStatus(Outcome::Done);
     }
+    QString packFolder = korvane::platform::applicationFolder();
+    if (parser.isSet(packFolderOption)) {
+        QString folder = QDir::toNativeSeparators(QDir(parser.value(packFolderOption)).absolutePath());
+        if (!QDir(folder).exists())
+            return usage(QStringLiteral("沒有這個資料夾：") + parser.value(packFolderOption));
+        packFolder = folder;
+    }
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(historyOption))
+        return history(positional, packFolder);
     if (positional.size() > 1)
         return usage(QStringLiteral("作業只能指定一個：") + positional.join(u' '));
     const QString actionName =
@@ -191,21 +246,15 @@ int main(int argc, char** argv)
     if (parser.isSet(reportOption) && !parser.isSet(dryRunOption))
         return usage(QStringLiteral("--report 只能與 --dry-run 一起使用"));
 
-    QString packFolder = korvane::platform::applicationFolder();
-    if (parser.isSet(packFolderOption)) {
-        QString folder = QDir::toNativeSeparators(QDir(parser.value(packFolderOption)).absolutePath());
-        if (!QDir(folder).exists())
-            return usage(QStringLiteral("沒有這個資料夾：") + parser.value(packFolderOption));
-        packFolder = folder;
-    }
-
     korvane::platform::ConsoleDialogs dialogs;
     dialogs.answerFrom(parser.values(answerOption));
     korvane::platform::NativeServices native(dialogs);
     const korvane::platform::Services machine = native.services(packFolder);
     korvane::ConsoleView view(machine.clock, dialogs);
-    const korvane::platform::Services services = machine.with(static_cast<korvane::platform::Dialogs&>(view));
-    const auto action = entry->create(services);
+    // Every run is recorded in the installation, with every message the terminal showed.
+    korvane::RunRecorder recorder(machine.with(static_cast<korvane::platform::Dialogs&>(view)), entry->name,
+                                  QCoreApplication::applicationFilePath());
+    const auto action = entry->create(recorder.services());
     auto* priceUpdate = dynamic_cast<korvane::C52407301*>(action.get());
     if (!priceUpdate && (parser.isSet(dryRunOption) || parser.isSet(allowShrinkOption)))
         return usage(QStringLiteral("--dry-run 與 --allow-shrink 只適用於 C52407301"));
@@ -214,15 +263,5 @@ int main(int argc, char** argv)
         return dryRun(*priceUpdate, dialogs, parser.value(reportOption), packFolder);
     if (priceUpdate)
         priceUpdate->setAllowShrink(parser.isSet(allowShrinkOption));
-
-    print(stdout, action->getDescription().toString().replace(QStringLiteral("\r\n"), QStringLiteral("\n")) +
-                      QStringLiteral("\n\n"));
-    view.start();
-    const Outcome outcome = korvane::runAction(*action, view, view);
-    if (outcome == Outcome::Cancelled)
-        view.cancel();
-    else
-        view.finish();
-    summarise(outcome, priceUpdate);
-    return korvane::exitStatus(outcome);
+    return run(*action, view, recorder, priceUpdate);
 }

@@ -4,6 +4,7 @@
 
 #include "IUpdatorView.h"
 #include "Installation.h"
+#include "RunRecord.h"
 #include "clsContext.h"
 #include "platform/Error.h"
 #include "platform/database/Connection.h"
@@ -35,7 +36,8 @@ Outcome ActionImpl::action(IUpdatorView& p_form)
     }
 
     auto connection = std::make_shared<platform::Connection>();
-    connection->setConnectionString(ConnectionTexts::startup(installation.clinicDatabasePath()));
+    ivConnectionText = ConnectionTexts::startup(installation.clinicDatabasePath());
+    connection->setConnectionString(ivConnectionText);
     try {
         connection->Open();
     } catch (...) {
@@ -48,13 +50,20 @@ Outcome ActionImpl::action(IUpdatorView& p_form)
     auto context = std::make_shared<clsContext>();
     context->setCinnection(connection);
 
-    const std::shared_ptr<ContextActioner> actioner = ivCreateActioner();
-    actioner->setContext(context);
-    const Outcome outcome = actioner->action(p_form);
+    ivActioner = ivCreateActioner();
+    ivActioner->setContext(context);
+    const Outcome outcome = ivActioner->action(p_form);
     // Only an update that went through completes; one that left files, or failed, has said so.
     if (outcome == Outcome::Done)
         p_form.fireActionCompleted();
     return outcome;
+}
+
+void ActionImpl::recordRun(RunDetails& p_details) const
+{
+    if (ivActioner)
+        ivActioner->recordRun(p_details);
+    p_details.setConnection(ivConnectionText);
 }
 
 } // namespace korvane

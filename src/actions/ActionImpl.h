@@ -26,10 +26,14 @@ public:
     Outcome action(IUpdatorView& p_form) override;
     QString getAppName() override;
     QVariant getDescription() override;
+    // What the wrapped update did, and the database the start-up opened.
+    void recordRun(RunDetails& p_details) const override;
 
 private:
     platform::Services ivServices;
     ActionerFactory ivCreateActioner;
+    std::shared_ptr<ContextActioner> ivActioner;
+    QString ivConnectionText;
 };
 
 } // namespace korvane

@@ -10,6 +10,7 @@
 namespace korvane {
 
 class IUpdatorView;
+class RunDetails;
 
 // One update that the wizard can run. The wizard asks for the description before it shows
 // itself, runs the action on OK, and after a run that is done asks for the pack executable to
@@ -23,6 +24,8 @@ public:
     // Runs the whole update synchronously; reports through p_form, tells the user of its own
     // failures and says how it ended.
     [[nodiscard]] virtual Outcome action(IUpdatorView& p_form) = 0;
+    // Tells the record of the run just ended what it did: counts, files, its database.
+    virtual void recordRun(RunDetails& p_details) const { (void)p_details; }
     // A bare file name in the pack folder that the self-removal script deletes; empty for none.
     virtual QString getAppName() = 0;
 };

@@ -3,6 +3,7 @@
 #include "RunAction.h"
 
 #include "IAction.h"
+#include "RunRecord.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 
@@ -18,6 +19,14 @@ Outcome runAction(IAction& p_action, IUpdatorView& p_form, platform::Dialogs& di
                                platform::describe(std::current_exception()));
         return Outcome::Failed;
     }
+}
+
+Outcome runRecorded(IAction& p_action, IUpdatorView& p_form, RunRecorder& recorder, QString& warning)
+{
+    recorder.start();
+    const Outcome outcome = runAction(p_action, p_form, recorder);
+    warning = recorder.finish(outcome, p_action);
+    return outcome;
 }
 
 } // namespace korvane

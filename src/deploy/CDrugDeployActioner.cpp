@@ -59,6 +59,7 @@ QString CDrugDeployActioner::buildForAnswer(const QString& answer)
 Outcome CDrugDeployActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
+    ivInstalled = {};
     skipOnFailure([&] { ivView->setProgressBarValue(30); });
     const Installation installation(ivServices);
     const QString tools = installation.path(QStringLiteral("\\tools"));
@@ -102,7 +103,7 @@ Outcome CDrugDeployActioner::action(IUpdatorView& p_form)
 Outcome CDrugDeployActioner::copyModule(const QString& folder, const QString& tools, const QString& build)
 {
     const QString pack = ivServices.packFolder;
-    PayloadInstaller installer(ivServices, folder);
+    PayloadInstaller installer(ivServices, folder, &ivInstalled);
     installer.removeLeftovers({{kPrinter, QStringLiteral("\\tools") + kPrinter}, {kProfile, QStringLiteral("\\tools") + kProfile}});
     skipOnFailure([&] { ivView->setProgressBarValue(60); });
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(1).toString()); });

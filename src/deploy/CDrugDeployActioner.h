@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "PayloadInstaller.h"
 #include "actions/ContextActioner.h"
 #include "platform/Services.h"
 
@@ -16,6 +17,7 @@ public:
     explicit CDrugDeployActioner(const platform::Services& services);
 
     Outcome action(IUpdatorView& p_form) override;
+    void recordRun(RunDetails& p_details) const override { ivInstalled.addTo(p_details); }
     QVariant getDescription() override;
     QString getAppName() override;
 
@@ -29,6 +31,7 @@ private:
     Outcome copyModule(const QString& folder, const QString& tools, const QString& build);
 
     platform::Services ivServices;
+    InstallRecord ivInstalled;
 };
 
 } // namespace korvane

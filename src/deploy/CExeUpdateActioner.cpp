@@ -43,9 +43,10 @@ QString CExeUpdateActioner::getAppName()
 Outcome CExeUpdateActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
+    ivInstalled = {};
     const Installation installation(ivServices);
     const QString folder = installation.folder();
-    PayloadInstaller installer(ivServices, folder);
+    PayloadInstaller installer(ivServices, folder, &ivInstalled);
     try {
         // Run from the installation itself, every copy would be a file onto itself and the
         // clean-up would then remove the installation's own program.

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "PayloadInstaller.h"
 #include "actions/ContextActioner.h"
 #include "platform/Services.h"
 
@@ -16,11 +17,13 @@ public:
     explicit CExeUpdateActioner(const platform::Services& services);
 
     Outcome action(IUpdatorView& p_form) override;
+    void recordRun(RunDetails& p_details) const override { ivInstalled.addTo(p_details); }
     QVariant getDescription() override;
     QString getAppName() override;
 
 private:
     platform::Services ivServices;
+    InstallRecord ivInstalled;
 };
 
 } // namespace korvane

@@ -50,6 +50,7 @@ QString CKorvaneUpdateActioner::getAppName()
 Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
+    ivInstalled = {};
     skipOnFailure([&] { ivView->setProgressBarValue(30); });
     const Installation installation(ivServices);
     std::vector<PayloadFile> shipped;
@@ -110,7 +111,7 @@ QString CKorvaneUpdateActioner::startApplication(const QString& folder)
 Outcome CKorvaneUpdateActioner::copyPayload(const QString& folder, const std::vector<PayloadFile>& shipped, bool stopped)
 {
     const QString pack = ivServices.packFolder;
-    PayloadInstaller installer(ivServices, folder);
+    PayloadInstaller installer(ivServices, folder, &ivInstalled);
     installer.removeLeftovers(kPayload);
     skipOnFailure([&] { ivView->setProgressBarValue(60); });
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(1).toString()); });

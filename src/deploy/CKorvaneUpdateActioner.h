@@ -19,6 +19,7 @@ public:
     explicit CKorvaneUpdateActioner(const platform::Services& services);
 
     Outcome action(IUpdatorView& p_form) override;
+    void recordRun(RunDetails& p_details) const override { ivInstalled.addTo(p_details); }
     QVariant getDescription() override;
     QString getAppName() override;
 
@@ -30,6 +31,7 @@ private:
     QString startApplication(const QString& folder);
 
     platform::Services ivServices;
+    InstallRecord ivInstalled;
 };
 
 } // namespace korvane

@@ -3,9 +3,12 @@
 #include "PayloadInstaller.h"
 
 #include "actions/Outcome.h"
+#include "actions/RunRecord.h"
 #include "actions/SkipOnFailure.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+
+#include <QCryptographicHash>
 
 namespace korvane {
 
@@ -24,9 +27,22 @@ QString fileName(const QString& path)
 
 } // namespace
 
-PayloadInstaller::PayloadInstaller(const platform::Services& services, QString installationFolder)
-    : ivServices(services), ivFolder(std::move(installationFolder))
+PayloadInstaller::PayloadInstaller(const platform::Services& services, QString installationFolder, InstallRecord* record)
+    : ivServices(services), ivFolder(std::move(installationFolder)), ivRecord(record)
 {
+}
+
+void PayloadInstaller::remember(const QString& shipped, const QString& target, const QString& fate)
+{
+    if (ivRecord)
+        ivRecord->files << fileName(shipped) + QStringLiteral(" → ") + target + QStringLiteral("：") + fate;
+}
+
+void InstallRecord::addTo(RunDetails& details) const
+{
+    const QString counts = QStringLiteral("安裝 %1 個檔案，%2 個留在更新程式資料夾").arg(installed).arg(left);
+    details.setSummary(counts);
+    details.add(QStringLiteral("檔案"), files.isEmpty() ? QStringLiteral("沒有安裝任何檔案") : counts + u'\n' + files.join(u'\n'));
 }
 
 void PayloadInstaller::removeLeftovers(const std::vector<PayloadFile>& files)
@@ -48,17 +64,34 @@ bool PayloadInstaller::install(const QString& shipped, const QString& target)
             throw platform::Error(QStringLiteral("目標是捷徑（連結）或位於 Korvane 的安裝資料夾之外，為了安全不會寫入：") +
                                       target,
                                   platform::Error::Kind::LinkRefused);
+        const bool replacing = ivServices.files.fileExists(target);
         QString backup;
-        if (isDatabase(target) && ivServices.files.fileExists(target)) {
+        if (isDatabase(target) && replacing) {
             backup = target + QStringLiteral(".bak");
             ivServices.files.copyFile(target, backup);
         }
         ivServices.files.copyFile(shipped, target);
         if (!backup.isEmpty())
             ivKept << backup;
+        if (ivRecord) {
+            // What is in place now, as the support would check it.
+            const QByteArray installed = ivServices.files.readFile(target);
+            ++ivRecord->installed;
+            remember(shipped, target,
+                     QStringLiteral("%1 位元組，SHA-256 %2；").arg(installed.size()).arg(QString::fromLatin1(
+                         QCryptographicHash::hash(installed, QCryptographicHash::Sha256).toHex())) +
+                         (!backup.isEmpty() ? QStringLiteral("舊檔保留為 ") + backup
+                          : replacing       ? QStringLiteral("取代舊檔")
+                                            : QStringLiteral("新安裝")));
+        }
         return true;
     } catch (...) {
-        ivNotInstalled << fileName(shipped) + QStringLiteral("：") + platform::describe(std::current_exception());
+        const QString cause = platform::describe(std::current_exception());
+        ivNotInstalled << fileName(shipped) + QStringLiteral("：") + cause;
+        if (ivRecord) {
+            ++ivRecord->left;
+            remember(shipped, target, QStringLiteral("沒有安裝，留在更新程式資料夾：") + cause);
+        }
         return false;
     }
 }

@@ -10,6 +10,8 @@
 
 namespace korvane {
 
+class RunDetails;
+
 // What the deployment actions say when the files they replace are still in use.
 inline const QString CloseRunningSoftwareText =
     QStringLiteral("在進行更新程式前，請關閉目前正在執行的申報軟體。");
@@ -21,6 +23,16 @@ struct PayloadFile
     QString target;
 };
 
+// What a run did with each shipped file it tried, for the run's record.
+struct InstallRecord
+{
+    QStringList files; // one entry each: the file, its target and what became of it
+    qsizetype installed = 0;
+    qsizetype left = 0;
+
+    void addTo(RunDetails& details) const;
+};
+
 // Installs the files shipped in the pack folder into an installation, one by one. Each target
 // is replaced in one step (the file system writes beside it and renames over it), a database
 // file is first kept as "<name>.bak", and nothing is written through a link or outside the
@@ -30,7 +42,8 @@ struct PayloadFile
 class PayloadInstaller
 {
 public:
-    PayloadInstaller(const platform::Services& services, QString installationFolder);
+    // With a record, each file tried is written into it.
+    PayloadInstaller(const platform::Services& services, QString installationFolder, InstallRecord* record = nullptr);
 
     // Removes what a run that was killed while copying left beside these targets.
     void removeLeftovers(const std::vector<PayloadFile>& files);
@@ -55,11 +68,13 @@ public:
 
 private:
     QString keptText() const;
+    void remember(const QString& shipped, const QString& target, const QString& fate);
 
     platform::Services ivServices;
     QString ivFolder;
     QStringList ivNotInstalled;
     QStringList ivKept;
+    InstallRecord* ivRecord;
 };
 
 // A command line that starts exactly this program, wherever it lies (blanks included), with

@@ -51,7 +51,8 @@ void C524011002::rewrite(const QString& acCode, const Recordset& a0Row,
     // existing one keeps its own, nulls included.
     QVariant name = QStringLiteral("");
     QVariant indications = a0Row.value(QStringLiteral("適應症"));
-    if (acRow.Bof()) {
+    const bool added = acRow.Bof();
+    if (added) {
         acRow.AddNew();
     } else {
         name = acRow.value(QStringLiteral("中文品名"));
@@ -71,6 +72,7 @@ void C524011002::rewrite(const QString& acCode, const Recordset& a0Row,
           QStringLiteral("藥品警語")})
         acRow.setValue(column, a0Row.value(column));
     acRow.Update();
+    countLabel(added);
 }
 
 } // namespace korvane

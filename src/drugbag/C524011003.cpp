@@ -65,7 +65,8 @@ void C524011003::syncCode(const QString& code, const std::shared_ptr<platform::C
     if (nhi.Bof())
         return;
     const QVariant indications = labelIndications(nhi.value(QStringLiteral("適應症")));
-    if (bag.Bof()) {
+    const bool added = bag.Bof();
+    if (added) {
         bag.AddNew();
         bag.setValue(QStringLiteral("藥品代碼"), code);
         bag.setValue(QStringLiteral("適應症"), indications);
@@ -84,6 +85,7 @@ void C524011003::syncCode(const QString& code, const std::shared_ptr<platform::C
     if (!name.isNull())
         bag.setValue(QStringLiteral("中文品名"), cleanedName(name.toString()));
     bag.Update();
+    countLabel(added);
 }
 
 } // namespace korvane

@@ -4,6 +4,7 @@
 
 #include "actions/IUpdatorView.h"
 #include "actions/Installation.h"
+#include "actions/RunRecord.h"
 #include "actions/SkipOnFailure.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -88,6 +89,7 @@ void DrugBagActioner::showProgressText(qint64 count, qint64 total)
 
 std::shared_ptr<platform::Connection> DrugBagActioner::open(const QString& connectionText)
 {
+    ivConnectionTexts << connectionText;
     auto connection = std::make_shared<platform::Connection>();
     connection->setConnectionString(connectionText);
     connection->Open();
@@ -97,6 +99,9 @@ std::shared_ptr<platform::Connection> DrugBagActioner::open(const QString& conne
 Outcome DrugBagActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
+    ivConnectionTexts.clear();
+    ivLabelsAdded = ivLabelsChanged = 0;
+    ivCommitted = false;
     const Installation installation(ivServices);
     try {
         installation.require();
@@ -110,6 +115,7 @@ Outcome DrugBagActioner::action(IUpdatorView& p_form)
     }
     try {
         update(installation);
+        ivCommitted = true;
     } catch (...) {
         ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
                                       QStringLiteral("更新藥袋資訊作業失敗，藥袋資訊維持原狀，未做任何變更。可能的原因為：\r\n") +
@@ -119,6 +125,18 @@ Outcome DrugBagActioner::action(IUpdatorView& p_form)
     skipOnFailure([&] { say(2); });
     skipOnFailure([&] { ivView->setProgressBarValue(100); });
     return Outcome::Done;
+}
+
+void DrugBagActioner::recordRun(RunDetails& p_details) const
+{
+    p_details.setConnection(ivConnectionTexts.join(u'\n'));
+    if (!ivCommitted) {
+        p_details.add(QStringLiteral("藥袋資料"), QStringLiteral("tblDrugBag 維持原狀，沒有變更"));
+        return;
+    }
+    const QString counts = QStringLiteral("藥袋資料新增 %1 筆、改寫 %2 筆").arg(ivLabelsAdded).arg(ivLabelsChanged);
+    p_details.setSummary(counts);
+    p_details.add(QStringLiteral("藥袋資料"), QStringLiteral("tblDrugBag ") + counts);
 }
 
 void DrugBagActioner::forDrug(const QString& code, const std::function<void()>& work)

@@ -27,6 +27,8 @@ public:
     QVariant getDescription() override;
     Outcome action(IUpdatorView& p_form) override;
     QString getAppName() override;
+    // The labels added and rewritten, once committed, and the databases used.
+    void recordRun(RunDetails& p_details) const override;
 
     // The progress bar for count rows processed of total: count × 100 / total, halves to even.
     static qint16 progressValue(qint64 count, qint64 total);
@@ -43,8 +45,10 @@ protected:
     // The rows of tblDrugBag brought up to date, for the installation. Failures throw.
     virtual void update(const Installation& installation) = 0;
 
-    // An open connection from a connection text.
-    static std::shared_ptr<platform::Connection> open(const QString& connectionText);
+    // An open connection from a connection text, remembered for the record.
+    std::shared_ptr<platform::Connection> open(const QString& connectionText);
+    // A label written: a new row of tblDrugBag, or one rewritten.
+    void countLabel(bool added) { ++(added ? ivLabelsAdded : ivLabelsChanged); }
     // Runs the work on one drug; a failure names the drug.
     static void forDrug(const QString& code, const std::function<void()>& work);
 
@@ -61,6 +65,10 @@ private:
     void deleteProfileMetaFile();
 
     platform::Services ivServices;
+    QStringList ivConnectionTexts;
+    qint64 ivLabelsAdded = 0;
+    qint64 ivLabelsChanged = 0;
+    bool ivCommitted = false;
 };
 
 // Keeps what a run changes in one transaction: committed only when asked, rolled back when the

@@ -49,6 +49,13 @@ public:
     // The same into a text kept from line to line, so that reading every line in turn does
     // not allocate for each.
     void read(qsizetype index, QString& into) const;
+    // The same lines, sharing the text, for reading on another thread beside this one.
+    TextLines independentCopy() const
+    {
+        TextLines copy = *this;
+        copy.m_decoder.reset();
+        return copy;
+    }
 
 private:
     struct Span

@@ -6,6 +6,7 @@
 #include "actions/AppliedUpdateKey.h"
 #include "actions/IUpdatorView.h"
 #include "actions/Installation.h"
+#include "actions/RunRecord.h"
 #include "drugbag/CDrugAdvInfoHome.h"
 #include "platform/AnsiText.h"
 #include "platform/Conversions.h"
@@ -14,6 +15,7 @@
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
 
+#include <QSet>
 #include <QStringBuilder>
 #include <algorithm>
 #include <cmath>
@@ -42,6 +44,25 @@ QString noneStored(qsizetype records, const std::vector<RefusedValue>& refused)
                           "第一筆被拒絕的原因：\r\n")
                .arg(records) +
            first.text();
+}
+
+// Where the code sits among DrugPriceLine::columns().
+constexpr size_t kCodeColumn = 2;
+
+// The table's drugs against the list's, leaving out the lines given. Runs beside the import, on
+// its own copy of the lines.
+DrugPricePreview compareWithList(DrugPricePreview table, const platform::TextLines& lines,
+                                 const QSet<qsizetype>& leftOut = {})
+{
+    QString line;
+    for (qsizetype i = 0; i < lines.count(); ++i) {
+        if (leftOut.contains(i))
+            continue;
+        lines.read(i, line);
+        table.addListLine(DrugPriceLine(line));
+    }
+    table.finish();
+    return table;
 }
 
 // j / n × 100 to the nearest whole number, halves to even.
@@ -96,6 +117,8 @@ Outcome C52407301::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
     ivDrugCount = -1;
+    ivDrugsBefore = -1;
+    ivChanges.reset();
     ivRefused.clear();
     Outcome outcome = Outcome::Failed;
     std::exception_ptr error;
@@ -188,6 +211,12 @@ Outcome C52407301::replaceDrugs(const QString& path)
             }
         }
         connection->BeginTrans();
+        // What the update changes is worked out beside the import, against the table as it was.
+        DrugPricePreview before;
+        readTable(connection, before);
+        ivDrugsBefore = before.tableRows();
+        std::future<DrugPricePreview> compared =
+            std::async(std::launch::async, [before, copy = lines.independentCopy()] { return compareWithList(before, copy); });
         connection->Execute(QStringLiteral("DELETE FROM tblDrugs"));
         const qsizetype n = lines.count();
         say(getMesageString(3).toString());
@@ -222,6 +251,7 @@ Outcome C52407301::replaceDrugs(const QString& path)
         recordset.Close();
         connection->CommitTrans();
         ivDrugCount = added;
+        ivChanges = committedChanges(compared, before, lines);
     } catch (...) {
         recordset.Close();
         if (connection->InTransaction()) {
@@ -283,14 +313,7 @@ DrugPricePreview C52407301::preview()
     const auto connection = getClinicConnection();
     try {
         currentDrugCount(connection);
-        // Ordered so that of a code's rows the one taking effect last comes last.
-        platform::Recordset table;
-        table.Open(QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs ORDER BY "
-                                  "CASE WHEN 藥價參考日期 IS NULL THEN 0 ELSE 1 END, 藥價參考日期, id"),
-                   connection);
-        for (; !table.Eof(); table.MoveNext())
-            preview.addTableRow(table.value(0).toString(), table.value(1).toString(), table.value(2).toDouble());
-        table.Close();
+        readTable(connection, preview);
 
         // Each line's values are given to a new row that is never saved, so that the preview
         // refuses exactly what the update's columns would.
@@ -322,6 +345,60 @@ DrugPricePreview C52407301::preview()
     preview.finish();
     preview.setSources(priceListPath(), ivConnections.clinicDatabaseName());
     return preview;
+}
+
+void C52407301::readTable(const std::shared_ptr<platform::Connection>& connection, DrugPricePreview& into)
+{
+    // Ordered so that of a code's rows the one taking effect last comes last.
+    platform::Recordset table;
+    table.Open(QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs ORDER BY "
+                              "CASE WHEN 藥價參考日期 IS NULL THEN 0 ELSE 1 END, 藥價參考日期, id"),
+               connection);
+    for (; !table.Eof(); table.MoveNext())
+        into.addTableRow(table.value(0).toString(), table.value(1).toString(), table.value(2).toDouble());
+    table.Close();
+}
+
+DrugPricePreview C52407301::committedChanges(std::future<DrugPricePreview>& compared, const DrugPricePreview& before,
+                                             const platform::TextLines& lines) const
+{
+    // Lines whose row was refused whole, or whose code was, added nothing.
+    QSet<qsizetype> notStored;
+    for (const RefusedValue& value : ivRefused) {
+        if (value.column.isEmpty() || value.column == DrugPriceLine::columns()[kCodeColumn].name)
+            notStored.insert(value.line - 1);
+    }
+    DrugPricePreview changes = notStored.isEmpty() ? compared.get() : compareWithList(before, lines, notStored);
+    for (const RefusedValue& value : ivRefused)
+        changes.addRefusal(value);
+    changes.setCommitted();
+    return changes;
+}
+
+void C52407301::recordRun(RunDetails& p_details) const
+{
+    p_details.setConnection(ivConnections.clinicConnectionText());
+    if (ivChanges) {
+        const DrugPricePreview& changes = *ivChanges;
+        const QString counts = QStringLiteral("新增 %1、刪除 %2、變價 %3、不變 %4")
+                                   .arg(changes.added())
+                                   .arg(changes.removed())
+                                   .arg(changes.repriced())
+                                   .arg(changes.unchanged());
+        p_details.setSummary(counts + QStringLiteral("；tblDrugs %1 → %2 筆").arg(changes.tableRows()).arg(ivDrugCount));
+        p_details.add(QStringLiteral("藥品"), QStringLiteral("更新前 %1 筆，更新後 %2 筆；").arg(changes.tableRows()).arg(ivDrugCount) +
+                                                counts + QStringLiteral("（明細見 CSV 檔）"));
+        p_details.attach(QStringLiteral("C52407301.csv"), changes.csv());
+    } else if (ivDrugsBefore >= 0) {
+        p_details.add(QStringLiteral("藥品"),
+                      QStringLiteral("藥品資料表 tblDrugs 維持原狀（%1 筆），沒有變更").arg(ivDrugsBefore));
+    }
+    if (!ivRefused.empty()) {
+        QString refused;
+        for (const RefusedValue& value : ivRefused)
+            refused += u'\n' + value.text();
+        p_details.add(QStringLiteral("被拒絕的資料"), QStringLiteral("%1 項").arg(ivRefused.size()) + refused);
+    }
 }
 
 bool C52407301::assignColumns(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset,

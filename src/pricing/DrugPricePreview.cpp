@@ -141,18 +141,21 @@ QByteArray DrugPricePreview::csv() const
                 (row.oldPrice ? priceText(*row.oldPrice) : QString()) + u',' +
                 (row.newPrice ? priceText(*row.newPrice) : QString()) + QStringLiteral(",,,\r\n");
     }
+    const QString refused = ivCommitted ? QStringLiteral("被拒絕") : QStringLiteral("將被拒絕");
     for (const RefusedValue& value : ivRefusals) {
-        text += QStringLiteral("將被拒絕,") + csvField(value.code) + QStringLiteral(",,,,") + QString::number(value.line) +
-                u',' + csvField(value.column) + u',' + csvField(value.reason) + QStringLiteral("\r\n");
+        text += refused + u',' + csvField(value.code) + QStringLiteral(",,,,") + QString::number(value.line) + u',' +
+                csvField(value.column) + u',' + csvField(value.reason) + QStringLiteral("\r\n");
     }
     text += QStringLiteral("\r\n合計,新增,%1\r\n合計,刪除,%2\r\n合計,價格變動,%3\r\n合計,價格不變,%4\r\n"
-                           "tblDrugs 目前筆數,%5\r\n更新後筆數,%6\r\n將被拒絕,%7\r\n")
+                           "tblDrugs %5筆數,%6\r\n更新後筆數,%7\r\n%8,%9\r\n")
                 .arg(added())
                 .arg(removed())
                 .arg(repriced())
                 .arg(unchanged())
+                .arg(ivCommitted ? QStringLiteral("更新前") : QStringLiteral("目前"))
                 .arg(ivTableRows)
                 .arg(ivListRecords)
+                .arg(refused)
                 .arg(ivRefusals.size());
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

@@ -48,7 +48,11 @@ public:
         ivDatabase = p_database;
     }
 
+    // The changes are a committed update's, no longer a preview's: the CSV says what was done.
+    void setCommitted() { ivCommitted = true; }
+
     const std::vector<Row>& rows() const { return ivRows; }
+    const std::vector<RefusedValue>& refusals() const { return ivRefusals; }
     qsizetype added() const { return ivCounts[0]; }
     qsizetype removed() const { return ivCounts[1]; }
     qsizetype repriced() const { return ivCounts[2]; }
@@ -82,6 +86,7 @@ private:
     qsizetype ivUnchanged = 0;
     qsizetype ivTableRows = 0;
     qsizetype ivListRecords = 0;
+    bool ivCommitted = false;
 };
 
 } // namespace korvane

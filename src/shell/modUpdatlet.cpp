@@ -19,7 +19,7 @@ ViewRegistry modUpdatlet::viewRegistry(const platform::Services& services)
 }
 
 frmOptionPanel* modUpdatlet::Main(const platform::Services& services, std::shared_ptr<IAction> p_action,
-                                  std::function<void(Outcome)> onEnded)
+                                  std::function<void(Outcome)> onEnded, std::shared_ptr<RunRecorder> recorder)
 {
     auto* form = new frmOptionPanel(viewRegistry(services));
     QString identifier = utlUpdatorView::Identifier;
@@ -30,6 +30,7 @@ frmOptionPanel* modUpdatlet::Main(const platform::Services& services, std::share
             throw platform::Error(QStringLiteral("無法建立元件：") + identifier,
                                   platform::Error::Kind::NullObject);
         view->setActioner(std::move(p_action));
+        view->setRecorder(std::move(recorder));
         if (onEnded)
             QObject::connect(view, &utlUpdatorView::ended, view, std::move(onEnded));
     } catch (...) {

@@ -5,11 +5,13 @@
 #include "LineControl.h"
 #include "SelfRemovalScript.h"
 #include "actions/RunAction.h"
+#include "actions/RunRecord.h"
 #include "actions/SkipOnFailure.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
 #include <QEvent>
+#include <cstdio>
 #include <QFont>
 #include <QLabel>
 #include <QMetaObject>
@@ -329,7 +331,15 @@ void utlUpdatorView::btnOk_Click()
     skipOnFailure([this] { ProgressBar1->setVisible(true); });
     // An error the action did not handle is a failed run: the user is told. Only a run that is
     // done removes the pack; any other keeps it for another try.
-    const Outcome outcome = action ? runAction(*action, *this, ivServices.dialogs) : Outcome::Failed;
+    QString recordWarning;
+    const Outcome outcome = !action       ? Outcome::Failed
+                            : ivRecorder ? runRecorded(*action, *this, *ivRecorder, recordWarning)
+                                         : runAction(*action, *this, ivServices.dialogs);
+    // The pack may be about to remove itself: the user learns now that there is no record.
+    if (!recordWarning.isEmpty()) {
+        std::fputs(qPrintable(recordWarning + u'\n'), stderr);
+        ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("更新記錄"), recordWarning);
+    }
 
     ivRunning = false;
     refreshDisplay();

@@ -22,6 +22,7 @@ class QPushButton;
 namespace korvane {
 
 class LineControl;
+class RunRecorder;
 
 // The whole visible wizard: banner, description, progress bar, start and end time, OK and
 // Cancel. It owns the run: OK starts the action, the action reports back through IUpdatorView,
@@ -52,6 +53,8 @@ public:
 
     // Keeps the action and shows its description.
     void setActioner(std::shared_ptr<IAction> p_action);
+    // Records the run; without one the run leaves no record.
+    void setRecorder(std::shared_ptr<RunRecorder> p_recorder) { ivRecorder = std::move(p_recorder); }
     // Called by the host form, by name, with itself.
     Q_INVOKABLE void setContainer(QObject* p_container);
 
@@ -94,6 +97,7 @@ private:
 
     platform::Services ivServices;
     std::shared_ptr<IAction> ivAction;
+    std::shared_ptr<RunRecorder> ivRecorder;
     QPointer<QObject> ivContainer;
     bool ivIsNotClosedForm = false;
     bool ivRunning = false;

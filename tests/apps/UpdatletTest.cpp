@@ -10,6 +10,7 @@
 #include "catalogue/ActionCatalogue.h"
 #include "platform/AnsiText.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ namespace {
 const QString kHeader = korvane::test::priceListHeader();
 const QString kDatabase = QStringLiteral("Korvane/dbKorvane.mdb");
 const QString kPriceList = QStringLiteral("pack/all.puf");
+const QString kLog = QStringLiteral("Korvane/UpdateLog/updates.log");
 
 class Updatlet : public ::testing::Test
 {
@@ -66,6 +68,26 @@ TEST_F(Updatlet, AFailureShowsTheCriticalMessageAndExitsWithOne)
     EXPECT_TRUE(result.err.contains(QStringLiteral("更新藥價作業失敗，可能的原因為："))) << qPrintable(result.out);
     EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 1);
     EXPECT_TRUE(QFile::exists(installation.pricePath()));
+
+    // The record keeps what the screen showed; no change file for a run that changed nothing.
+    const QString log = QString::fromUtf8(installation.read(kLog));
+    EXPECT_TRUE(log.contains(QStringLiteral("\r\n結果：未執行（拒絕）（結束代碼 1）\r\n"))) << qPrintable(log);
+    EXPECT_TRUE(log.contains(QStringLiteral("訊息：「錯誤」更新藥價作業失敗，可能的原因為：\r\n    "))) << qPrintable(log);
+    EXPECT_FALSE(log.contains(QStringLiteral("Pk@"))) << "no password is written";
+    EXPECT_EQ(QDir(installation.path(QStringLiteral("Korvane/UpdateLog"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("updates.log")});
+}
+
+TEST_F(Updatlet, ARecordThatCannotBeWrittenLeavesTheUpdateAsItIs)
+{
+    installation.write(QStringLiteral("Korvane/UpdateLog"), "a file where the log folder goes");
+    writePriceList({kHeader, QStringLiteral("1\t\t單方\tAC12345100\t12.5\t1130401\t9991231\tX\t1\tMG\t功\t1\tMG\t錠劑\t許")});
+    const UpdatletResult result = installation.run();
+    EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
+    EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 1);
+    EXPECT_FALSE(QFile::exists(installation.pricePath()));
+    EXPECT_TRUE(result.err.startsWith(QStringLiteral("警告：更新記錄沒有寫入 "))) << qPrintable(result.err);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("更新本身不受影響"))) << qPrintable(result.err);
 }
 
 TEST_F(Updatlet, UsageErrorsExitWithTwo)
@@ -174,6 +196,22 @@ TEST_F(Updatlet, DryRunShowsWhatWouldChangeAndWritesNothing)
     }
     EXPECT_EQ(installation.read(kDatabase), database);
     EXPECT_EQ(installation.read(kPriceList), list);
+
+    // The run itself keeps what it did in the same columns, and says what was refused.
+    const UpdatletResult run = installation.run();
+    EXPECT_EQ(run.exitCode, 1) << qPrintable(run.err);
+    const QStringList changes =
+        QDir(installation.path(QStringLiteral("Korvane/UpdateLog"))).entryList({QStringLiteral("* C52407301.csv")});
+    ASSERT_EQ(changes.size(), 1);
+    const QString done = QString::fromUtf8(installation.read(QStringLiteral("Korvane/UpdateLog/") + changes.first()));
+    const QString previewed = QString::fromUtf8(installation.read(QStringLiteral("changes.csv")));
+    QString expected = previewed;
+    expected.replace(QStringLiteral("將被拒絕"), QStringLiteral("被拒絕")).replace(QStringLiteral("目前筆數"), QStringLiteral("更新前筆數"));
+    EXPECT_EQ(done, expected);
+    const QStringList history = installation.run(installation.packArguments() << QStringLiteral("--history")).out.split(u'\n');
+    ASSERT_GE(history.size(), 2);
+    EXPECT_TRUE(history[1].endsWith(QStringLiteral("  C52407301  完成，但有項目未完成（結束代碼 1）  新增 1、刪除 1、變價 1、不變 1；tblDrugs 3 → 3 筆")))
+        << qPrintable(history.join(u'\n'));
 }
 
 } // namespace

@@ -1,0 +1,237 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "RunRecord.h"
+
+#include "IAction.h"
+#include "Installation.h"
+#include "platform/Error.h"
+#include "platform/LogFile.h"
+#include "platform/Paths.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSysInfo>
+#include <cstdlib>
+
+namespace korvane {
+
+namespace {
+
+const QString kBlockStart = QStringLiteral("===== 更新記錄 ");
+const QString kLogName = QStringLiteral("updates.log");
+const QString kOldLogName = QStringLiteral("updates.old.log");
+const QString kActionKey = QStringLiteral("作業：");
+const QString kOutcomeKey = QStringLiteral("結果：");
+const QString kSummaryKey = QStringLiteral("摘要：");
+
+QString timeText(const QDateTime& time)
+{
+    const int offset = time.offsetFromUtc();
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + (offset < 0 ? u'-' : u'+') +
+           QTime(0, 0).addSecs(std::abs(offset)).toString(QStringLiteral("HH:mm"));
+}
+
+// Continuation lines are indented, so that every entry's label starts a line of its own.
+QString entry(const QString& label, const QString& text)
+{
+    QString body = text;
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    body.replace(u'\n', QStringLiteral("\r\n    "));
+    return label + QStringLiteral("：") + body + QStringLiteral("\r\n");
+}
+
+// The program's name, size and SHA-256, read beside the run rather than after it.
+QString identify(const QString& path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return QDir::toNativeSeparators(path) + QStringLiteral("（無法讀取：") + file.errorString() + u'）';
+    return QDir::toNativeSeparators(path) +
+           QStringLiteral("（%1 位元組，SHA-256 %2）")
+               .arg(QLocale::c().toString(file.size()), QString::fromLatin1(hash.result().toHex()));
+}
+
+QString userName()
+{
+    return qEnvironmentVariable("USERNAME", qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME", QDir::home().dirName())));
+}
+
+QString writeAttachment(const QString& folder, const QString& stem, const QString& name, const QByteArray& bytes)
+{
+    QString path = QDir(folder).filePath(stem + u' ' + name);
+    // Two runs started in the same second keep both.
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = QDir(folder).filePath(stem + QStringLiteral("-%1 ").arg(n) + name);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw platform::Error(QStringLiteral("無法寫入 ") + QDir::toNativeSeparators(path) + QStringLiteral("：") +
+                              file.errorString());
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+void RunDetails::add(const QString& label, const QString& text)
+{
+    ivLines << entry(label, text);
+}
+
+void RunDetails::setConnection(const QString& text)
+{
+    ivConnection = maskPasswords(text);
+}
+
+QString maskPasswords(QString connectionText)
+{
+    static const QRegularExpression password(
+        QStringLiteral("((?:password|pwd)\\s*=\\s*)('[^']*'|\"[^\"]*\"|\\{[^}]*\\}|[^;]*)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return connectionText.replace(password, QStringLiteral("\\1****"));
+}
+
+QString runLogFolder(const platform::Services& services)
+{
+    const QString installation = Installation(services).folder();
+    const QString base = !installation.isEmpty() && services.files.folderExists(installation) ? installation
+                                                                                              : services.packFolder;
+    return platform::joinPath(base, QStringLiteral("\\UpdateLog"));
+}
+
+RunRecorder::RunRecorder(const platform::Services& machine, QString actionName, QString programPath)
+    : ivMachine(machine), ivActionName(std::move(actionName)), ivProgramPath(std::move(programPath))
+{
+    // A pack is megabytes: hashed on the side while the update runs.
+    ivProgramIdentity = std::async(std::launch::async, identify, ivProgramPath);
+}
+
+RunRecorder::~RunRecorder()
+{
+    if (ivProgramIdentity.valid())
+        ivProgramIdentity.wait();
+}
+
+void RunRecorder::start()
+{
+    ivStart = QDateTime::currentDateTime();
+    ivMessages.clear();
+}
+
+void RunRecorder::remember(const QString& title, const QString& text, const QString& answer)
+{
+    ivMessages << entry(QStringLiteral("訊息"), QStringLiteral("「") + title + QStringLiteral("」") + text +
+                                                  QStringLiteral("\n→ ") + answer);
+}
+
+void RunRecorder::messageBox(platform::MessageIcon icon, const QString& title, const QString& text)
+{
+    ivMachine.dialogs.messageBox(icon, title, text);
+    remember(title, text, QStringLiteral("確定"));
+}
+
+QString RunRecorder::inputBox(const QString& prompt, const QString& title)
+{
+    const QString answer = ivMachine.dialogs.inputBox(prompt, title);
+    remember(title, prompt, answer.isEmpty() ? QStringLiteral("取消") : QStringLiteral("輸入「") + answer + u'」');
+    return answer;
+}
+
+bool RunRecorder::question(const QString& title, const QString& text, bool defaultYes)
+{
+    const bool yes = ivMachine.dialogs.question(title, text, defaultYes);
+    remember(title, text, yes ? QStringLiteral("是") : QStringLiteral("否"));
+    return yes;
+}
+
+QString RunRecorder::block(Outcome outcome, const RunDetails& details, const QStringList& attached) const
+{
+    const QString installation = Installation(ivMachine).folder();
+    QString text = kBlockStart + timeText(ivStart) + QStringLiteral(" =====\r\n");
+    text += entry(QStringLiteral("作業"), ivActionName);
+    text += entry(QStringLiteral("結果"), outcomeText(outcome) + QStringLiteral("（結束代碼 %1）").arg(exitStatus(outcome)));
+    if (!details.ivSummary.isEmpty())
+        text += entry(QStringLiteral("摘要"), details.ivSummary);
+    text += entry(QStringLiteral("開始"), timeText(ivStart));
+    text += entry(QStringLiteral("結束"), timeText(QDateTime::currentDateTime()));
+    text += entry(QStringLiteral("電腦"), QSysInfo::machineHostName());
+    text += entry(QStringLiteral("使用者"), userName());
+    text += entry(QStringLiteral("更新程式"), ivProgram);
+    text += entry(QStringLiteral("更新程式資料夾"), ivMachine.packFolder);
+    text += entry(QStringLiteral("安裝資料夾"), installation.isEmpty() ? QStringLiteral("（未設定）") : installation);
+    text += entry(QStringLiteral("資料庫連線"),
+                  details.ivConnection.isEmpty() ? QStringLiteral("（本作業未使用）") : details.ivConnection);
+    for (const QString& line : details.ivLines)
+        text += line;
+    for (const QString& file : attached)
+        text += entry(QStringLiteral("明細檔"), file);
+    text += ivMessages.isEmpty() ? entry(QStringLiteral("訊息"), QStringLiteral("（無）")) : ivMessages.join(QString());
+    return text + QStringLiteral("\r\n");
+}
+
+QString RunRecorder::finish(Outcome outcome, const IAction& action)
+{
+    const QString folder = runLogFolder(ivMachine);
+    try {
+        RunDetails details;
+        action.recordRun(details);
+        platform::LogFile log(folder, kLogName, kOldLogName, kBlockStart);
+        QStringList attached;
+        QString attachmentFailure;
+        if (!details.ivAttachments.empty()) {
+            QDir().mkpath(folder);
+            for (const auto& attachment : details.ivAttachments) {
+                try {
+                    attached << writeAttachment(folder, ivStart.toString(QStringLiteral("yyyyMMdd-HHmmss")),
+                                                attachment.name, attachment.bytes);
+                } catch (const platform::Error& error) {
+                    attached << error.description();
+                    attachmentFailure = error.description();
+                }
+            }
+        }
+        if (ivProgramIdentity.valid())
+            ivProgram = ivProgramIdentity.get();
+        log.append(block(outcome, details, attached));
+        if (!attachmentFailure.isEmpty())
+            throw platform::Error(attachmentFailure);
+        return {};
+    } catch (...) {
+        return QStringLiteral("警告：更新記錄沒有寫入 ") + QDir::toNativeSeparators(folder) + QStringLiteral("。") +
+               platform::describe(std::current_exception()) +
+               QStringLiteral("。更新本身不受影響；請確認該資料夾可以寫入、磁碟有空間。");
+    }
+}
+
+QStringList recentRuns(const QString& folder, int n)
+{
+    QString text = platform::LogFile::read(QDir(folder).filePath(kOldLogName)) +
+                   platform::LogFile::read(QDir(folder).filePath(kLogName));
+    QStringList runs;
+    const QStringList blocks = text.split(QStringLiteral("\r\n") + kBlockStart);
+    for (QString block : blocks) {
+        if (block.startsWith(kBlockStart))
+            block.remove(0, kBlockStart.size());
+        const QStringList lines = block.split(QStringLiteral("\r\n"));
+        if (lines.isEmpty() || !lines.first().endsWith(QStringLiteral(" =====")))
+            continue;
+        QString action, outcome, summary;
+        for (const QString& line : lines) {
+            if (line.startsWith(kActionKey))
+                action = line.mid(kActionKey.size());
+            else if (line.startsWith(kOutcomeKey))
+                outcome = line.mid(kOutcomeKey.size());
+            else if (line.startsWith(kSummaryKey))
+                summary = line.mid(kSummaryKey.size());
+        }
+        runs << (lines.first().chopped(6) + QStringLiteral("  ") + action + QStringLiteral("  ") + outcome +
+                 (summary.isEmpty() ? QString() : QStringLiteral("  ") + summary));
+    }
+    return runs.mid(std::max<qsizetype>(0, runs.size() - n));
+}
+
+} // namespace korvane
