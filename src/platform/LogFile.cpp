@@ -74,6 +74,8 @@ void LogFile::append(const QString& block)
     if (file.write(written) != written.size() || !file.flush()) {
         const QString cause = file.errorString();
         file.resize(before);
+        if (before == 0)
+            file.remove();
         fail(path(), cause);
     }
 }

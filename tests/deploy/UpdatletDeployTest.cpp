@@ -37,16 +37,21 @@ TEST(DeployWithUpdatlet, EachActionInstallsItsFilesOrEndsWithItsStatus)
         int exitCode;                      // not 0: nothing leaves the pack
         const char* installedAs = nullptr; // where the first shipped file goes
         bool moduleRuns = false;           // the installed tools/DrugBagPrinter.exe
+        const char* recorded = "";         // in the run's record
     } cases[] = {
-        {"CKorvaneUpdateActioner", {}, {"korvane.exe", "icd10"}, 0, "korvane.exe"},
-        {"ActionImpl", {}, {"icd10"}, 0, "icd10"},
-        {"CDrugDeployActioner", {"--answer", "2"}, {"002.exe", "001.exe"}, 0, "tools/DrugBagPrinter.exe"},
+        {"CKorvaneUpdateActioner", {}, {"korvane.exe", "icd10"}, 0, "korvane.exe", false,
+         "/korvane.exe：11 位元組，SHA-256 563b7f77975a44e7bb90c9cbca61256d32df015118cf4e15d201750460573821；"},
+        {"ActionImpl", {}, {"icd10"}, 0, "icd10", false, "資料庫連線：Provider=Microsoft.Jet.OleDb.4.0;data source="},
+        {"CDrugDeployActioner", {"--answer", "2"}, {"002.exe", "001.exe"}, 0, "tools/DrugBagPrinter.exe", false,
+         "\r\n    → 輸入「2」\r\n"},
         // No answer and no terminal to ask: cancelled.
-        {"CDrugDeployActioner", {}, {"002.exe", "001.exe"}, 3},
+        {"CDrugDeployActioner", {}, {"002.exe", "001.exe"}, 3, nullptr, false,
+         "3.取消更新作業\r\n    → 取消\r\n"},
         // A running module is told before the question, which would cancel.
         {"CDrugDeployActioner", {}, {"002.exe", "001.exe"}, 1, nullptr, true},
         // A file that could not be installed fails the run, and stays.
-        {"CExeUpdateActioner", {}, {"DrugBagPrinter.exe"}, 1, nullptr, true}};
+        {"CExeUpdateActioner", {}, {"DrugBagPrinter.exe"}, 1, nullptr, true,
+         "DrugBagPrinter.exe：沒有安裝，留在更新程式資料夾："}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.action);
         UpdatletInstallation installation;
@@ -65,6 +70,9 @@ TEST(DeployWithUpdatlet, EachActionInstallsItsFilesOrEndsWithItsStatus)
         if (c.installedAs) {
             EXPECT_EQ(installation.read("Korvane/" + QString(c.installedAs)), c.shipped[0].toUtf8());
         }
+        const QString log = QString::fromUtf8(installation.read("Korvane/UpdateLog/updates.log"));
+        EXPECT_TRUE(log.contains(QStringLiteral("（結束代碼 %1）\r\n").arg(c.exitCode))) << qPrintable(log);
+        EXPECT_TRUE(log.contains(QString::fromUtf8(c.recorded))) << qPrintable(log);
     }
 }
 

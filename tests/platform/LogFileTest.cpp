@@ -68,7 +68,7 @@ TEST(LogFile, TheOlderHalfMovesAsideAtTheLimitCutAtABlock)
     const QString old = LogFile::read(logIn(folder).oldPath());
     EXPECT_LE(QFile(logIn(folder).path()).size(), limit);
     EXPECT_LE(QFile(logIn(folder).oldPath()).size(), limit);
-    for (const QString& file : {logIn(folder).path(), logIn(folder).oldPath()})
+    for (const QString& file : {QStringLiteral("UpdateLog/updates.log"), QStringLiteral("UpdateLog/updates.old.log")})
         EXPECT_TRUE(temp.read(file).startsWith("\xEF\xBB\xBF=== W ")) << qPrintable(file);
     // Whole blocks, in order, the newest last, with none lost between the two files.
     const QString both = old + now;
