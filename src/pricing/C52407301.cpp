@@ -218,8 +218,12 @@ Outcome C52407301::replaceDrugs(const QString& path)
         DrugPricePreview before;
         readTable(connection, before);
         ivDrugsBefore = before.tableRows();
-        std::future<DrugPricePreview> compared =
-            std::async(std::launch::async, [before, copy = lines.independentCopy()] { return compareWithList(before, copy); });
+        std::future<CommittedChanges> compared = std::async(std::launch::async, [before, copy = lines.independentCopy()] {
+            CommittedChanges changes{compareWithList(before, copy), {}};
+            changes.preview.setCommitted();
+            changes.csv = changes.preview.csv();
+            return changes;
+        });
         connection->Execute(QStringLiteral("DELETE FROM tblDrugs"));
         const qsizetype n = lines.count();
         say(getMesageString(3).toString());
@@ -362,19 +366,23 @@ void C52407301::readTable(const std::shared_ptr<platform::Connection>& connectio
     table.Close();
 }
 
-DrugPricePreview C52407301::committedChanges(std::future<DrugPricePreview>& compared, const DrugPricePreview& before,
-                                             const platform::TextLines& lines) const
+C52407301::CommittedChanges C52407301::committedChanges(std::future<CommittedChanges>& compared,
+                                                       const DrugPricePreview& before,
+                                                       const platform::TextLines& lines) const
 {
+    if (ivRefused.empty())
+        return compared.get();
     // Lines whose row was refused whole, or whose code was, added nothing.
     QSet<qsizetype> notStored;
     for (const RefusedValue& value : ivRefused) {
         if (value.column.isEmpty() || value.column == DrugPriceLine::columns()[kCodeColumn].name)
             notStored.insert(value.line - 1);
     }
-    DrugPricePreview changes = notStored.isEmpty() ? compared.get() : compareWithList(before, lines, notStored);
+    CommittedChanges changes{notStored.isEmpty() ? compared.get().preview : compareWithList(before, lines, notStored), {}};
     for (const RefusedValue& value : ivRefused)
-        changes.addRefusal(value);
-    changes.setCommitted();
+        changes.preview.addRefusal(value);
+    changes.preview.setCommitted();
+    changes.csv = changes.preview.csv();
     return changes;
 }
 
@@ -382,7 +390,7 @@ void C52407301::recordRun(RunDetails& p_details) const
 {
     p_details.setConnection(ivConnections.clinicConnectionText());
     if (ivChanges) {
-        const DrugPricePreview& changes = *ivChanges;
+        const DrugPricePreview& changes = ivChanges->preview;
         const QString counts = QStringLiteral("新增 %1、刪除 %2、變價 %3、不變 %4")
                                    .arg(changes.added())
                                    .arg(changes.removed())
@@ -391,7 +399,7 @@ void C52407301::recordRun(RunDetails& p_details) const
         p_details.setSummary(counts + QStringLiteral("；tblDrugs %1 → %2 筆").arg(changes.tableRows()).arg(ivDrugCount));
         p_details.add(QStringLiteral("藥品"), QStringLiteral("更新前 %1 筆，更新後 %2 筆；").arg(changes.tableRows()).arg(ivDrugCount) +
                                                 counts + QStringLiteral("（明細見 CSV 檔）"));
-        p_details.attach(QStringLiteral("C52407301.csv"), changes.csv());
+        p_details.attach(QStringLiteral("C52407301.csv"), ivChanges->csv);
     } else if (ivDrugsBefore >= 0) {
         p_details.add(QStringLiteral("藥品"),
                       QStringLiteral("藥品資料表 tblDrugs 維持原狀（%1 筆），沒有變更").arg(ivDrugsBefore));

@@ -58,8 +58,6 @@ public:
     qint64 drugCount() const { return ivDrugCount; }
     // The values of the last run that tblDrugs refused, in the order of the list.
     const std::vector<RefusedValue>& refusedValues() const { return ivRefused; }
-    // After a committed run: what it changed, drug by drug, against tblDrugs as it was.
-    const std::optional<DrugPricePreview>& changes() const { return ivChanges; }
     // The drugs before and after, the changes (kept beside the log as CSV) and the refused values.
     void recordRun(RunDetails& p_details) const override;
 
@@ -81,9 +79,14 @@ private:
     void findColumns(const platform::Recordset& recordset);
     // Adds every row of tblDrugs, the one taking effect last of a code last.
     void readTable(const std::shared_ptr<platform::Connection>& connection, DrugPricePreview& into);
-    // The changes of a committed run: compared beside the import, or again without the lines
-    // whose rows the table refused.
-    DrugPricePreview committedChanges(std::future<DrugPricePreview>& compared, const DrugPricePreview& before,
+    // What a committed run changed, drug by drug, against tblDrugs as it was, and as CSV.
+    struct CommittedChanges
+    {
+        DrugPricePreview preview;
+        QByteArray csv;
+    };
+    // Compared beside the import, or again without the lines whose rows the table refused.
+    CommittedChanges committedChanges(std::future<CommittedChanges>& compared, const DrugPricePreview& before,
                                       const platform::TextLines& lines) const;
     // Stores the drug-bag row of the line's code family under the line's code, so that the label
     // follows a code whose last two characters changed. Lines that are no priced drug record
@@ -112,7 +115,7 @@ private:
     bool ivAllowShrink = false;
     qint64 ivDrugCount = -1;
     qint64 ivDrugsBefore = -1;
-    std::optional<DrugPricePreview> ivChanges;
+    std::optional<CommittedChanges> ivChanges;
     std::vector<RefusedValue> ivRefused;
 
     // The tests' way to the private operations; no part of the program uses it.
