@@ -69,7 +69,8 @@ protected:
     QMap<QString, QByteArray> installation() const
     {
         auto files = tree(install);
-        for (const char* trace : {"tools/KillIt.exe", "started", "starts"})
+        // What the stand-in writes as it starts, a restarted one perhaps still writing.
+        for (const char* trace : {"tools/KillIt.exe", "started", "started.tmp", "starts"})
             files.remove(trace);
         return files;
     }
