@@ -12,7 +12,7 @@
 #include "platform/Error.h"
 #include "platform/NativeServices.h"
 #include "platform/Paths.h"
-#include "pricing/C52407301.h"
+#include "actions/IUnattendedAction.h"
 #include "shell/console/ConsoleView.h"
 
 #include <QCommandLineParser>
@@ -83,10 +83,10 @@ int usage(const QString& problem)
 }
 
 // The files a report must never be written over: it would destroy what the update reads.
-QString protectedTarget(const QString& report, korvane::C52407301& action, const QString& packFolder)
+QString protectedTarget(const QString& report, const korvane::IUnattendedAction& action, const QString& packFolder)
 {
-    QStringList protectedFiles{action.clinicDatabasePath(), korvane::platform::joinPath(packFolder, QStringLiteral("\\all.puf")),
-                               QCoreApplication::applicationFilePath()};
+    QStringList protectedFiles = action.sourceFiles();
+    protectedFiles << QCoreApplication::applicationFilePath();
     for (const korvane::ActionEntry& entry : ActionCatalogue::entries())
         protectedFiles << korvane::platform::joinPath(packFolder, u'\\' + entry.packExecutable);
     for (const QString& file : protectedFiles) {
@@ -96,24 +96,23 @@ QString protectedTarget(const QString& report, korvane::C52407301& action, const
     return {};
 }
 
-// The drug-price update's preview: what would change, on standard output or as a report.
-int dryRun(korvane::C52407301& action, korvane::platform::Dialogs& dialogs, const QString& reportPath,
+// The preview: what a run would change, on standard output or as a report.
+int dryRun(korvane::IUnattendedAction& action, korvane::platform::Dialogs& dialogs, const QString& reportPath,
            const QString& packFolder)
 {
     try {
-        const korvane::DrugPricePreview preview = action.preview();
+        const korvane::ActionPreview preview = action.previewChanges();
         if (!reportPath.isEmpty()) {
             if (const QString file = protectedTarget(reportPath, action, packFolder); !file.isEmpty())
                 throw korvane::platform::Error(QStringLiteral("報表檔不能寫在這個位置，它是更新要用的檔案：") + file +
                                                QStringLiteral("。請指定另一個檔名，例如 preview.csv。"));
         }
         print(stdout, QStringLiteral("藥價更新預覽（只讀取，未變更任何資料，藥價資料檔保留原處）\n\n") +
-                          preview.text(reportPath.isEmpty()));
-        if (preview.tableRows() > 0 && preview.listRecords() * 2 < preview.tableRows())
-            print(stdout, QStringLiteral("注意：更新後的藥品不到目前的一半；實際更新時會先詢問是否套用，"
-                                         "updatlet 須加上 --allow-shrink 才會套用。\n"));
+                          (reportPath.isEmpty() ? preview.changes : preview.totals));
+        if (!preview.caution.isEmpty())
+            print(stdout, preview.caution + u'\n');
         if (!reportPath.isEmpty()) {
-            const QByteArray csv = preview.csv();
+            const QByteArray& csv = preview.csv;
             QSaveFile report(reportPath);
             if (!report.open(QIODevice::WriteOnly) || report.write(csv) != csv.size() || !report.commit())
                 throw korvane::platform::Error(QStringLiteral("無法寫入報表檔：") + reportPath +
@@ -130,19 +129,13 @@ int dryRun(korvane::C52407301& action, korvane::platform::Dialogs& dialogs, cons
 }
 
 // The last line of a run, from its outcome.
-void summarise(Outcome outcome, const korvane::C52407301* priceUpdate)
+void summarise(Outcome outcome, const korvane::IUnattendedAction* options)
 {
-    if (priceUpdate && !priceUpdate->refusedValues().empty()) {
-        QString all = QStringLiteral("資料庫拒絕的全部 %1 項資料：\n").arg(priceUpdate->refusedValues().size());
-        for (const korvane::RefusedValue& value : priceUpdate->refusedValues())
-            all += value.text() + u'\n';
-        print(stderr, all);
-    }
+    if (const QStringList refused = options ? options->refusedTexts() : QStringList(); !refused.isEmpty())
+        print(stderr, QStringLiteral("資料庫拒絕的全部 %1 項資料：\n").arg(refused.size()) + refused.join(u'\n') + u'\n');
     switch (outcome) {
     case Outcome::Done:
-        print(stdout, priceUpdate ? QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。\n")
-                                        .arg(priceUpdate->drugCount())
-                                  : QStringLiteral("更新作業完成。\n"));
+        print(stdout, (options ? options->doneText() : QStringLiteral("更新作業完成。")) + u'\n');
         return;
     case Outcome::ItemsLeft:
         print(stderr, QStringLiteral("更新作業已執行，但有項目未完成（見上方訊息）；更新程式的檔案保留，排除原因後可以再執行一次。\n"));
@@ -154,7 +147,7 @@ void summarise(Outcome outcome, const korvane::C52407301* priceUpdate)
         print(stderr, QStringLiteral("更新作業失敗（見上方訊息）。\n"));
         return;
     case Outcome::Cancelled:
-        if (priceUpdate)
+        if (options)
             print(stderr, QStringLiteral("若確定要以這份藥價資料取代目前的藥品資料，請加上 --allow-shrink 再執行一次。\n"));
         return;
     }
@@ -181,8 +174,7 @@ int history(const QStringList& positional, const QString& packFolder)
 }
 
 // Runs the action with the steps and the progress on the terminal, and records the run.
-int run(korvane::IAction& action, korvane::ConsoleView& view, korvane::RunRecorder& recorder,
-        const korvane::C52407301* priceUpdate)
+int run(korvane::IAction& action, korvane::ConsoleView& view, korvane::RunRecorder& recorder)
 {
     print(stdout, action.getDescription().toString().replace(QStringLiteral("\r\n"), QStringLiteral("\n")) +
                       QStringLiteral("\n\n"));
@@ -193,7 +185,7 @@ int run(korvane::IAction& action, korvane::ConsoleView& view, korvane::RunRecord
         view.cancel();
     else
         view.finish();
-    summarise(outcome, priceUpdate);
+    summarise(outcome, action.unattended());
     // Never a reason to fail the run: the update itself stands.
     if (!recordWarning.isEmpty())
         print(stderr, recordWarning + u'\n');
@@ -255,13 +247,13 @@ int main(int argc, char** argv)
     korvane::RunRecorder recorder(machine.with(static_cast<korvane::platform::Dialogs&>(view)), entry->name,
                                   QCoreApplication::applicationFilePath());
     const auto action = entry->create(recorder.services());
-    auto* priceUpdate = dynamic_cast<korvane::C52407301*>(action.get());
-    if (!priceUpdate && (parser.isSet(dryRunOption) || parser.isSet(allowShrinkOption)))
+    korvane::IUnattendedAction* options = action->unattended();
+    if (!options && (parser.isSet(dryRunOption) || parser.isSet(allowShrinkOption)))
         return usage(QStringLiteral("--dry-run 與 --allow-shrink 只適用於 C52407301"));
 
     if (parser.isSet(dryRunOption))
-        return dryRun(*priceUpdate, dialogs, parser.value(reportOption), packFolder);
-    if (priceUpdate)
-        priceUpdate->setAllowShrink(parser.isSet(allowShrinkOption));
-    return run(*action, view, recorder, priceUpdate);
+        return dryRun(*options, dialogs, parser.value(reportOption), packFolder);
+    if (options)
+        options->setAllowShrink(parser.isSet(allowShrinkOption));
+    return run(*action, view, recorder);
 }

@@ -20,6 +20,8 @@ public:
     void setUpdateTimeStamp(const QString& vData) { ivUpdateTimeStamp = vData; }
     void setMainString(const QString& p_strUpdate) { ivMainString = p_strUpdate; }
     QString mainString() const { return ivMainString; }
+    // The executable of the pack that carries the action, as the action catalogue names it.
+    void setPackName(const QString& p_name) { ivPackName = p_name; }
 
 protected:
     explicit ActionerMembers(const StepList& steps) : ivSteps(steps) {}
@@ -30,6 +32,7 @@ protected:
     IUpdatorView* ivView = nullptr; // the view of the current (or last) run; not owned
     QString ivMainString;
     QString ivUpdateTimeStamp;
+    QString ivPackName;
 
 private:
     const StepList& ivSteps;

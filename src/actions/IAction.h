@@ -10,6 +10,7 @@
 namespace korvane {
 
 class IUpdatorView;
+class IUnattendedAction;
 class RunDetails;
 
 // One update that the wizard can run. The wizard asks for the description before it shows
@@ -24,6 +25,8 @@ public:
     // Runs the whole update synchronously; reports through p_form, tells the user of its own
     // failures and says how it ended.
     [[nodiscard]] virtual Outcome action(IUpdatorView& p_form) = 0;
+    // What the console front end may ask beyond a run; null for an action that offers nothing more.
+    virtual IUnattendedAction* unattended() { return nullptr; }
     // Tells the record of the run just ended what it did: counts, files, its database.
     virtual void recordRun(RunDetails& p_details) const { (void)p_details; }
     // A bare file name in the pack folder that the self-removal script deletes; empty for none.

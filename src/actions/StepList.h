@@ -20,9 +20,6 @@ public:
     int firstIndex() const { return m_firstIndex; }
     const QStringList& steps() const { return m_steps; }
 
-    // The list of the named actioner class; an empty list for a name it does not know.
-    static const StepList& of(QStringView actionerClass);
-
 private:
     int m_firstIndex;
     QStringList m_steps;

@@ -17,14 +17,17 @@ namespace korvane {
 
 namespace {
 
-template <typename Action> std::shared_ptr<IAction> create(const platform::Services& services)
+// The pack's name is written once, in Actions.def; an action that removes its pack learns it here.
+template <typename Action> std::shared_ptr<IAction> create(const platform::Services& services, const QString& pack)
 {
-    return std::make_shared<Action>(services);
+    auto action = std::make_shared<Action>(services);
+    action->setPackName(pack);
+    return action;
 }
 
 // The start-up action lives below the deployment actions, so it is handed the maker of the
-// application update that it wraps.
-template <> std::shared_ptr<IAction> create<ActionImpl>(const platform::Services& services)
+// application update that it wraps. It never removes its pack.
+template <> std::shared_ptr<IAction> create<ActionImpl>(const platform::Services& services, const QString&)
 {
     return std::make_shared<ActionImpl>(
         services, [services] { return std::make_shared<CKorvaneUpdateActioner>(services); });

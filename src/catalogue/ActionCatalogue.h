@@ -19,7 +19,10 @@ struct ActionEntry
     QString name;           // the action class, as updatlet's command line names it
     QString packExecutable; // the file name of its pack
     QString summary;        // one line for updatlet --help
-    std::shared_ptr<IAction> (*create)(const platform::Services& services);
+    std::shared_ptr<IAction> (*make)(const platform::Services& services, const QString& packExecutable);
+
+    // The action, told the name of its pack.
+    std::shared_ptr<IAction> create(const platform::Services& services) const { return make(services, packExecutable); }
 };
 
 class ActionCatalogue

@@ -27,7 +27,7 @@ const QString CDrugDeployActioner::PrinterPrompt =
 const QString CDrugDeployActioner::PrinterPromptTitle = QStringLiteral("選項");
 
 CDrugDeployActioner::CDrugDeployActioner(const platform::Services& services)
-    : ContextActioner(StepList::of(u"CDrugDeployActioner")), ivServices(services)
+    : ContextActioner(deploymentSteps()), ivServices(services)
 {
 }
 

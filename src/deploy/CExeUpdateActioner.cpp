@@ -26,8 +26,14 @@ constexpr std::array<qint16, 3> kProgress{30, 60, 100};
 } // namespace
 
 CExeUpdateActioner::CExeUpdateActioner(const platform::Services& services)
-    : ContextActioner(StepList::of(u"CExeUpdateActioner")), ivServices(services)
+    : ContextActioner(steps()), ivServices(services)
 {
+}
+
+const StepList& CExeUpdateActioner::steps()
+{
+    static const StepList list(1, {QStringLiteral("複製更新檔案到電腦中"), QStringLiteral("刪除本次更新暫存檔")});
+    return list;
 }
 
 QVariant CExeUpdateActioner::getDescription()

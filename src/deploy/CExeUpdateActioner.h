@@ -15,6 +15,7 @@ class CExeUpdateActioner : public ContextActioner
 {
 public:
     explicit CExeUpdateActioner(const platform::Services& services);
+    static const StepList& steps();
 
     Outcome action(IUpdatorView& p_form) override;
     void recordRun(RunDetails& p_details) const override { ivInstalled.addTo(p_details); }

@@ -33,7 +33,7 @@ constexpr int kKillToolWaitMs = 1000;
 } // namespace
 
 CKorvaneUpdateActioner::CKorvaneUpdateActioner(const platform::Services& services)
-    : ContextActioner(StepList::of(u"CKorvaneUpdateActioner")), ivServices(services)
+    : ContextActioner(deploymentSteps()), ivServices(services)
 {
 }
 
@@ -44,7 +44,7 @@ QVariant CKorvaneUpdateActioner::getDescription()
 
 QString CKorvaneUpdateActioner::getAppName()
 {
-    return QStringLiteral("UP47120901.exe");
+    return ivPackName;
 }
 
 Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)

@@ -27,6 +27,13 @@ QString fileName(const QString& path)
 
 } // namespace
 
+const StepList& deploymentSteps()
+{
+    static const StepList list(0, {QStringLiteral("更新前置作業"), QStringLiteral("複製更新檔案到電腦中"),
+                                   QStringLiteral("刪除本次更新暫存檔")});
+    return list;
+}
+
 PayloadInstaller::PayloadInstaller(const platform::Services& services, QString installationFolder, InstallRecord* record)
     : ivServices(services), ivFolder(std::move(installationFolder)), ivRecord(record)
 {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "actions/StepList.h"
 #include "platform/Services.h"
 
 #include <QString>
@@ -15,6 +16,9 @@ class RunDetails;
 // What the deployment actions say when the files they replace are still in use.
 inline const QString CloseRunningSoftwareText =
     QStringLiteral("在進行更新程式前，請關閉目前正在執行的申報軟體。");
+
+// The steps of the application update and of the printing module's deployment.
+const StepList& deploymentSteps();
 
 // A file shipped in the pack folder and where it goes, both relative to their folder.
 struct PayloadFile

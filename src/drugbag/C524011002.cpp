@@ -16,7 +16,7 @@ const QString kSelectCode = QStringLiteral("SELECT * FROM tblDrugBag WHERE è—¥å“
 
 } // namespace
 
-C524011002::C524011002(const platform::Services& services) : DrugBagActioner(services, u"C524011002") {}
+C524011002::C524011002(const platform::Services& services) : DrugBagActioner(services) {}
 
 void C524011002::update(const Installation& installation)
 {

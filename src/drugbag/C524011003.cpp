@@ -26,7 +26,7 @@ QVariant labelIndications(const QVariant& value)
 
 } // namespace
 
-C524011003::C524011003(const platform::Services& services) : DrugBagActioner(services, u"C524011003") {}
+C524011003::C524011003(const platform::Services& services) : DrugBagActioner(services) {}
 
 QString C524011003::cleanedName(QString p_name)
 {

@@ -20,9 +20,13 @@ namespace {
 
 } // namespace
 
-DrugBagActioner::DrugBagActioner(const platform::Services& services, QStringView actionerClass)
-    : ContextActioner(StepList::of(actionerClass)), ivServices(services)
+DrugBagActioner::DrugBagActioner(const platform::Services& services) : ContextActioner(steps()), ivServices(services) {}
+
+const StepList& DrugBagActioner::steps()
 {
+    static const StepList list(0, {QStringLiteral("更新前置作業"), QStringLiteral("更新藥袋資訊到Korvane中"),
+                                   QStringLiteral("刪除本次更新暫存檔")});
+    return list;
 }
 
 QVariant DrugBagActioner::getDescription()
@@ -32,7 +36,7 @@ QVariant DrugBagActioner::getDescription()
 
 QString DrugBagActioner::getAppName()
 {
-    return QStringLiteral("UP52401101.exe");
+    return ivPackName;
 }
 
 QString DrugBagActioner::trimBlanks(QStringView text)

@@ -27,6 +27,8 @@ public:
     QVariant getDescription() override;
     Outcome action(IUpdatorView& p_form) override;
     QString getAppName() override;
+    // The steps both actions show.
+    static const StepList& steps();
     // The labels added and rewritten, once committed, and the databases used.
     void recordRun(RunDetails& p_details) const override;
 
@@ -40,7 +42,7 @@ public:
     static QString trimBlanks(QStringView text);
 
 protected:
-    DrugBagActioner(const platform::Services& services, QStringView actionerClass);
+    explicit DrugBagActioner(const platform::Services& services);
 
     // The rows of tblDrugBag brought up to date, for the installation. Failures throw.
     virtual void update(const Installation& installation) = 0;

@@ -24,7 +24,6 @@ namespace korvane {
 
 namespace {
 
-const QString kAppName = QStringLiteral("UP52407301.exe");
 const QString kNoDrugRecords = QStringLiteral("資料檔中沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。");
 
 // The values named in the message at the end of a run; updatlet lists them all.
@@ -74,8 +73,16 @@ qint16 percent(qsizetype j, qsizetype n)
 } // namespace
 
 C52407301::C52407301(const platform::Services& services)
-    : ActionerMembers(StepList::of(u"C52407301")), ivServices(services), ivConnections(services)
+    : ActionerMembers(steps()), ivServices(services), ivConnections(services)
 {
+}
+
+const StepList& C52407301::steps()
+{
+    static const StepList list(1, {QStringLiteral("刪除現有資料庫中的藥品資料"), QStringLiteral("讀取本次更新資料檔"),
+                                   QStringLiteral("新增藥品資料到資料庫中"), QStringLiteral("刪除不給付的藥品資料"),
+                                   QStringLiteral("同步藥袋資訊")});
+    return list;
 }
 
 QVariant C52407301::getDescription()
@@ -92,7 +99,7 @@ QVariant C52407301::getDescription()
 
 QString C52407301::getAppName()
 {
-    return kAppName;
+    return ivPackName;
 }
 
 QString C52407301::progressMessage(qint64 n)
@@ -410,6 +417,34 @@ void C52407301::recordRun(RunDetails& p_details) const
             refused += u'\n' + value.text();
         p_details.add(QStringLiteral("被拒絕的資料"), QStringLiteral("%1 項").arg(ivRefused.size()) + refused);
     }
+}
+
+ActionPreview C52407301::previewChanges()
+{
+    const DrugPricePreview changes = preview();
+    ActionPreview shown{changes.text(true), changes.text(false), changes.csv(), {}};
+    if (changes.tableRows() > 0 && changes.listRecords() * 2 < changes.tableRows())
+        shown.caution = QStringLiteral("注意：更新後的藥品不到目前的一半；實際更新時會先詢問是否套用，"
+                                       "updatlet 須加上 --allow-shrink 才會套用。");
+    return shown;
+}
+
+QStringList C52407301::sourceFiles() const
+{
+    return {clinicDatabasePath(), priceListPath()};
+}
+
+QString C52407301::doneText() const
+{
+    return QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。").arg(ivDrugCount);
+}
+
+QStringList C52407301::refusedTexts() const
+{
+    QStringList texts;
+    for (const RefusedValue& value : ivRefused)
+        texts << value.text();
+    return texts;
 }
 
 bool C52407301::assignColumns(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset,

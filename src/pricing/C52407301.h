@@ -8,6 +8,7 @@
 #include "RefusedValue.h"
 #include "actions/ActionerMembers.h"
 #include "actions/IAction.h"
+#include "actions/IUnattendedAction.h"
 #include "platform/Services.h"
 
 #include <QString>
@@ -32,10 +33,11 @@ class DrugPriceLine;
 // and one that would leave fewer than half of the drugs tblDrugs holds now is applied only when
 // the user says so (or the caller allows it beforehand). A value the table refuses is named at
 // the end, never dropped in silence; such a run keeps the list and the pack for another try.
-class C52407301 : public IAction, public ActionerMembers
+class C52407301 : public IAction, public ActionerMembers, public IUnattendedAction
 {
 public:
     explicit C52407301(const platform::Services& services);
+    static const StepList& steps();
 
     bool IsSingleAction() const { return ivIsSingleAction; }
     void setIsSingleAction(bool vData) { ivIsSingleAction = vData; }
@@ -51,7 +53,8 @@ public:
 
     // Whether a list with fewer than half of the drugs tblDrugs holds now may be applied without
     // asking (an unattended run told so beforehand).
-    void setAllowShrink(bool vData) { ivAllowShrink = vData; }
+    void setAllowShrink(bool vData) override { ivAllowShrink = vData; }
+    IUnattendedAction* unattended() override { return this; }
     // The clinic database's file once a run or a preview has looked for it; empty for a server.
     QString clinicDatabasePath() const { return ivConnections.clinicDatabaseFile(); }
     // After a committed run: the drugs tblDrugs now holds; -1 otherwise.
@@ -65,6 +68,10 @@ public:
     // and without removing the list. A list the update would refuse, and a database it could
     // not use, throw platform::Error with the update's own reasons.
     DrugPricePreview preview();
+    ActionPreview previewChanges() override;
+    QStringList sourceFiles() const override;
+    QString doneText() const override;
+    QStringList refusedTexts() const override;
 
 private:
     std::shared_ptr<platform::Connection> getDrugProfileConnection() { return ivConnections.getDrugProfileConnection(); }

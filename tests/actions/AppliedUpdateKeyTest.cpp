@@ -71,11 +71,13 @@ TEST_F(AppliedUpdateKey, FailuresReachTheCaller)
     EXPECT_THROW(korvane::writeAppliedUpdateKey(connection, stamp), Error);
 }
 
+const korvane::StepList kNoSteps(0, {});
+
 // An actioner that works on a context's connection, as the deployment actions do.
 class ContextUser : public korvane::ContextActioner
 {
 public:
-    ContextUser() : ContextActioner(korvane::StepList::of(u"CKorvaneUpdateActioner")) {}
+    ContextUser() : ContextActioner(kNoSteps) {}
     QVariant getDescription() override { return {}; }
     korvane::Outcome action(korvane::IUpdatorView&) override
     {

@@ -15,7 +15,9 @@ namespace {
 
 template <typename Action> std::shared_ptr<korvane::IAction> make(const korvane::platform::Services& services)
 {
-    return std::make_shared<Action>(services);
+    auto action = std::make_shared<Action>(services);
+    action->setPackName(QStringLiteral("UP52401101.exe"));
+    return action;
 }
 
 TEST(DrugBagPack, EachActionRunsFromOkAndThenRemovesItsPack)

@@ -127,7 +127,6 @@ TEST(C52407301Texts, DescriptionAndNames)
     EXPECT_TRUE(description.contains(QStringLiteral(
         "\r\n本系統會保留前二個月藥價，並以「處方上的調劑日」做為判斷標準，請放心更新。\r\n\r\n[")));
     EXPECT_EQ(description.count(QStringLiteral("\r\n")), 7);
-    EXPECT_EQ(action.getAppName(), QStringLiteral("UP52407301.exe"));
     EXPECT_EQ(C52407301::progressMessage(12),
               QStringLiteral("藥價更新程序作業中\uFF0E\uFF0E\uFF0E\u3000(目前正處理第12筆藥品資料。)\r\n\r\n"
                              "\uFF11\uFF0E更新過程中請勿中斷程式。\r\n"

@@ -50,7 +50,9 @@ public:
 private:
     static std::shared_ptr<IAction> makeDrugPriceUpdate(const platform::Services& services)
     {
-        return std::make_shared<C52407301>(services);
+        auto action = std::make_shared<C52407301>(services);
+        action->setPackName(QStringLiteral("UP52407301.exe"));
+        return action;
     }
 
     TestMachine& m_machine;
