@@ -4,12 +4,6 @@
 
 #include <QByteArray>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace korvane::platform {
 
 namespace {
@@ -23,15 +17,6 @@ QString withLineFeeds(const QString& text)
     if (!result.endsWith(u'\n'))
         result += u'\n';
     return result;
-}
-
-bool isTerminal(std::FILE* stream)
-{
-#ifdef Q_OS_WIN
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return ::isatty(::fileno(stream)) != 0;
-#endif
 }
 
 } // namespace
