@@ -301,4 +301,12 @@ std::optional<QDateTime> toDate(QStringView text)
     return writtenDateTime(date, QTime(hour, minute, second));
 }
 
+QString withLineFeeds(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
+    return shown;
+}
+
 } // namespace korvane::platform

@@ -6,6 +6,7 @@
 #include "SelfRemovalScript.h"
 #include "actions/RunAction.h"
 #include "actions/SkipOnFailure.h"
+#include "platform/Conversions.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
@@ -39,15 +40,6 @@ QFont designFont(const QStringList& families, double pointSize, bool bold)
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
-}
-
-// Text boxes and labels take CR LF as two breaks; the system's texts mean one.
-QString displayText(const QString& text)
-{
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.replace(u'\r', u'\n');
-    return shown;
 }
 
 int toPixels(double twips)
@@ -261,7 +253,7 @@ void utlUpdatorView::refreshDisplay()
     ivRefreshTimer.stop();
     if (ivMessagePending) {
         ivMessagePending = false;
-        txtCaption->setPlainText(displayText(ivMessage));
+        txtCaption->setPlainText(platform::withLineFeeds(ivMessage));
     }
     if (ivProgressPending) {
         ivProgressPending = false;
@@ -273,7 +265,7 @@ void utlUpdatorView::refreshDisplay()
 void utlUpdatorView::setTimeCaption(const QString& caption)
 {
     ivTimeCaption = caption;
-    Label3->setText(displayText(caption));
+    Label3->setText(platform::withLineFeeds(caption));
 }
 
 void utlUpdatorView::fireActionCompleted()
