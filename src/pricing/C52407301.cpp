@@ -13,6 +13,7 @@
 #include "platform/Paths.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
+#include "platform/database/Transaction.h"
 
 #include <QStringBuilder>
 #include <algorithm>
@@ -166,7 +167,6 @@ Outcome C52407301::replaceDrugs(const QString& path)
     const PriceListSurvey survey = readPriceList(lines, ivView);
 
     const auto connection = getClinicConnection();
-    platform::Recordset recordset;
     try {
         // A list cut short or meant for another purpose would empty most of the table: asked
         // before anything is written, so that no lock is held while the question waits.
@@ -187,7 +187,9 @@ Outcome C52407301::replaceDrugs(const QString& path)
                 return Outcome::Cancelled;
             }
         }
-        connection->BeginTrans();
+        platform::Transaction transaction(*connection);
+        // Closed before the transaction ends, whichever way it ends.
+        platform::Recordset recordset;
         connection->Execute(QStringLiteral("DELETE FROM tblDrugs"));
         const qsizetype n = lines.count();
         say(getMesageString(3).toString());
@@ -220,17 +222,9 @@ Outcome C52407301::replaceDrugs(const QString& path)
         if (added == 0)
             throw RunRefused(ivRefused.empty() ? kNoDrugRecords : noneStored(survey.drugRecords(), ivRefused));
         recordset.Close();
-        connection->CommitTrans();
+        transaction.commit();
         ivDrugCount = added;
     } catch (...) {
-        recordset.Close();
-        if (connection->InTransaction()) {
-            try {
-                connection->RollbackTrans();
-            } catch (const platform::Error&) {
-                // Closing the connection below rolls back what the rollback could not.
-            }
-        }
         connection->Close();
         throw;
     }
