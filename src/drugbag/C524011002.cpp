@@ -5,6 +5,7 @@
 #include "actions/Installation.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
+#include "platform/database/Transaction.h"
 
 namespace korvane {
 
@@ -22,7 +23,7 @@ void C524011002::update(const Installation& installation)
 {
     const auto clinic = open(ConnectionTexts::drugBagClinic(installation.clinicDatabasePath()));
     const auto profile = open(ConnectionTexts::drugBagProfile(installation.drugProfilePath()));
-    DrugBagTransaction transaction(profile);
+    platform::Transaction transaction(*profile);
     scan(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 LIKE 'AC%'"), clinic,
          [&](const Recordset& drug, qint64 count, qint64 total) {
              // The counterpart takes the stored code's last eight characters, blanks and all;

@@ -5,6 +5,7 @@
 #include "actions/Installation.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
+#include "platform/database/Transaction.h"
 
 namespace korvane {
 
@@ -36,7 +37,7 @@ QString C524011003::cleanedName(QString p_name)
 void C524011003::update(const Installation& installation)
 {
     const auto profile = open(ConnectionTexts::drugBagProfile(installation.drugProfilePath()));
-    DrugBagTransaction transaction(profile);
+    platform::Transaction transaction(*profile);
     scan(QStringLiteral("SELECT * FROM tDrugInfoFronNhi "), profile,
          [&](const Recordset& row, qint64 count, qint64 total) {
              showProgressText(count, total);

@@ -164,30 +164,4 @@ void DrugBagActioner::deleteProfileMetaFile()
     }
 }
 
-DrugBagTransaction::DrugBagTransaction(std::shared_ptr<platform::Connection> connection)
-    : ivConnection(std::move(connection))
-{
-    ivConnection->BeginTrans();
-}
-
-DrugBagTransaction::~DrugBagTransaction()
-{
-    if (!ivConnection->InTransaction())
-        return;
-    try {
-        ivConnection->RollbackTrans();
-    } catch (...) {
-        // Closing the connection rolls back what the rollback could not.
-        try {
-            ivConnection->Close();
-        } catch (...) {
-        }
-    }
-}
-
-void DrugBagTransaction::commit()
-{
-    ivConnection->CommitTrans();
-}
-
 } // namespace korvane

@@ -73,20 +73,4 @@ private:
     bool ivCommitted = false;
 };
 
-// Keeps what a run changes in one transaction: committed only when asked, rolled back when the
-// run leaves by an error.
-class DrugBagTransaction
-{
-public:
-    explicit DrugBagTransaction(std::shared_ptr<platform::Connection> connection);
-    ~DrugBagTransaction();
-    DrugBagTransaction(const DrugBagTransaction&) = delete;
-    DrugBagTransaction& operator=(const DrugBagTransaction&) = delete;
-
-    void commit();
-
-private:
-    std::shared_ptr<platform::Connection> ivConnection;
-};
-
 } // namespace korvane

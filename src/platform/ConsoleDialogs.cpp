@@ -2,36 +2,21 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ConsoleDialogs.h"
 
-#include <QByteArray>
+#include "Conversions.h"
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include <QByteArray>
 
 namespace korvane::platform {
 
 namespace {
 
-// Message texts break their lines with CR LF (some with a lone CR); a terminal wants LF.
-QString withLineFeeds(const QString& text)
+// A terminal breaks lines at LF, and the next output starts on a line of its own.
+QString terminalLines(const QString& text)
 {
-    QString result = text;
-    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    result.replace(u'\r', u'\n');
+    QString result = withLineFeeds(text);
     if (!result.endsWith(u'\n'))
         result += u'\n';
     return result;
-}
-
-bool isTerminal(std::FILE* stream)
-{
-#ifdef Q_OS_WIN
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return ::isatty(::fileno(stream)) != 0;
-#endif
 }
 
 } // namespace
@@ -45,13 +30,13 @@ void ConsoleDialogs::messageBox(MessageIcon icon, const QString& title, const QS
         m_criticalShown = true;
         shown = QStringLiteral("!! ");
     }
-    shown += u'[' + title + QStringLiteral("]\n") + withLineFeeds(text) + u'\n';
+    shown += u'[' + title + QStringLiteral("]\n") + terminalLines(text) + u'\n';
     write(shown, icon == MessageIcon::Critical ? m_err : m_out);
 }
 
 QString ConsoleDialogs::inputBox(const QString& prompt, const QString& title)
 {
-    write(u'[' + title + QStringLiteral("]\n") + withLineFeeds(prompt) + QStringLiteral("> "));
+    write(u'[' + title + QStringLiteral("]\n") + terminalLines(prompt) + QStringLiteral("> "));
     if (m_unattended) {
         if (!m_answers.isEmpty()) {
             const QString answer = m_answers.takeFirst();
@@ -81,7 +66,7 @@ void ConsoleDialogs::answerFrom(const QStringList& answers)
 
 bool ConsoleDialogs::question(const QString& title, const QString& text, bool defaultYes)
 {
-    write(QStringLiteral("?? [") + title + QStringLiteral("]\n") + withLineFeeds(text) +
+    write(QStringLiteral("?? [") + title + QStringLiteral("]\n") + terminalLines(text) +
           (defaultYes ? QStringLiteral("> 是（預設的回答）\n\n") : QStringLiteral("> 否（預設的回答）\n\n")));
     return defaultYes;
 }

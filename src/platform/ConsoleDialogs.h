@@ -35,6 +35,7 @@ public:
 
 private:
     void write(const QString& text, std::FILE* stream = nullptr);
+    static bool isTerminal(std::FILE* stream);
 
     std::FILE* m_out;
     std::FILE* m_in;

@@ -83,8 +83,153 @@ private:
     qsizetype m_pos = 0;
 };
 
-// Small enough to live on the stack for every realistic number; longer texts take the slow road.
-constexpr qsizetype numberBufferSize = 80;
+// Room for a number's text without blanks and grouping commas, which is never longer than the
+// text itself: on the stack for every realistic number, on the heap for a longer text.
+class NumberBuffer
+{
+public:
+    explicit NumberBuffer(qsizetype size)
+    {
+        if (size > stackSize) {
+            m_heap.resize(size_t(size));
+            m_begin = m_heap.data();
+        }
+    }
+    NumberBuffer(const NumberBuffer&) = delete;
+    NumberBuffer& operator=(const NumberBuffer&) = delete;
+
+    char* begin() { return m_begin; }
+
+private:
+    static constexpr qsizetype stackSize = 80;
+
+    std::array<char, stackSize> m_stack;
+    std::string m_heap;
+    char* m_begin = m_stack.data();
+};
+
+// Reads a number, part by part in the order they are written, into the form from_chars takes:
+// no '+', no grouping commas. A part that returns false is not part of a number.
+class NumberReader
+{
+public:
+    NumberReader(QStringView text, char* out) : m_cursor(text), m_out(out) {}
+
+    void readSign()
+    {
+        if (m_cursor.peek() == u'+' || m_cursor.peek() == u'-') {
+            m_negative = m_cursor.peek() == u'-';
+            if (m_negative)
+                *m_out++ = '-'; // from_chars takes no '+'
+            m_cursor.advance();
+        }
+    }
+
+    // Digits with "," grouping: no leading, trailing or doubled comma.
+    bool readIntegerPart()
+    {
+        bool afterComma = false;
+        for (;; m_cursor.advance()) {
+            const char16_t c = m_cursor.peek();
+            if (isDigit(c)) {
+                *m_out++ = char(c);
+                ++m_integerDigits;
+                m_significant = m_significant || c != u'0';
+                if (m_significant)
+                    ++m_significantIntegerDigits;
+                afterComma = false;
+            } else if (c == u',') {
+                if (m_integerDigits == 0 || afterComma)
+                    return false;
+                afterComma = true;
+            } else {
+                break;
+            }
+        }
+        return !afterComma;
+    }
+
+    void readFraction()
+    {
+        if (!m_cursor.take(u'.'))
+            return;
+        *m_out++ = '.';
+        while (isDigit(m_cursor.peek())) {
+            const char16_t c = m_cursor.peek();
+            *m_out++ = char(c);
+            ++m_fractionDigits;
+            if (!m_significant && c == u'0')
+                ++m_leadingFractionZeros;
+            m_significant = m_significant || c != u'0';
+            m_cursor.advance();
+        }
+    }
+
+    bool hasDigits() const { return m_integerDigits + m_fractionDigits != 0; }
+
+    // An optional exponent; an 'e' must have digits.
+    bool readExponent()
+    {
+        if (m_cursor.peek() != u'e' && m_cursor.peek() != u'E')
+            return true;
+        *m_out++ = 'e';
+        m_cursor.advance();
+        bool negativeExponent = false;
+        if (m_cursor.peek() == u'+' || m_cursor.peek() == u'-') {
+            negativeExponent = m_cursor.peek() == u'-';
+            *m_out++ = char(m_cursor.peek());
+            m_cursor.advance();
+        }
+        if (!isDigit(m_cursor.peek()))
+            return false;
+        while (isDigit(m_cursor.peek())) {
+            *m_out++ = char(m_cursor.peek());
+            if (m_exponent < 1'000'000) // far beyond any double; only the sign of the order matters
+                m_exponent = m_exponent * 10 + (m_cursor.peek() - u'0');
+            m_cursor.advance();
+        }
+        if (negativeExponent)
+            m_exponent = -m_exponent;
+        return true;
+    }
+
+    bool atEnd() const { return m_cursor.atEnd(); }
+
+    // The value of what was read into the buffer from begin on.
+    std::optional<double> value(const char* begin) const
+    {
+        double value = 0;
+        const auto [end, error] = std::from_chars(begin, m_out, value);
+        if (error == std::errc::result_out_of_range) {
+            if (underflow())
+                return m_negative ? -0.0 : 0.0;
+            return std::nullopt;
+        }
+        if (error != std::errc() || end != m_out)
+            return std::nullopt;
+        return value;
+    }
+
+private:
+    // Whether a number out of a double's range is too small rather than too large: the decimal
+    // order of its first significant digit tells.
+    bool underflow() const
+    {
+        const long long order = m_significantIntegerDigits > 0 ? m_significantIntegerDigits - 1 + m_exponent
+                                                               : m_exponent - m_leadingFractionZeros - 1;
+        return order < 0;
+    }
+
+    Cursor m_cursor;
+    char* m_out;
+    bool m_negative = false;
+    qsizetype m_integerDigits = 0;
+    qsizetype m_significantIntegerDigits = 0;
+    qsizetype m_fractionDigits = 0;
+    qsizetype m_leadingFractionZeros = 0;
+    bool m_significant = false;
+    long long m_exponent = 0;
+};
 
 // A marker of the half day at the cursor; the cursor stays where it was when there is none.
 enum class HalfDay { None, Morning, Afternoon };
@@ -134,104 +279,15 @@ std::optional<double> toDouble(QStringView text)
     text = trimBlanks(text);
     if (text.isEmpty())
         return std::nullopt;
-
-    // The text without blanks and grouping commas is never longer than the text itself.
-    std::array<char, numberBufferSize> stackBuffer;
-    std::string heapBuffer;
-    char* buffer = stackBuffer.data();
-    if (text.size() > numberBufferSize) {
-        heapBuffer.resize(size_t(text.size()));
-        buffer = heapBuffer.data();
-    }
-    char* out = buffer;
-
-    Cursor cursor(text);
-    bool negative = false;
-    if (cursor.peek() == u'+' || cursor.peek() == u'-') {
-        negative = cursor.peek() == u'-';
-        if (negative)
-            *out++ = '-'; // from_chars takes no '+'
-        cursor.advance();
-    }
-
-    // The decimal order of the first significant digit tells an overflow from an underflow.
-    qsizetype integerDigits = 0;
-    qsizetype significantIntegerDigits = 0;
-    qsizetype leadingFractionZeros = 0;
-    bool significant = false;
-    bool afterComma = false;
-    for (;; cursor.advance()) {
-        const char16_t c = cursor.peek();
-        if (isDigit(c)) {
-            *out++ = char(c);
-            ++integerDigits;
-            significant = significant || c != u'0';
-            if (significant)
-                ++significantIntegerDigits;
-            afterComma = false;
-        } else if (c == u',') {
-            if (integerDigits == 0 || afterComma)
-                return std::nullopt;
-            afterComma = true;
-        } else {
-            break;
-        }
-    }
-    if (afterComma)
+    NumberBuffer buffer(text.size());
+    NumberReader reader(text, buffer.begin());
+    reader.readSign();
+    if (!reader.readIntegerPart())
         return std::nullopt;
-
-    qsizetype fractionDigits = 0;
-    if (cursor.take(u'.')) {
-        *out++ = '.';
-        while (isDigit(cursor.peek())) {
-            const char16_t c = cursor.peek();
-            *out++ = char(c);
-            ++fractionDigits;
-            if (!significant && c == u'0')
-                ++leadingFractionZeros;
-            significant = significant || c != u'0';
-            cursor.advance();
-        }
-    }
-    if (integerDigits + fractionDigits == 0)
+    reader.readFraction();
+    if (!reader.hasDigits() || !reader.readExponent() || !reader.atEnd())
         return std::nullopt;
-
-    long long exponent = 0;
-    if (cursor.peek() == u'e' || cursor.peek() == u'E') {
-        *out++ = 'e';
-        cursor.advance();
-        bool negativeExponent = false;
-        if (cursor.peek() == u'+' || cursor.peek() == u'-') {
-            negativeExponent = cursor.peek() == u'-';
-            *out++ = char(cursor.peek());
-            cursor.advance();
-        }
-        if (!isDigit(cursor.peek()))
-            return std::nullopt;
-        while (isDigit(cursor.peek())) {
-            *out++ = char(cursor.peek());
-            if (exponent < 1'000'000) // far beyond any double; only the sign of the order matters
-                exponent = exponent * 10 + (cursor.peek() - u'0');
-            cursor.advance();
-        }
-        if (negativeExponent)
-            exponent = -exponent;
-    }
-    if (!cursor.atEnd())
-        return std::nullopt;
-
-    double value = 0;
-    const auto [end, error] = std::from_chars(buffer, out, value);
-    if (error == std::errc::result_out_of_range) {
-        const long long order = significantIntegerDigits > 0 ? significantIntegerDigits - 1 + exponent
-                                                             : exponent - leadingFractionZeros - 1;
-        if (order < 0)
-            return negative ? -0.0 : 0.0;
-        return std::nullopt;
-    }
-    if (error != std::errc() || end != out)
-        return std::nullopt;
-    return value;
+    return reader.value(buffer.begin());
 }
 
 bool isNumeric(QStringView text)
@@ -299,6 +355,14 @@ std::optional<QDateTime> toDate(QStringView text)
     if (hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
     return writtenDateTime(date, QTime(hour, minute, second));
+}
+
+QString withLineFeeds(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
+    return shown;
 }
 
 } // namespace korvane::platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QString>
 #include <QStringView>
 #include <optional>
 
@@ -32,5 +33,9 @@ bool isNumeric(QStringView text);
 // calendar dates. The value is the date and time as written, in no time zone (carried as
 // Qt::UTC, so that nothing looks up a zone or shifts it).
 std::optional<QDateTime> toDate(QStringView text);
+
+// The system's texts break their lines with CR LF, some with a lone CR; text boxes, message
+// boxes and terminals take CR LF as two breaks and a lone CR as none. Every break becomes LF.
+QString withLineFeeds(const QString& text);
 
 } // namespace korvane::platform

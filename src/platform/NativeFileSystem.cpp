@@ -11,26 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-#endif
-
 namespace korvane::platform {
 
 namespace {
-
-// The file and folder tests answer as a directory listing with the plain attribute filter does:
-// hidden entries (the hidden attribute on Windows, a leading dot elsewhere) and Windows system
-// files are not seen.
-bool isSystemFile([[maybe_unused]] const QString& local)
-{
-#ifdef Q_OS_WIN
-    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(local.utf16()));
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_SYSTEM) != 0;
-#else
-    return false;
-#endif
-}
 
 bool parentFolderExists(const QString& local)
 {

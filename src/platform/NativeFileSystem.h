@@ -21,6 +21,12 @@ public:
     void removeFile(const QString& path) override;
     void makeFolder(const QString& path) override;
     bool inUse(const QString& path) const override;
+
+private:
+    // The file and folder tests answer as a directory listing with the plain attribute filter
+    // does: hidden entries (the hidden attribute on Windows, a leading dot elsewhere) and Windows
+    // system files are not seen.
+    static bool isSystemFile(const QString& local);
 };
 
 } // namespace korvane::platform

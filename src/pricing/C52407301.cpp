@@ -14,6 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
+#include "platform/database/Transaction.h"
 
 #include <QSet>
 #include <QStringBuilder>
@@ -196,7 +197,6 @@ Outcome C52407301::replaceDrugs(const QString& path)
     const PriceListSurvey survey = readPriceList(lines, ivView);
 
     const auto connection = getClinicConnection();
-    platform::Recordset recordset;
     try {
         // A list cut short or meant for another purpose would empty most of the table: asked
         // before anything is written, so that no lock is held while the question waits.
@@ -217,7 +217,7 @@ Outcome C52407301::replaceDrugs(const QString& path)
                 return Outcome::Cancelled;
             }
         }
-        connection->BeginTrans();
+        platform::Transaction transaction(*connection);
         // The write lock first, so that another writer is waited for: a transaction that has
         // read would be refused at once when it then writes.
         connection->Execute(QStringLiteral("DELETE FROM tblDrugs WHERE 1=0"));
@@ -231,6 +231,8 @@ Outcome C52407301::replaceDrugs(const QString& path)
             changes.csv = changes.preview.csv();
             return changes;
         });
+        // Closed before the transaction ends, whichever way it ends.
+        platform::Recordset recordset;
         connection->Execute(QStringLiteral("DELETE FROM tblDrugs"));
         const qsizetype n = lines.count();
         say(getMesageString(3).toString());
@@ -263,18 +265,10 @@ Outcome C52407301::replaceDrugs(const QString& path)
         if (added == 0)
             throw RunRefused(ivRefused.empty() ? kNoDrugRecords : noneStored(survey.drugRecords(), ivRefused));
         recordset.Close();
-        connection->CommitTrans();
+        transaction.commit();
         ivDrugCount = added;
         ivChanges = committedChanges(compared, before, lines);
     } catch (...) {
-        recordset.Close();
-        if (connection->InTransaction()) {
-            try {
-                connection->RollbackTrans();
-            } catch (const platform::Error&) {
-                // Closing the connection below rolls back what the rollback could not.
-            }
-        }
         connection->Close();
         throw;
     }

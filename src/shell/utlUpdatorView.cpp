@@ -7,6 +7,7 @@
 #include "actions/RunAction.h"
 #include "actions/RunRecord.h"
 #include "actions/SkipOnFailure.h"
+#include "platform/Conversions.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
@@ -41,15 +42,6 @@ QFont designFont(const QStringList& families, double pointSize, bool bold)
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
-}
-
-// Text boxes and labels take CR LF as two breaks; the system's texts mean one.
-QString displayText(const QString& text)
-{
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.replace(u'\r', u'\n');
-    return shown;
 }
 
 int toPixels(double twips)
@@ -263,7 +255,7 @@ void utlUpdatorView::refreshDisplay()
     ivRefreshTimer.stop();
     if (ivMessagePending) {
         ivMessagePending = false;
-        txtCaption->setPlainText(displayText(ivMessage));
+        txtCaption->setPlainText(platform::withLineFeeds(ivMessage));
     }
     if (ivProgressPending) {
         ivProgressPending = false;
@@ -275,7 +267,7 @@ void utlUpdatorView::refreshDisplay()
 void utlUpdatorView::setTimeCaption(const QString& caption)
 {
     ivTimeCaption = caption;
-    Label3->setText(displayText(caption));
+    Label3->setText(platform::withLineFeeds(caption));
 }
 
 void utlUpdatorView::fireActionCompleted()

@@ -5,9 +5,6 @@
 #include "OdbcDialect.h"
 #include "OleDbConnectionText.h"
 #include "QtRowStatement.h"
-#ifndef Q_OS_WIN
-#include "SqliteDialect.h"
-#endif
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -20,15 +17,8 @@ std::unique_ptr<DatabaseDialect> DatabaseDialect::forConnectionText(const QStrin
 {
     const OleDbConnectionText settings(text);
     const QString provider = settings.provider();
-    if (provider.compare(QStringLiteral("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) == 0) {
-#ifdef Q_OS_WIN
-        requireDatabaseFile(settings.value(QStringLiteral("Data Source")), settings.value(QStringLiteral("Data Source")));
-        return std::make_unique<OdbcDialect>(OdbcDialect::forAccess(text));
-#else
-        // Elsewhere the clinic database is the embedded one, kept under the same file name.
-        return std::make_unique<SqliteDialect>(settings.value(QStringLiteral("Data Source")));
-#endif
-    }
+    if (provider.compare(QStringLiteral("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) == 0)
+        return forDatabaseFile(text, settings.value(QStringLiteral("Data Source")));
     if (provider.startsWith(QStringLiteral("SQLNCLI"), Qt::CaseInsensitive))
         return std::make_unique<OdbcDialect>(OdbcDialect::forSqlServer(text));
     if (text.trimmed().isEmpty())

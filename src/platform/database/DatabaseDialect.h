@@ -101,6 +101,9 @@ protected:
     static Error unreachableError(const QString& detail);
 
 private:
+    // The clinic's database file of the Jet provider, at dataSource.
+    static std::unique_ptr<DatabaseDialect> forDatabaseFile(const QString& text, const QString& dataSource);
+
     bool m_transactionBegun = false;
 };
 

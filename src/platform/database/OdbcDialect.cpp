@@ -140,21 +140,8 @@ QString OdbcDialect::forSqlServer(const QString& oleDbText)
                                      (version.contains(u'.') ? version : version + QStringLiteral(".0"));
 
     QString text = QStringLiteral("DRIVER={") + driver + QStringLiteral("};");
-    const QString source = settings.value(QStringLiteral("Data Source"));
-    const qsizetype comma = source.lastIndexOf(u',');
-#ifdef Q_OS_WIN
-    text += attribute(QStringLiteral("SERVER"), source);
-#else
-    // "host,port" is the server's own way to name a port; the drivers registered under that
-    // name elsewhere take the port as an attribute of its own.
-    if (comma > 0) {
-        text += attribute(QStringLiteral("SERVER"), source.left(comma).trimmed());
-        text += attribute(QStringLiteral("PORT"), source.mid(comma + 1).trimmed());
-    } else {
-        text += attribute(QStringLiteral("SERVER"), source);
-    }
-#endif
-    Q_UNUSED(comma);
+    for (const auto& [name, value] : serverAttributes(settings.value(QStringLiteral("Data Source"))))
+        text += attribute(name, value);
     text += attribute(QStringLiteral("DATABASE"), settings.value(QStringLiteral("Initial Catalog")));
     text += attribute(QStringLiteral("UID"), settings.value(QStringLiteral("User ID")));
     text += attribute(QStringLiteral("PWD"), settings.value(QStringLiteral("Password")));

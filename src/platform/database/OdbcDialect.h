@@ -4,7 +4,9 @@
 
 #include "DatabaseDialect.h"
 
+#include <QList>
 #include <optional>
+#include <utility>
 
 namespace korvane::platform {
 
@@ -44,6 +46,9 @@ public:
     static Error fromSqlState(const QSqlError& error, const QString& state);
 
 private:
+    // The attributes, each a name and its value, that name the server of an OLE DB "Data Source".
+    static QList<std::pair<QString, QString>> serverAttributes(const QString& dataSource);
+
     // Runs a statement in the open transaction: no failure when it runs; otherwise why not, and
     // whether that is because the transaction is gone (aborted by the server, connection lost).
     struct Probe

@@ -10,11 +10,8 @@ namespace korvane::platform {
 const OdbcDriverManager& OdbcDriverManager::instance()
 {
     static const OdbcDriverManager manager = [] {
-#ifdef Q_OS_WIN
-        QLibrary library(QStringLiteral("odbc32"));
-#else
-        QLibrary library(QStringLiteral("odbc"), 2);
-#endif
+        QLibrary library;
+        locate(library);
         auto resolve = [&library](auto& function, const char* name) {
             function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
         };

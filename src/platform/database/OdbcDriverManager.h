@@ -3,12 +3,16 @@
 #pragma once
 
 #include <QtGlobal>
+// Windows declares ODBC on its own base types, which must come first: the one place where a
+// header of this layer tells the systems apart.
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlucode.h>
+
+class QLibrary;
 
 namespace korvane::platform {
 
@@ -28,6 +32,10 @@ struct OdbcDriverManager
     decltype(&SQLFreeStmt) freeStatement = nullptr;
 
     static const OdbcDriverManager& instance();
+
+private:
+    // Names the system's driver manager to the library.
+    static void locate(QLibrary& library);
 };
 
 } // namespace korvane::platform

@@ -81,83 +81,99 @@ qint64 toWholeNumber(double value, const ColumnInfo& column, const QVariant& ori
     return qint64(std::nearbyint(value)); // halves to even, as the platform rounds
 }
 
+// The value as a text column holds it: numbers and dates as the platform writes them.
+QString textFor(const ColumnInfo& column, const QVariant& value, int type)
+{
+    QString text;
+    if (type == QMetaType::Double || type == QMetaType::Float)
+        text = QString::number(value.toDouble(), 'g', 15);
+    else if (type == QMetaType::QDateTime)
+        text = value.toDateTime().toString(QStringLiteral("yyyy/M/d H:mm:ss"));
+    else
+        text = value.toString();
+    if (column.maxLength >= 0 && text.size() > column.maxLength)
+        throw Error(QStringLiteral("資料太長：欄位「") + column.name + QStringLiteral("」最多只能存放 ") +
+                        QString::number(column.maxLength) + QStringLiteral(" 個字元。"),
+                    Error::Kind::Database);
+    return text;
+}
+
+// The value as a number column holds it: text read by the zh-TW conventions, True as -1.
+QVariant numberFor(const ColumnInfo& column, const QVariant& value, int type)
+{
+    double number;
+    if (type == QMetaType::QString) {
+        const auto parsed = toDouble(value.toString());
+        if (!parsed)
+            throw typeMismatch(column, value);
+        number = *parsed;
+    } else if (type == QMetaType::Bool) {
+        number = value.toBool() ? -1 : 0;
+    } else {
+        bool ok = false;
+        number = value.toDouble(&ok);
+        if (!ok)
+            throw typeMismatch(column, value);
+    }
+    if (!std::isfinite(number))
+        throw typeMismatch(column, value);
+    if (column.kind == ColumnInfo::Kind::Integer)
+        return toWholeNumber(number, column, value);
+    return number;
+}
+
+QVariant dateTimeFor(const ColumnInfo& column, const QVariant& value, int type)
+{
+    if (type == QMetaType::QDateTime)
+        return value;
+    if (type == QMetaType::QDate)
+        return QDateTime(value.toDate(), QTime(0, 0));
+    if (type == QMetaType::QString) {
+        const auto parsed = toDate(value.toString());
+        if (parsed)
+            return *parsed;
+    }
+    throw typeMismatch(column, value);
+}
+
+// A text is true when it is a number other than 0, or the word True.
+bool boolFor(const ColumnInfo& column, const QVariant& value, int type)
+{
+    if (type != QMetaType::QString)
+        return value.toBool();
+    const auto parsed = toDouble(value.toString());
+    if (parsed)
+        return *parsed != 0;
+    const QString text = value.toString().trimmed();
+    if (text.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    throw typeMismatch(column, value);
+}
+
 // The value converted to what the column holds; throws when the column refuses it.
 QVariant convertFor(const ColumnInfo& column, const QVariant& value)
 {
     if (value.isNull())
         return value;
     const int type = value.metaType().id();
-    const bool isText = type == QMetaType::QString;
     // What imports hand in most: text for a text column, a number for a number column.
-    if (isText && column.kind == ColumnInfo::Kind::Text &&
+    if (type == QMetaType::QString && column.kind == ColumnInfo::Kind::Text &&
         (column.maxLength < 0 || static_cast<const QString*>(value.constData())->size() <= column.maxLength))
         return value;
     if (type == QMetaType::Double && column.kind == ColumnInfo::Kind::Double && std::isfinite(value.toDouble()))
         return value;
     switch (column.kind) {
-    case ColumnInfo::Kind::Text: {
-        QString text;
-        if (isText)
-            text = value.toString();
-        else if (type == QMetaType::Double || type == QMetaType::Float)
-            text = QString::number(value.toDouble(), 'g', 15);
-        else if (type == QMetaType::QDateTime)
-            text = value.toDateTime().toString(QStringLiteral("yyyy/M/d H:mm:ss"));
-        else
-            text = value.toString();
-        if (column.maxLength >= 0 && text.size() > column.maxLength)
-            throw Error(QStringLiteral("資料太長：欄位「") + column.name + QStringLiteral("」最多只能存放 ") +
-                            QString::number(column.maxLength) + QStringLiteral(" 個字元。"),
-                        Error::Kind::Database);
-        return text;
-    }
+    case ColumnInfo::Kind::Text:
+        return textFor(column, value, type);
     case ColumnInfo::Kind::Double:
-    case ColumnInfo::Kind::Integer: {
-        double number;
-        if (isText) {
-            const auto parsed = toDouble(value.toString());
-            if (!parsed)
-                throw typeMismatch(column, value);
-            number = *parsed;
-        } else if (type == QMetaType::Bool) {
-            number = value.toBool() ? -1 : 0;
-        } else {
-            bool ok = false;
-            number = value.toDouble(&ok);
-            if (!ok)
-                throw typeMismatch(column, value);
-        }
-        if (!std::isfinite(number))
-            throw typeMismatch(column, value);
-        if (column.kind == ColumnInfo::Kind::Integer)
-            return toWholeNumber(number, column, value);
-        return number;
-    }
-    case ColumnInfo::Kind::DateTime: {
-        if (type == QMetaType::QDateTime)
-            return value;
-        if (type == QMetaType::QDate)
-            return QDateTime(value.toDate(), QTime(0, 0));
-        if (isText) {
-            const auto parsed = toDate(value.toString());
-            if (parsed)
-                return *parsed;
-        }
-        throw typeMismatch(column, value);
-    }
+    case ColumnInfo::Kind::Integer:
+        return numberFor(column, value, type);
+    case ColumnInfo::Kind::DateTime:
+        return dateTimeFor(column, value, type);
     case ColumnInfo::Kind::Bool:
-        if (isText) {
-            const auto parsed = toDouble(value.toString());
-            if (parsed)
-                return *parsed != 0;
-            const QString text = value.toString().trimmed();
-            if (text.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
-                return true;
-            if (text.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
-                return false;
-            throw typeMismatch(column, value);
-        }
-        return value.toBool();
+        return boolFor(column, value, type);
     case ColumnInfo::Kind::Binary:
     case ColumnInfo::Kind::Other:
         break;

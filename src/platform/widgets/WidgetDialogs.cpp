@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "WidgetDialogs.h"
 
+#include "platform/Conversions.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -11,15 +13,6 @@
 namespace korvane::platform {
 
 namespace {
-
-// Texts break lines with CR LF; a label breaks them at LF only.
-QString withLineFeeds(const QString& text)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(u'\r', u'\n');
-    return shown;
-}
 
 // Error texts carry database messages and paths that must not be read as markup. The buttons
 // speak the user's language whatever translations the machine has installed.

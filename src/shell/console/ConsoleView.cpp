@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ConsoleView.h"
 
+#include "platform/Conversions.h"
 #include "platform/Error.h"
 
 namespace korvane {
@@ -35,8 +36,7 @@ bool ConsoleView::question(const QString& title, const QString& text, bool defau
 
 void ConsoleView::write(const QString& text)
 {
-    QString lines = text;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString lines = platform::withLineFeeds(text);
     if (!lines.endsWith(u'\n'))
         lines += u'\n';
     const QByteArray utf8 = lines.toUtf8();
