@@ -8,10 +8,10 @@
 
 #include "actions/IAction.h"
 #include "actions/IUpdatorView.h"
+#include "generators/PriceListGenerator.h"
 #include "platform/AnsiText.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/NativeServices.h"
-#include "pricing/PriceListGenerator.h"
 #include "shell/frmOptionPanel.h"
 #include "shell/modUpdatlet.h"
 

@@ -9,7 +9,7 @@
 #include "ClinicDatabase.h"
 #include "SmallDisk.h"
 #include "UpdatletInstallation.h"
-#include "pricing/PriceListGenerator.h"
+#include "generators/PriceListGenerator.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
-#include "pricing/PriceListGenerator.h"
+#include "generators/PriceListGenerator.h"
 
 #include "platform/AnsiText.h"
 #include "platform/Conversions.h"
