@@ -17,11 +17,14 @@ namespace {
 // The shared vocabulary as the labels have always drawn from it: its order and choice decide
 // which drug a seed gives.
 using vocabulary::choose;
-constexpr auto ingredients = choose(vocabulary::ingredients, std::to_array<std::size_t>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
-                                                                                       11, 12, 14, 15, 16, 17, 18, 19, 22}));
+constexpr auto ingredients = choose(
+    vocabulary::ingredients,
+    std::to_array<std::size_t>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 22}));
 constexpr auto forms = choose(vocabulary::forms, std::to_array<std::size_t>({0, 1, 3, 2, 6, 5, 9, 7, 11, 4}));
-constexpr auto makers = choose(vocabulary::makers, std::to_array<std::size_t>({8, 9, 10, 2, 3, 5, 6, 11, 12, 7}));
-constexpr auto companySuffixes = choose(vocabulary::companySuffixes, std::to_array<std::size_t>({0, 2, 7, 4, 5}));
+constexpr auto makers =
+    choose(vocabulary::makers, std::to_array<std::size_t>({8, 9, 10, 2, 3, 5, 6, 11, 12, 7}));
+constexpr auto companySuffixes =
+    choose(vocabulary::companySuffixes, std::to_array<std::size_t>({0, 2, 7, 4, 5}));
 
 constexpr std::array<QStringView, 8> strengths{u"500", u"250", u"100", u"50", u"20", u"10", u"5", u"1"};
 
@@ -164,9 +167,9 @@ DrugBagDataGenerator::Drug DrugBagDataGenerator::nextDrug(QChar p_first, QChar p
     Drug drug;
     drug.code = QString(p_first) + p_second + nextMiddleSix() +
                 (chance(150) ? QStringLiteral("G0") : QStringLiteral("00"));
-    const vocabulary::Ingredient& ingredient = pick(ingredients);
+    const vocabulary::Name& ingredient = pick(ingredients);
     const vocabulary::Form& form = pick(forms);
-    const vocabulary::Maker& maker = pick(makers);
+    const vocabulary::Name& maker = pick(makers);
     drug.strength = pick(strengths).toString();
     drug.english = u'"' + maker.english.toString() + QStringLiteral("\" ") + ingredient.english.toString() +
                    u' ' + form.english.toString() + u' ' + drug.strength + QStringLiteral("MG");

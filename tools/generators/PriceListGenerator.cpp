@@ -27,7 +27,8 @@ using vocabulary::Form;
 using vocabulary::forms;
 using vocabulary::ingredients;
 constexpr auto makers = choose(vocabulary::makers, std::to_array<std::size_t>({0, 1, 2, 3, 4, 5, 6, 7}));
-constexpr auto suffixes = choose(vocabulary::companySuffixes, std::to_array<std::size_t>({0, 1, 2, 3, 4, 5, 6}));
+constexpr auto suffixes =
+    choose(vocabulary::companySuffixes, std::to_array<std::size_t>({0, 1, 2, 3, 4, 5, 6}));
 
 // Chinese ingredient names, several with a second Big5 byte of 0x5C (穀, 淚, 枯, 功, 餐).
 constexpr std::array<QStringView, 16> chineseIngredients{
