@@ -7,6 +7,7 @@
 // the new one is safely in.
 
 #include "ClinicDatabase.h"
+#include "MachineAbility.h"
 #include "SmallDisk.h"
 #include "UpdatletInstallation.h"
 #include "generators/PriceListGenerator.h"
@@ -269,7 +270,10 @@ public:
     {
         const QString why = chattr(QStringLiteral("+i"));
         ivSet = why.isEmpty();
-        return why;
+        if (ivSet)
+            return why;
+        return why + QStringLiteral(" (the immutable flag needs the superuser, or CAP_LINUX_IMMUTABLE, and a "
+                                    "file system that keeps it, such as ext4)");
     }
 
 private:
@@ -295,8 +299,7 @@ TEST_F(UpdatletUnderFaults, APriceListThatCannotBeRemovedLeavesTheNewPricesAndSa
     const QByteArray priceList = PriceListGenerator::generate(20, 3);
     writePriceList(priceList);
     ImmutableFile immutable(pricePath());
-    if (const QString why = immutable.set(); !why.isEmpty())
-        GTEST_SKIP() << "the price list cannot be made undeletable here: " << why.toStdString();
+    KORVANE_REQUIRE_ABILITY("an undeletable price list", immutable.set());
 
     // Done, but a file is left beside the pack: not a clean run for whoever started it.
     const UpdatletResult result = run();
@@ -314,8 +317,7 @@ TEST_F(UpdatletUnderFaults, ADatabaseThatCannotBeWrittenChangesNothing)
     const QByteArray priceList = PriceListGenerator::generate(20, 4);
     writePriceList(priceList);
     ImmutableFile immutable(db->path());
-    if (const QString why = immutable.set(); !why.isEmpty())
-        GTEST_SKIP() << "the database cannot be made unwritable here: " << why.toStdString();
+    KORVANE_REQUIRE_ABILITY("an unwritable database", immutable.set());
 
     const UpdatletResult result = run();
     EXPECT_EQ(result.exitCode, 1) << result.out.toStdString();
