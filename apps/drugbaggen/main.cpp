@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
-#include "drugbag/DrugBagDataGenerator.h"
+#include "generators/DrugBagDataGenerator.h"
 #include "platform/Error.h"
 
 #include <QCommandLineParser>

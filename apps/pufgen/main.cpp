@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "generators/PriceListGenerator.h"
 #include "platform/Error.h"
-#include "pricing/PriceListGenerator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
-#include "ClinicDatabase.h"
+#include "ClinicConnection.h"
 #include "Fakes.h"
 #include "actions/AppliedUpdateKey.h"
 #include "actions/ContextActioner.h"
@@ -16,28 +16,20 @@
 
 using korvane::platform::Connection;
 using korvane::platform::Error;
-using korvane::test::ClinicDatabase;
+using korvane::test::ClinicConnection;
 
 namespace {
 
 class AppliedUpdateKey : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(dir.filePath(QStringLiteral("dbKorvane.mdb"))));
-        connection = std::make_shared<Connection>();
-        connection->setConnectionString(db->jetConnectionText());
-        connection->Open();
-    }
     QList<QVariantList> keys() const
     {
-        return db->rows(QStringLiteral("SELECT pKey, pValue FROM tblTemp ORDER BY rowid"));
+        return clinic.db.rows(QStringLiteral("SELECT pKey, pValue FROM tblTemp ORDER BY rowid"));
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<ClinicDatabase> db;
-    std::shared_ptr<Connection> connection;
+    ClinicConnection clinic{dir.filePath(QStringLiteral("dbKorvane.mdb"))};
 };
 
 TEST_F(AppliedUpdateKey, RecordsTheDataFileNameAndStripsTheStamp)
@@ -52,7 +44,7 @@ TEST_F(AppliedUpdateKey, RecordsTheDataFileNameAndStripsTheStamp)
                  {QString(), QStringLiteral(".puf")}};
     for (const auto& c : cases) {
         QString stamp = c.stamp;
-        korvane::writeAppliedUpdateKey(connection, stamp);
+        korvane::writeAppliedUpdateKey(clinic.connection, stamp);
         EXPECT_EQ(stamp + QStringLiteral(".puf"), c.stored);
     }
     const auto rows = keys();
@@ -67,8 +59,8 @@ TEST_F(AppliedUpdateKey, FailuresReachTheCaller)
 {
     QString stamp = QStringLiteral("2024年4月");
     EXPECT_THROW(korvane::writeAppliedUpdateKey(nullptr, stamp), Error);
-    db->exec(QStringLiteral("DROP TABLE tblTemp"));
-    EXPECT_THROW(korvane::writeAppliedUpdateKey(connection, stamp), Error);
+    clinic.db.exec(QStringLiteral("DROP TABLE tblTemp"));
+    EXPECT_THROW(korvane::writeAppliedUpdateKey(clinic.connection, stamp), Error);
 }
 
 const korvane::StepList kNoSteps(0, {});
@@ -96,11 +88,11 @@ TEST_F(AppliedUpdateKey, AnActionerWritesThroughItsContext)
 
     auto context = std::make_shared<korvane::clsContext>();
     EXPECT_EQ(context->getConnection(), nullptr);
-    context->setCinnection(connection);
+    context->setCinnection(clinic.connection);
     actioner.setContext(context);
     EXPECT_EQ(actioner.action(view), korvane::Outcome::Done);
     EXPECT_EQ(actioner.UpdateTimeStamp(), QStringLiteral("20244"));
-    EXPECT_EQ(connection->State(), Connection::adStateOpen); // a context's connection stays open
+    EXPECT_EQ(clinic.connection->State(), Connection::adStateOpen); // a context's connection stays open
     EXPECT_EQ(keys().size(), 1);
 }
 

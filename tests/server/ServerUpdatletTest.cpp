@@ -8,9 +8,9 @@
 #include "ClinicServer.h"
 #include "PriceListText.h"
 #include "UpdatletInstallation.h"
+#include "generators/PriceListGenerator.h"
 #include "platform/AnsiText.h"
 #include "platform/database/OdbcDialect.h"
-#include "pricing/PriceListGenerator.h"
 
 #include <QDateTime>
 #include <QDir>

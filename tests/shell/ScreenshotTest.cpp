@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -51,8 +52,8 @@ TEST_F(WizardScreenshotTest, BannerTitleAndCompletionAsTheUserSeesThem)
     action->run = [&](IUpdatorView& p_form) {
         p_form.setMessgaeValue(QStringLiteral("V\t讀取健保藥價檔\r\n\t清除藥品檔\r\n\t寫入藥品資料\r\n"));
         p_form.setProgressBarValue(60);
-        // Let the display catch up with the last report.
-        QTest::qWait(3 * utlUpdatorView::RefreshIntervalMs);
+        // The display catches up with the last report by itself.
+        ASSERT_TRUE(QTest::qWaitFor([this] { return child<QProgressBar>("ProgressBar1")->value() == 60; }));
         running = capture("wizard-running.png");
         clock.now = QTime(9, 42, 17);
         p_form.fireActionCompleted();

@@ -570,9 +570,8 @@ TEST_F(WizardReportTest, PendingValueReachesTheDisplayWithoutFurtherReports)
         p_form.setMessgaeValue(QStringLiteral("二"));
         p_form.setProgressBarValue(42);
         // Only the event loop runs from here on; the pending timer must deliver the last values.
-        QTest::qWait(3 * utlUpdatorView::RefreshIntervalMs + 20);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return child<QProgressBar>("ProgressBar1")->value() == 42; }));
         EXPECT_EQ(child<QPlainTextEdit>("txtCaption")->toPlainText(), QStringLiteral("二"));
-        EXPECT_EQ(child<QProgressBar>("ProgressBar1")->value(), 42);
     };
     start();
     QTest::mouseClick(child<QPushButton>("btnOk"), Qt::LeftButton);

@@ -4,7 +4,7 @@
 
 #include "ClinicDatabase.h"
 #include "drugbag/CDrugAdvInfoHome.h"
-#include "drugbag/DrugBagDataGenerator.h"
+#include "generators/DrugBagDataGenerator.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

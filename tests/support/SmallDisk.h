@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "MachineAbility.h"
+
 #include <QString>
 
 namespace korvane::test {
@@ -30,11 +32,4 @@ private:
 } // namespace korvane::test
 
 // Skips the test, or in CI fails it, when the disk is not mounted.
-#define KORVANE_REQUIRE_SMALL_DISK(disk)                                                                    \
-    do {                                                                                                    \
-        if (!(disk).mounted()) {                                                                            \
-            if (!qEnvironmentVariableIsEmpty("CI"))                                                         \
-                FAIL() << "no small disk in CI: " << (disk).whyNot().toStdString();                         \
-            GTEST_SKIP() << "no small disk here: " << (disk).whyNot().toStdString();                        \
-        }                                                                                                   \
-    } while (false)
+#define KORVANE_REQUIRE_SMALL_DISK(disk) KORVANE_REQUIRE_ABILITY("a small disk", (disk).whyNot())

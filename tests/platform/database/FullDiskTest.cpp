@@ -5,7 +5,7 @@
 // the test's own. SQLite then rolls the whole transaction back by itself; nothing written after
 // that may be committed on its own.
 
-#include "ClinicDatabase.h"
+#include "ClinicConnection.h"
 #include "QtPrinters.h"
 #include "SmallDisk.h"
 #include "platform/Error.h"
@@ -60,12 +60,10 @@ TEST_F(FullDisk, EndsTheTransactionAndEveryLaterStatementRefusesToWrite)
         SCOPED_TRACE(road.what);
         const QString path = dir.filePath(QStringLiteral("dbKorvane.mdb"));
         QFile::remove(path);
-        const auto db = korvane::test::ClinicDatabase::create(path);
-        db.exec(QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES ('OLD1'), ('OLD2')"));
+        korvane::test::ClinicConnection clinic(path);
+        clinic.db.exec(QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES ('OLD1'), ('OLD2')"));
         {
-            auto connection = std::make_shared<Connection>();
-            connection->setConnectionString(db.jetConnectionText());
-            connection->Open();
+            const auto& connection = clinic.connection;
             // A small page cache: the new rows go to the disk long before the commit.
             connection->Execute(QStringLiteral("PRAGMA cache_size=8"));
             connection->BeginTrans();
@@ -103,9 +101,9 @@ TEST_F(FullDisk, EndsTheTransactionAndEveryLaterStatementRefusesToWrite)
             }
             EXPECT_NO_THROW(connection->RollbackTrans());
         }
-        EXPECT_EQ(db.rows(QStringLiteral("SELECT 代碼 FROM tblDrugs ORDER BY 代碼")),
+        EXPECT_EQ(clinic.db.rows(QStringLiteral("SELECT 代碼 FROM tblDrugs ORDER BY 代碼")),
                   (QList<QVariantList>{{QStringLiteral("OLD1")}, {QStringLiteral("OLD2")}}));
-        EXPECT_EQ(db.count(QStringLiteral("tblTemp")), 0);
+        EXPECT_EQ(clinic.db.count(QStringLiteral("tblTemp")), 0);
     }
 }
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
-#include "ClinicDatabase.h"
+#include "ClinicConnection.h"
 #include "platform/Error.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
@@ -17,28 +17,19 @@ using korvane::platform::Connection;
 using korvane::platform::Error;
 using korvane::platform::Recordset;
 using korvane::platform::SqliteRowStatement;
-using korvane::test::ClinicDatabase;
+using korvane::test::ClinicConnection;
 
 class RecordsetTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(dir.filePath(QStringLiteral("dbKorvane.mdb"))));
-        connection = std::make_shared<Connection>();
-        connection->setConnectionString(db->jetConnectionText());
-        connection->Open();
-    }
-
     void openInsertCursor(Recordset& rs)
     {
-        rs.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE id=-2"), connection, Recordset::adOpenDynamic,
+        rs.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE id=-2"), clinic.connection, Recordset::adOpenDynamic,
                 Recordset::adLockOptimistic);
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<ClinicDatabase> db;
-    std::shared_ptr<Connection> connection;
+    ClinicConnection clinic{dir.filePath(QStringLiteral("dbKorvane.mdb"))};
 };
 
 TEST_F(RecordsetTest, AnEmptyResultIsAtBothEnds)
@@ -57,7 +48,7 @@ TEST_F(RecordsetTest, AnEmptyResultIsAtBothEnds)
 
 TEST_F(RecordsetTest, AddsRowsWithConvertedValuesAndLeavesUnsetColumnsToTheirDefaults)
 {
-    db->exec(QStringLiteral("ALTER TABLE tblDrugs ADD COLUMN 自費 BOOLEAN DEFAULT 0"));
+    clinic.db.exec(QStringLiteral("ALTER TABLE tblDrugs ADD COLUMN 自費 BOOLEAN DEFAULT 0"));
     Recordset rs;
     openInsertCursor(rs);
     rs.AddNew();
@@ -70,7 +61,7 @@ TEST_F(RecordsetTest, AddsRowsWithConvertedValuesAndLeavesUnsetColumnsToTheirDef
     EXPECT_EQ(rs.value(QStringLiteral("代碼")).toString(), QStringLiteral("AC12345100"));
     EXPECT_EQ(rs.RecordCount(), 1);
 
-    const auto rows = db->rows(QStringLiteral(
+    const auto rows = clinic.db.rows(QStringLiteral(
         "SELECT 代碼, 藥價參考金額, 藥價參考日期, 藥品英文名稱, 藥品規格量, 自費, 藥價參考截止日期 FROM tblDrugs"));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0][0].toString(), QStringLiteral("AC12345100"));
@@ -95,7 +86,7 @@ TEST_F(RecordsetTest, AValueTheColumnRefusesFailsThatAssignmentAlone)
     EXPECT_THROW(rs.setValue(QStringLiteral("沒有這欄"), 1), Error);
     rs.setValue(QStringLiteral("藥價參考金額"), 0);
     rs.Update();
-    const auto rows = db->rows(QStringLiteral("SELECT 代碼, 藥價參考日期, 藥價參考金額 FROM tblDrugs"));
+    const auto rows = clinic.db.rows(QStringLiteral("SELECT 代碼, 藥價參考日期, 藥價參考金額 FROM tblDrugs"));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0][0].toString(), QString(12, u'功'));
     EXPECT_TRUE(rows[0][1].isNull());
@@ -104,9 +95,9 @@ TEST_F(RecordsetTest, AValueTheColumnRefusesFailsThatAssignmentAlone)
 
 TEST_F(RecordsetTest, ARowTheDatabaseRefusesIsDroppedAndTheNextStartsClean)
 {
-    db->exec(QStringLiteral("CREATE TABLE strict (id INTEGER PRIMARY KEY, name VARCHAR(10) NOT NULL, note VARCHAR(10))"));
+    clinic.db.exec(QStringLiteral("CREATE TABLE strict (id INTEGER PRIMARY KEY, name VARCHAR(10) NOT NULL, note VARCHAR(10))"));
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM strict WHERE id=-2"), connection, Recordset::adOpenDynamic,
+    rs.Open(QStringLiteral("SELECT * FROM strict WHERE id=-2"), clinic.connection, Recordset::adOpenDynamic,
             Recordset::adLockOptimistic);
     rs.AddNew();
     rs.setValue(QStringLiteral("note"), QStringLiteral("first"));
@@ -114,7 +105,7 @@ TEST_F(RecordsetTest, ARowTheDatabaseRefusesIsDroppedAndTheNextStartsClean)
     rs.AddNew();
     rs.setValue(QStringLiteral("name"), QStringLiteral("second"));
     rs.Update();
-    const auto rows = db->rows(QStringLiteral("SELECT name, note FROM strict"));
+    const auto rows = clinic.db.rows(QStringLiteral("SELECT name, note FROM strict"));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0][0], QStringLiteral("second"));
     EXPECT_TRUE(rows[0][1].isNull());
@@ -122,10 +113,10 @@ TEST_F(RecordsetTest, ARowTheDatabaseRefusesIsDroppedAndTheNextStartsClean)
 
 TEST_F(RecordsetTest, WithAHandlerTheRowsTheDatabaseRefusesAreReportedByTagAndTheRestStored)
 {
-    db->exec(QStringLiteral("CREATE TABLE strict (id INTEGER PRIMARY KEY, name VARCHAR(10) NOT NULL UNIQUE, "
+    clinic.db.exec(QStringLiteral("CREATE TABLE strict (id INTEGER PRIMARY KEY, name VARCHAR(10) NOT NULL UNIQUE, "
                             "note VARCHAR(10) CHECK (note <> 'bad'))"));
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM strict WHERE id=-2"), connection, Recordset::adOpenDynamic,
+    rs.Open(QStringLiteral("SELECT * FROM strict WHERE id=-2"), clinic.connection, Recordset::adOpenDynamic,
             Recordset::adLockOptimistic);
     QList<qint64> refused;
     rs.setRefusedRowHandler([&refused](qint64 tag, const Error& reason) {
@@ -144,7 +135,7 @@ TEST_F(RecordsetTest, WithAHandlerTheRowsTheDatabaseRefusesAreReportedByTagAndTh
         {13, QStringLiteral("c"), QStringLiteral("bad")},
         {14, QStringLiteral("b"), QVariant()},
     };
-    connection->BeginTrans();
+    clinic.connection->BeginTrans();
     for (const auto& row : rows) {
         rs.AddNew(row.tag);
         if (!row.name.isNull())
@@ -155,9 +146,9 @@ TEST_F(RecordsetTest, WithAHandlerTheRowsTheDatabaseRefusesAreReportedByTagAndTh
         EXPECT_NO_THROW(rs.Update());
     }
     rs.Flush();
-    connection->CommitTrans();
+    clinic.connection->CommitTrans();
     EXPECT_EQ(refused, (QList<qint64>{11, 12, 13}));
-    EXPECT_EQ(db->rows(QStringLiteral("SELECT name FROM strict ORDER BY name")),
+    EXPECT_EQ(clinic.db.rows(QStringLiteral("SELECT name FROM strict ORDER BY name")),
               (QList<QVariantList>{{QStringLiteral("a")}, {QStringLiteral("b")}}));
 }
 
@@ -180,7 +171,7 @@ TEST_F(RecordsetTest, EachNewRowHoldsOnlyWhatItSets)
     rs.Update();
     EXPECT_TRUE(rs.value(name).isNull());
     EXPECT_EQ(rs.value(code).toString(), QStringLiteral("SECOND0100"));
-    const auto rows = db->rows(QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考日期 FROM tblDrugs ORDER BY id"));
+    const auto rows = clinic.db.rows(QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考日期 FROM tblDrugs ORDER BY id"));
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0], (QVariantList{QStringLiteral("FIRST00100"), QStringLiteral("FIRST NAME"),
                                      QStringLiteral("2024-04-01 00:00:00")}));
@@ -204,23 +195,23 @@ TEST(SqliteDates, AreStoredAsWrittenAcrossTheCalendar)
 TEST_F(RecordsetTest, AddNewSavesTheRowBeingAdded)
 {
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM tblTemp WHERE pKey='@'"), connection, Recordset::adOpenDynamic,
+    rs.Open(QStringLiteral("SELECT * FROM tblTemp WHERE pKey='@'"), clinic.connection, Recordset::adOpenDynamic,
             Recordset::adLockOptimistic);
     for (const char* key : {"a", "b", "c"}) {
         rs.AddNew();
         rs.setValue(QStringLiteral("pKey"), QString::fromUtf8(key));
     }
     rs.Update();
-    EXPECT_EQ(db->count(QStringLiteral("tblTemp")), 3);
+    EXPECT_EQ(clinic.db.count(QStringLiteral("tblTemp")), 3);
 }
 
 TEST_F(RecordsetTest, ReadsChangesAndDeletesStoredRows)
 {
-    db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額, 藥價參考日期) VALUES ('A', 1.5, '2024-04-01 00:00:00')"));
-    db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES ('B', 2)"));
-    db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES ('C', 3)"));
+    clinic.db.exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額, 藥價參考日期) VALUES ('A', 1.5, '2024-04-01 00:00:00')"));
+    clinic.db.exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES ('B', 2)"));
+    clinic.db.exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES ('C', 3)"));
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM tblDrugs ORDER BY 代碼"), connection, Recordset::adOpenDynamic,
+    rs.Open(QStringLiteral("SELECT * FROM tblDrugs ORDER BY 代碼"), clinic.connection, Recordset::adOpenDynamic,
             Recordset::adLockOptimistic);
     EXPECT_FALSE(rs.Bof());
     EXPECT_EQ(rs.RecordCount(), 3);
@@ -232,11 +223,11 @@ TEST_F(RecordsetTest, ReadsChangesAndDeletesStoredRows)
     EXPECT_THROW(rs.value(QStringLiteral("代碼")), Error);
     rs.MoveNext();
     EXPECT_TRUE(rs.Eof());
-    EXPECT_EQ(db->rows(QStringLiteral("SELECT 代碼, 藥價參考金額 FROM tblDrugs ORDER BY 代碼")),
+    EXPECT_EQ(clinic.db.rows(QStringLiteral("SELECT 代碼, 藥價參考金額 FROM tblDrugs ORDER BY 代碼")),
               (QList<QVariantList>{{QStringLiteral("A"), 1.5}, {QStringLiteral("B"), 20.25}}));
 
     Recordset readOnly;
-    readOnly.Open(QStringLiteral("SELECT * FROM tblDrugs"), connection);
+    readOnly.Open(QStringLiteral("SELECT * FROM tblDrugs"), clinic.connection);
     EXPECT_THROW(readOnly.setValue(QStringLiteral("代碼"), QStringLiteral("X")), Error);
     EXPECT_THROW(readOnly.AddNew(), Error);
 }
@@ -244,9 +235,9 @@ TEST_F(RecordsetTest, ReadsChangesAndDeletesStoredRows)
 TEST_F(RecordsetTest, AKeysetCursorCountsItsRowsAndReadsThemInOrder)
 {
     for (const char* code : {"C", "A", "B"})
-        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES (?)"), {QString::fromUtf8(code)});
+        clinic.db.exec(QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES (?)"), {QString::fromUtf8(code)});
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 <> ? ORDER BY 代碼;"), connection,
+    rs.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 <> ? ORDER BY 代碼;"), clinic.connection,
             Recordset::adOpenKeyset, Recordset::adLockOptimistic, {QStringLiteral("B")});
     EXPECT_FALSE(rs.Bof());
     EXPECT_EQ(rs.RecordCount(), 2);
@@ -256,13 +247,13 @@ TEST_F(RecordsetTest, AKeysetCursorCountsItsRowsAndReadsThemInOrder)
         rs.setValue(QStringLiteral("藥價參考金額"), 9.5); // saved on moving on
     }
     EXPECT_EQ(codes, (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
-    EXPECT_EQ(db->rows(QStringLiteral("SELECT 代碼 FROM tblDrugs WHERE 藥價參考金額 = 9.5 ORDER BY 代碼")),
+    EXPECT_EQ(clinic.db.rows(QStringLiteral("SELECT 代碼 FROM tblDrugs WHERE 藥價參考金額 = 9.5 ORDER BY 代碼")),
               (QList<QVariantList>{{QStringLiteral("A")}, {QStringLiteral("C")}}));
     EXPECT_FALSE(rs.Bof()); // it had rows, though it has read them all
     EXPECT_THROW(rs.MoveNext(), Error);
 
     Recordset none;
-    none.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 = 'X'"), connection, Recordset::adOpenKeyset,
+    none.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 = 'X'"), clinic.connection, Recordset::adOpenKeyset,
               Recordset::adLockOptimistic);
     EXPECT_TRUE(none.Bof());
     EXPECT_TRUE(none.Eof());
@@ -271,7 +262,7 @@ TEST_F(RecordsetTest, AKeysetCursorCountsItsRowsAndReadsThemInOrder)
 
 TEST_F(RecordsetTest, ValuesAreBoundSoNoValueChangesTheStatement)
 {
-    db->exec(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES ('a', '1'), ('b''', '2')"));
+    clinic.db.exec(QStringLiteral("INSERT INTO tblTemp (pKey, pValue) VALUES ('a', '1'), ('b''', '2')"));
     const QString statement = QStringLiteral("SELECT * FROM tblTemp WHERE pKey=?");
     for (const auto& [key, rows] :
          std::initializer_list<std::pair<QString, long>>{{QStringLiteral("a"), 1},
@@ -279,30 +270,30 @@ TEST_F(RecordsetTest, ValuesAreBoundSoNoValueChangesTheStatement)
                                                          {QStringLiteral("b'"), 1},
                                                          {QStringLiteral("a"), 1}}) {
         Recordset rs;
-        rs.Open(statement, connection, Recordset::adOpenDynamic, Recordset::adLockOptimistic, {key});
+        rs.Open(statement, clinic.connection, Recordset::adOpenDynamic, Recordset::adLockOptimistic, {key});
         EXPECT_EQ(rs.RecordCount(), rows) << qPrintable(key);
     }
     // One statement at a time: what follows a first statement is refused, not passed over.
     Recordset rs;
     EXPECT_THROW(rs.Open(QStringLiteral("SELECT * FROM tblTemp WHERE pKey=?; DELETE FROM tblTemp"),
-                         connection, Recordset::adOpenDynamic, Recordset::adLockOptimistic,
+                         clinic.connection, Recordset::adOpenDynamic, Recordset::adLockOptimistic,
                          {QStringLiteral("a")}),
                  Error);
-    EXPECT_EQ(db->count(QStringLiteral("tblTemp")), 2);
+    EXPECT_EQ(clinic.db.count(QStringLiteral("tblTemp")), 2);
 }
 
 TEST_F(RecordsetTest, AFieldGivenTheValueItHoldsIsNotWrittenAgain)
 {
-    db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES ('A', 1)"));
-    db->exec(QStringLiteral("CREATE TRIGGER touched AFTER UPDATE OF 代碼 ON tblDrugs "
+    clinic.db.exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES ('A', 1)"));
+    clinic.db.exec(QStringLiteral("CREATE TRIGGER touched AFTER UPDATE OF 代碼 ON tblDrugs "
                             "BEGIN INSERT INTO tblTemp (pKey) VALUES ('代碼 written'); END"));
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM tblDrugs"), connection, Recordset::adOpenDynamic,
+    rs.Open(QStringLiteral("SELECT * FROM tblDrugs"), clinic.connection, Recordset::adOpenDynamic,
             Recordset::adLockOptimistic);
     rs.setValue(QStringLiteral("代碼"), QStringLiteral("A"));
     rs.setValue(QStringLiteral("藥價參考金額"), 2.0);
     rs.Update();
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT 藥價參考金額 FROM tblDrugs")).toDouble(), 2.0);
-    EXPECT_EQ(db->count(QStringLiteral("tblTemp")), 0);
+    EXPECT_EQ(clinic.db.scalar(QStringLiteral("SELECT 藥價參考金額 FROM tblDrugs")).toDouble(), 2.0);
+    EXPECT_EQ(clinic.db.count(QStringLiteral("tblTemp")), 0);
 }
 #endif

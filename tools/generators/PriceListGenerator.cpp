@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "PriceListGenerator.h"
 
-#include "DrugPriceLine.h"
+#include "DrugVocabulary.h"
 #include "platform/AnsiText.h"
 #include "platform/Error.h"
+#include "pricing/DrugPriceLine.h"
 
 #include <QStringView>
 #include <array>
@@ -19,38 +20,22 @@ const QDate lastStartDate(2025, 12, 31);
 // "No end yet", as the NHI writes it: ROC year 999.
 const QDate openEnd(2910, 12, 31);
 
-constexpr std::array<QStringView, 8> makerWords{u"KANG HUA",  u"YUNG AN",    u"TAI FENG", u"HSIN TA",
-                                                u"SHENG TAI", u"CHIEN KANG", u"HO PING",  u"TA YU"};
-constexpr std::array<QStringView, 24> englishIngredients{
-    u"AMOXICILLIN",      u"ACETAMINOPHEN",  u"IBUPROFEN",       u"METFORMIN HCL",      u"AMLODIPINE",
-    u"ATORVASTATIN",     u"OMEPRAZOLE",     u"CEFALEXIN",       u"DICLOFENAC SODIUM",  u"LORATADINE",
-    u"CETIRIZINE HCL",   u"FAMOTIDINE",     u"MAGNESIUM OXIDE", u"SIMETHICONE",        u"DEXTROMETHORPHAN",
-    u"CHLORPHENIRAMINE", u"PREDNISOLONE",   u"GLICLAZIDE",      u"LOSARTAN POTASSIUM", u"ASPIRIN",
-    u"VITAMIN B1",       u"MEFENAMIC ACID", u"BROMHEXINE HCL",  u"SODIUM CHLORIDE"};
+// The shared vocabulary as the lists have always drawn from it: all ingredients and forms, the first
+// eight makers and seven suffixes.
+using vocabulary::choose;
+using vocabulary::Form;
+using vocabulary::forms;
+using vocabulary::ingredients;
+constexpr auto makers = choose(vocabulary::makers, std::to_array<std::size_t>({0, 1, 2, 3, 4, 5, 6, 7}));
+constexpr auto suffixes =
+    choose(vocabulary::companySuffixes, std::to_array<std::size_t>({0, 1, 2, 3, 4, 5, 6}));
+
 // Chinese ingredient names, several with a second Big5 byte of 0x5C (穀, 淚, 枯, 功, 餐).
 constexpr std::array<QStringView, 16> chineseIngredients{
     u"甘草",       u"當歸",         u"川芎",       u"黃耆",
     u"白芍",       u"人參",         u"葛根",       u"桂枝",
     u"穀維素",     u"人工淚液成分", u"枯草桿菌",   u"麥門冬",
     u"健脾功能散", u"餐後酵素",     u"當歸、川芎", u"維生素（Ｂ１，Ｂ２）"};
-struct Form
-{
-    QStringView english;
-    QStringView chinese;
-};
-constexpr std::array<Form, 13> forms{{{u"TABLETS", u"錠劑"},
-                                      {u"F.C. TABLETS", u"膜衣錠"},
-                                      {u"S.R. TABLETS", u"持續性藥效錠"},
-                                      {u"CAPSULES", u"膠囊劑"},
-                                      {u"INJECTION", u"注射劑"},
-                                      {u"ORAL SOLUTION", u"內服液劑"},
-                                      {u"SYRUP", u"糖漿劑"},
-                                      {u"CREAM", u"乳膏劑"},
-                                      {u"OINTMENT", u"軟膏劑"},
-                                      {u"GRANULES", u"顆粒劑"},
-                                      {u"POWDER", u"散劑"},
-                                      {u"EYE DROPS", u"點眼液劑"},
-                                      {u"LOTION", u"外用液劑"}}};
 
 struct Strength
 {
@@ -77,13 +62,6 @@ constexpr std::array<QStringView, 6> contentUnits{u"MG", u"MG", u"ML", u"GM", u"
 // Manufacturer names are built from two syllables and a suffix; 功, 許 and 蓋 end in 0x5C.
 constexpr std::array<QStringView, 16> syllables{u"永", u"康", u"華", u"安", u"信", u"泰", u"生", u"豐",
                                                 u"功", u"許", u"蓋", u"和", u"聯", u"健", u"達", u"成"};
-constexpr std::array<QStringView, 7> suffixes{u"製藥股份有限公司",
-                                              u"藥品有限公司",
-                                              u"化學製藥廠",
-                                              u"藥廠股份有限公司",
-                                              u"生技股份有限公司",
-                                              u"製藥（股）公司",
-                                              u"藥品工業股份有限公司．台中廠"};
 
 constexpr QChar tab = u'\t';
 
@@ -133,9 +111,9 @@ void PriceListGenerator::appendNextLine(QString& p_text)
     const Strength& strength = pick(strengths);
     const Form& form = pick(forms);
     p_text += u'"';
-    p_text += pick(makerWords);
+    p_text += pick(makers).english;
     p_text += u"\" ";
-    p_text += pick(englishIngredients);
+    p_text += pick(ingredients).english;
     p_text += u' ';
     p_text += form.english;
     p_text += u' ';
@@ -305,7 +283,7 @@ void PriceListGenerator::appendIngredients(QString& p_text, bool p_compound)
         if (chance(35)) {
             p_text += pick(chineseIngredients);
         } else {
-            p_text += pick(englishIngredients);
+            p_text += pick(ingredients).english;
             if (chance(10))
                 p_text += u"（AS HCL）";
         }

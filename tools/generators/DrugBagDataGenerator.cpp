@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "DrugBagDataGenerator.h"
 
+#include "DrugVocabulary.h"
 #include "platform/Error.h"
 
 #include <QIODevice>
@@ -13,68 +14,19 @@ namespace korvane {
 
 namespace {
 
-struct Ingredient
-{
-    QStringView english;
-    QStringView chinese;
-};
-constexpr std::array<Ingredient, 20> ingredients{{{u"AMOXICILLIN", u"安莫西林"},
-                                                  {u"ACETAMINOPHEN", u"乙醯胺酚"},
-                                                  {u"IBUPROFEN", u"布洛芬"},
-                                                  {u"METFORMIN HCL", u"鹽酸二甲雙胍"},
-                                                  {u"AMLODIPINE", u"脈優"},
-                                                  {u"ATORVASTATIN", u"阿托伐他汀"},
-                                                  {u"OMEPRAZOLE", u"奧美拉唑"},
-                                                  {u"CEFALEXIN", u"頭孢力新"},
-                                                  {u"DICLOFENAC SODIUM", u"待克菲那鈉"},
-                                                  {u"LORATADINE", u"羅拉他定"},
-                                                  {u"CETIRIZINE HCL", u"鹽酸西替利嗪"},
-                                                  {u"FAMOTIDINE", u"法莫替丁"},
-                                                  {u"MAGNESIUM OXIDE", u"氧化鎂"},
-                                                  {u"DEXTROMETHORPHAN", u"右美沙芬"},
-                                                  {u"CHLORPHENIRAMINE", u"氯苯那敏"},
-                                                  {u"PREDNISOLONE", u"潑尼松龍"},
-                                                  {u"GLICLAZIDE", u"格列齊特"},
-                                                  {u"LOSARTAN POTASSIUM", u"洛沙坦鉀"},
-                                                  {u"ASPIRIN", u"阿斯匹靈"},
-                                                  {u"BROMHEXINE HCL", u"溴己新"}}};
-
-struct Form
-{
-    QStringView english;
-    QStringView chinese;
-    QStringView product; // as a Chinese product name ends
-};
-constexpr std::array<Form, 10> forms{{{u"TABLETS", u"錠劑", u"錠"},
-                                      {u"F.C. TABLETS", u"膜衣錠", u"膜衣錠"},
-                                      {u"CAPSULES", u"膠囊劑", u"膠囊"},
-                                      {u"S.R. TABLETS", u"持續性藥效錠", u"持續性藥效錠"},
-                                      {u"SYRUP", u"糖漿劑", u"糖漿"},
-                                      {u"ORAL SOLUTION", u"內服液劑", u"內服液"},
-                                      {u"GRANULES", u"顆粒劑", u"顆粒"},
-                                      {u"CREAM", u"乳膏劑", u"乳膏"},
-                                      {u"EYE DROPS", u"點眼液劑", u"點眼液"},
-                                      {u"INJECTION", u"注射劑", u"注射液"}}};
+// The shared vocabulary as the labels have always drawn from it: its order and choice decide
+// which drug a seed gives.
+using vocabulary::choose;
+constexpr auto ingredients = choose(
+    vocabulary::ingredients,
+    std::to_array<std::size_t>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 22}));
+constexpr auto forms = choose(vocabulary::forms, std::to_array<std::size_t>({0, 1, 3, 2, 6, 5, 9, 7, 11, 4}));
+constexpr auto makers =
+    choose(vocabulary::makers, std::to_array<std::size_t>({8, 9, 10, 2, 3, 5, 6, 11, 12, 7}));
+constexpr auto companySuffixes =
+    choose(vocabulary::companySuffixes, std::to_array<std::size_t>({0, 2, 7, 4, 5}));
 
 constexpr std::array<QStringView, 8> strengths{u"500", u"250", u"100", u"50", u"20", u"10", u"5", u"1"};
-
-struct Maker
-{
-    QStringView english;
-    QStringView chinese;
-};
-constexpr std::array<Maker, 10> makers{{{u"YUNG SHIN", u"永信"},
-                                        {u"STANDARD", u"生達"},
-                                        {u"SINPHAR", u"杏輝"},
-                                        {u"TAI FENG", u"泰豐"},
-                                        {u"HSIN TA", u"信達"},
-                                        {u"CHIEN KANG", u"健康"},
-                                        {u"HO PING", u"和平"},
-                                        {u"KUNG TA", u"功達"},
-                                        {u"HSU AN", u"許安"},
-                                        {u"TA YU", u"大裕"}}};
-constexpr std::array<QStringView, 5> companySuffixes{
-    u"製藥股份有限公司", u"化學製藥廠", u"藥品工業股份有限公司", u"生技股份有限公司", u"製藥（股）公司"};
 
 constexpr std::array<QStringView, 16> complaints{
     u"緩解頭痛", u"牙痛",         u"咽喉痛",       u"關節痛",      u"神經痛", u"肌肉酸痛",
@@ -215,9 +167,9 @@ DrugBagDataGenerator::Drug DrugBagDataGenerator::nextDrug(QChar p_first, QChar p
     Drug drug;
     drug.code = QString(p_first) + p_second + nextMiddleSix() +
                 (chance(150) ? QStringLiteral("G0") : QStringLiteral("00"));
-    const Ingredient& ingredient = pick(ingredients);
-    const Form& form = pick(forms);
-    const Maker& maker = pick(makers);
+    const vocabulary::Name& ingredient = pick(ingredients);
+    const vocabulary::Form& form = pick(forms);
+    const vocabulary::Name& maker = pick(makers);
     drug.strength = pick(strengths).toString();
     drug.english = u'"' + maker.english.toString() + QStringLiteral("\" ") + ingredient.english.toString() +
                    u' ' + form.english.toString() + u' ' + drug.strength + QStringLiteral("MG");
