@@ -63,13 +63,10 @@ Outcome CDrugDeployActioner::action(IUpdatorView& p_form)
     skipOnFailure([&] { ivView->setProgressBarValue(30); });
     const Installation installation(ivServices);
     const QString tools = installation.path(QStringLiteral("\\tools"));
-    try {
-        installation.require({QStringLiteral("\\tools")});
-        // Nothing to ask about when neither build came with the pack.
-        PayloadInstaller(ivServices, installation.folder()).requireShipped({{kEpsonBuild, kPrinter}, {kInkjetBuild, kPrinter}});
-    } catch (const RunRefused& refusal) {
-        return reportRefusal(ivServices.dialogs, refusal.description());
-    }
+    // Nothing to ask about when neither build came with the pack.
+    if (!PayloadInstaller(ivServices, installation.folder())
+             .startRun(installation, {{kEpsonBuild, kPrinter}, {kInkjetBuild, kPrinter}}, {QStringLiteral("\\tools")}))
+        return Outcome::Refused;
 
     // The module must not be running, nor its database open, before anything is asked.
     QStringList inUse;
@@ -123,12 +120,7 @@ Outcome CDrugDeployActioner::copyModule(const QString& folder, const QString& to
     if (profileInstalled)
         installer.removeShipped(shippedProfile);
     skipOnFailure([&] { ivView->setProgressBarValue(100); });
-    if (!installer.allInstalled()) {
-        installer.reportNotInstalled();
-        return Outcome::ItemsLeft;
-    }
-    installer.reportKept();
-    return Outcome::Done;
+    return installer.finish();
 }
 
 } // namespace korvane

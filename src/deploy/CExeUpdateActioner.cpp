@@ -53,14 +53,10 @@ Outcome CExeUpdateActioner::action(IUpdatorView& p_form)
     const Installation installation(ivServices);
     const QString folder = installation.folder();
     PayloadInstaller installer(ivServices, folder, &ivInstalled);
-    try {
-        // Run from the installation itself, every copy would be a file onto itself and the
-        // clean-up would then remove the installation's own program.
-        installation.require();
-        installer.requireShipped(kFiles);
-    } catch (const RunRefused& refusal) {
-        return reportRefusal(ivServices.dialogs, refusal.description());
-    }
+    // Run from the installation itself, every copy would be a file onto itself and the
+    // clean-up would then remove the installation's own program.
+    if (!installer.startRun(installation, kFiles))
+        return Outcome::Refused;
 
     installer.removeLeftovers(kFiles);
     skipOnFailure([&] {
@@ -83,12 +79,7 @@ Outcome CExeUpdateActioner::action(IUpdatorView& p_form)
             installer.removeShipped(platform::joinPath(ivServices.packFolder, kFiles[i].shipped));
         skipOnFailure([&] { ivView->setProgressBarValue(kProgress[i]); });
     }
-    if (!installer.allInstalled()) {
-        installer.reportNotInstalled();
-        return Outcome::ItemsLeft;
-    }
-    installer.reportKept();
-    return Outcome::Done;
+    return installer.finish();
 }
 
 } // namespace korvane

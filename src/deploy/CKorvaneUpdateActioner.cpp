@@ -53,13 +53,9 @@ Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)
     ivInstalled = {};
     skipOnFailure([&] { ivView->setProgressBarValue(30); });
     const Installation installation(ivServices);
-    std::vector<PayloadFile> shipped;
-    try {
-        installation.require();
-        shipped = PayloadInstaller(ivServices, installation.folder()).requireShipped(kPayload);
-    } catch (const RunRefused& refusal) {
-        return reportRefusal(ivServices.dialogs, refusal.description());
-    }
+    const auto shipped = PayloadInstaller(ivServices, installation.folder()).startRun(installation, kPayload);
+    if (!shipped)
+        return Outcome::Refused;
     const QString folder = installation.folder();
 
     bool stopped = false;
@@ -81,7 +77,7 @@ Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)
     }
     if (running)
         return reportRefusal(ivServices.dialogs, CloseRunningSoftwareText);
-    return copyPayload(folder, shipped, stopped);
+    return copyPayload(folder, *shipped, stopped);
 }
 
 bool CKorvaneUpdateActioner::stopApplication(const QString& folder)
@@ -156,12 +152,7 @@ Outcome CKorvaneUpdateActioner::copyPayload(const QString& folder, const std::ve
     if (const QString whyNot = startApplication(folder); !whyNot.isEmpty())
         ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("訊息"),
                                       QStringLiteral("Korvane 已更新，但無法自動啟動，請自行啟動：\r\n") + whyNot);
-    if (!installer.allInstalled()) {
-        installer.reportNotInstalled();
-        return Outcome::ItemsLeft;
-    }
-    installer.reportKept();
-    return Outcome::Done;
+    return installer.finish();
 }
 
 } // namespace korvane

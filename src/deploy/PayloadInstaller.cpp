@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "PayloadInstaller.h"
 
+#include "actions/Installation.h"
 #include "actions/Outcome.h"
 #include "actions/RunRecord.h"
 #include "actions/SkipOnFailure.h"
@@ -129,6 +130,29 @@ std::vector<PayloadFile> PayloadInstaller::requireShipped(const std::vector<Payl
         text += QStringLiteral("下列名稱是資料夾，不是檔案：\r\n") + folders.join(QStringLiteral("\r\n")) +
                 QStringLiteral("\r\n");
     throw RunRefused(text + QStringLiteral("本次更新沒有執行，電腦中的檔案都沒有變更。請確認更新檔案與本更新程式放在同一個資料夾。"));
+}
+
+std::optional<std::vector<PayloadFile>> PayloadInstaller::startRun(const Installation& installation,
+                                                                   const std::vector<PayloadFile>& files,
+                                                                   const QStringList& alsoNotFrom) const
+{
+    try {
+        installation.require(alsoNotFrom);
+        return requireShipped(files);
+    } catch (const RunRefused& refusal) {
+        reportRefusal(ivServices.dialogs, refusal.description());
+        return std::nullopt;
+    }
+}
+
+Outcome PayloadInstaller::finish() const
+{
+    if (!allInstalled()) {
+        reportNotInstalled();
+        return Outcome::ItemsLeft;
+    }
+    reportKept();
+    return Outcome::Done;
 }
 
 QString PayloadInstaller::keptText() const

@@ -2,15 +2,18 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "actions/Outcome.h"
 #include "actions/StepList.h"
 #include "platform/Services.h"
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace korvane {
 
+class Installation;
 class RunDetails;
 
 // What the deployment actions say when the files they replace are still in use.
@@ -69,6 +72,12 @@ public:
     // The files of the list that the pack ships, in its order. Throws RunRefused when it ships
     // none of them, naming what was looked for and the names that are folders, not files.
     std::vector<PayloadFile> requireShipped(const std::vector<PayloadFile>& files) const;
+    // The checks every deployment starts with: the installation (not run from it nor from the
+    // folders given) and the files shipped. A refusal is told and gives nothing.
+    std::optional<std::vector<PayloadFile>> startRun(const Installation& installation, const std::vector<PayloadFile>& files,
+                                                     const QStringList& alsoNotFrom = {}) const;
+    // Tells what was not installed, or which databases were kept, and how the run ended.
+    Outcome finish() const;
 
 private:
     QString keptText() const;

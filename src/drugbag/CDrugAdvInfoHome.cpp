@@ -6,6 +6,7 @@
 #include "platform/Error.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
+#include "platform/database/Transaction.h"
 
 #include <array>
 
@@ -149,18 +150,11 @@ bool CDrugAdvInfoHome::updateDrugAdvInfo(const CDrugAdvInfo& p_code)
         return true;
     }
     try {
-        conn->BeginTrans();
+        platform::Transaction transaction(*conn);
         writeBack(p_code, conn);
-        conn->CommitTrans();
+        transaction.commit();
         return true;
     } catch (const platform::Error&) {
-        if (conn->InTransaction()) {
-            try {
-                conn->RollbackTrans();
-            } catch (const platform::Error&) {
-                // The connection gives up the transaction when it closes.
-            }
-        }
         return false;
     }
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "frmOptionPanel.h"
 
+#include "actions/SkipOnFailure.h"
 #include "platform/Error.h"
 
 #include <QGuiApplication>
@@ -15,14 +16,6 @@
 namespace korvane {
 
 namespace {
-
-template <typename Step> void skipOnFailure(Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 // A blue disc with a white downward arrow: an update.
 QPixmap iconImage(int size)

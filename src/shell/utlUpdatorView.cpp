@@ -32,6 +32,13 @@ const QString CloseCaption = QStringLiteral("關閉");
 const QString CompletedTitle = QStringLiteral("訊息");
 const QString CompletedText = QStringLiteral("更新作業完成，請點選「關閉」按鈕離開本精靈。");
 
+void setColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, color);
+    widget->setPalette(palette);
+}
+
 // The design fonts are Windows fonts; elsewhere an installed CJK font stands in.
 QFont designFont(const QStringList& families, double pointSize, bool bold)
 {
@@ -83,14 +90,19 @@ utlUpdatorView::~utlUpdatorView() = default;
 void utlUpdatorView::createControls()
 {
     // Created back to front: the banner lies behind the title, the buttons on top.
+    createHeader();
+    createCaption();
+    createButtons();
+    setTabOrder(txtCaption, btnCancel);
+    setTabOrder(btnCancel, btnOk);
+}
+
+void utlUpdatorView::createHeader()
+{
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAutoFillBackground(true);
-    {
-        QPalette palette = Label1->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        Label1->setPalette(palette);
-    }
+    setColor(Label1, QPalette::Window, Qt::white);
 
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
@@ -101,11 +113,7 @@ void utlUpdatorView::createControls()
     lblAppVersion->setFont(
         designFont({QStringLiteral("微軟正黑體"), QStringLiteral("Microsoft JhengHei")}, 9.75, false));
     lblAppVersion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    {
-        QPalette palette = lblAppVersion->palette();
-        palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
-        lblAppVersion->setPalette(palette);
-    }
+    setColor(lblAppVersion, QPalette::WindowText, QColor(0, 0, 128));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -116,12 +124,8 @@ void utlUpdatorView::createControls()
         designFont({QStringLiteral("微軟正黑體"), QStringLiteral("Microsoft JhengHei")}, 18, true));
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2->setAutoFillBackground(true);
-    {
-        QPalette palette = Label2->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-        Label2->setPalette(palette);
-    }
+    setColor(Label2, QPalette::Window, Qt::white);
+    setColor(Label2, QPalette::WindowText, QColor(0, 0, 255));
 
     // Two lines a pixel apart make the etched separator: dark above, light below.
     Line2 = new LineControl(this);
@@ -130,21 +134,23 @@ void utlUpdatorView::createControls()
     Line1 = new LineControl(this);
     Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setColor(palette().color(QPalette::Light));
+}
 
+void utlUpdatorView::createCaption()
+{
     txtCaption = new QPlainTextEdit(this);
     txtCaption->setObjectName(QStringLiteral("txtCaption"));
     txtCaption->setFont(
         designFont({QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans Mono CJK TC")}, 9, false));
-    {
-        QPalette palette = txtCaption->palette();
-        palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-        txtCaption->setPalette(palette);
-    }
+    setColor(txtCaption, QPalette::Base, txtCaption->palette().color(QPalette::Button));
     // Long lines wrap, as in a multi-line text box; tab stops every eight average characters.
     txtCaption->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtCaption->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtCaption->installEventFilter(this);
+}
 
+void utlUpdatorView::createButtons()
+{
     btnCancel = new QPushButton(QStringLiteral("取消"), this);
     btnCancel->setObjectName(QStringLiteral("btn取消"));
     connect(btnCancel, &QPushButton::clicked, this, &utlUpdatorView::btnCancel_Click);
@@ -159,9 +165,6 @@ void utlUpdatorView::createControls()
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setVisible(false);
-
-    setTabOrder(txtCaption, btnCancel);
-    setTabOrder(btnCancel, btnOk);
 }
 
 void utlUpdatorView::applyLayout()

@@ -81,6 +81,9 @@ protected:
 
 private:
     void createControls();
+    void createHeader();
+    void createCaption();
+    void createButtons();
     void btnOk_Click();
     void btnCancel_Click();
     void txtCaption_GotFocus();
