@@ -6,9 +6,10 @@
 // terminal so that nothing waits for a hand. When the wizard ends the process, as the pack
 // does, it first prints how long it took from OK: "import: N ms".
 
+#include "actions/RunRecord.h"
+#include "catalogue/ActionCatalogue.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/NativeServices.h"
-#include "pricing/C52407301.h"
 #include "shell/frmOptionPanel.h"
 #include "shell/modUpdatlet.h"
 
@@ -61,8 +62,12 @@ int main(int argc, char** argv)
     const korvane::platform::Services real =
         native.services(QDir::toNativeSeparators(QDir(QString::fromLocal8Bit(argv[1])).absolutePath()));
     TimedProcesses processes(real.processes);
-    const korvane::platform::Services services = real.with(processes);
-    QWidget* form = korvane::modUpdatlet::Main(services, std::make_shared<korvane::C52407301>(services));
+    // Made and recorded as the pack makes and records it.
+    const korvane::ActionEntry* entry = korvane::ActionCatalogue::find(korvane::ActionCatalogue::DefaultAction);
+    auto recorder = std::make_shared<korvane::RunRecorder>(real.with(processes), entry->name,
+                                                           QCoreApplication::applicationFilePath());
+    const korvane::platform::Services services = recorder->services();
+    QWidget* form = korvane::modUpdatlet::Main(services, entry->create(services), {}, recorder);
     QTimer::singleShot(0, form, [form, &processes] {
         // OK is pressed on a wizard that is on the screen, as a user presses it: its first
         // painting (and the loading of its fonts) belongs to the start, not to the run.

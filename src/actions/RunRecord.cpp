@@ -11,10 +11,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSysInfo>
 #include <cstdlib>
 
@@ -60,19 +58,6 @@ QString identify(const QString& path)
 QString userName()
 {
     return qEnvironmentVariable("USERNAME", qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME", QDir::home().dirName())));
-}
-
-QString writeAttachment(const QString& folder, const QString& stem, const QString& name, const QByteArray& bytes)
-{
-    QString path = QDir(folder).filePath(stem + u' ' + name);
-    // Two runs started in the same second keep both.
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = QDir(folder).filePath(stem + QStringLiteral("-%1 ").arg(n) + name);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw platform::Error(QStringLiteral("無法寫入 ") + QDir::toNativeSeparators(path) + QStringLiteral("：") +
-                              file.errorString());
-    return QDir::toNativeSeparators(path);
 }
 
 } // namespace
@@ -182,16 +167,13 @@ QString RunRecorder::finish(Outcome outcome, const IAction& action)
         platform::LogFile log(folder, kLogName, kOldLogName, kBlockStart);
         QStringList attached;
         QString attachmentFailure;
-        if (!details.ivAttachments.empty()) {
-            QDir().mkpath(folder);
-            for (const auto& attachment : details.ivAttachments) {
-                try {
-                    attached << writeAttachment(folder, ivStart.toString(QStringLiteral("yyyyMMdd-HHmmss")),
-                                                attachment.name, attachment.bytes);
-                } catch (const platform::Error& error) {
-                    attached << error.description();
-                    attachmentFailure = error.description();
-                }
+        for (const auto& attachment : details.ivAttachments) {
+            try {
+                attached << log.writeBeside(ivStart.toString(QStringLiteral("yyyyMMdd-HHmmss")), attachment.name,
+                                            attachment.bytes);
+            } catch (const platform::Error& error) {
+                attached << error.description();
+                attachmentFailure = error.description();
             }
         }
         if (ivProgramIdentity.valid())

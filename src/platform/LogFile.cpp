@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
 
@@ -94,6 +95,30 @@ void LogFile::rotate(const QByteArray& block)
     cut = cut < 0 ? all.size() : cut + 2;
     save(oldPath(), kByteOrderMark + all.left(cut));
     save(path(), kByteOrderMark + all.mid(cut) + block);
+}
+
+QString LogFile::writeBeside(const QString& stem, const QString& name, const QByteArray& bytes) const
+{
+    if (!QDir().mkpath(ivFolder))
+        fail(ivFolder, QStringLiteral("無法建立資料夾"));
+    const QDir folder(ivFolder);
+    QString path = folder.filePath(stem + u' ' + name);
+    // Two runs started in the same second keep both.
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder.filePath(stem + QStringLiteral("-%1 ").arg(n) + name);
+    QFile file(path + QStringLiteral(".part"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString cause = file.errorString();
+        file.remove();
+        fail(path, cause);
+    }
+    file.close();
+    if (!file.rename(path)) {
+        const QString cause = file.errorString();
+        file.remove();
+        fail(path, cause);
+    }
+    return QDir::toNativeSeparators(path);
 }
 
 QString LogFile::read(const QString& path)

@@ -27,6 +27,11 @@ public:
     // platform::Error naming the file and the cause when it cannot.
     void append(const QString& block);
 
+    // Writes a file beside the log, named "<stem> <name>" ("<stem>-2 <name>" and so on when that
+    // is taken), and returns its path. Written under a temporary name and renamed, so that it is
+    // whole or not there; not forced to disk, as the log is not. Throws platform::Error.
+    QString writeBeside(const QString& stem, const QString& name, const QByteArray& bytes) const;
+
     // The text of a log file without its byte-order mark; empty when there is none.
     static QString read(const QString& path);
 

@@ -226,10 +226,8 @@ Outcome C52407301::replaceDrugs(const QString& path)
         readTable(connection, before);
         ivDrugsBefore = before.tableRows();
         std::future<CommittedChanges> compared = std::async(std::launch::async, [before, copy = lines.independentCopy()] {
-            CommittedChanges changes{compareWithList(before, copy), {}};
-            changes.preview.setCommitted();
-            changes.csv = changes.preview.csv();
-            return changes;
+            DrugPricePreview changes = compareWithList(before, copy);
+            return CommittedChanges::of(changes);
         });
         // Closed before the transaction ends, whichever way it ends.
         platform::Recordset recordset;
@@ -373,32 +371,38 @@ C52407301::CommittedChanges C52407301::committedChanges(std::future<CommittedCha
 {
     if (ivRefused.empty())
         return compared.get();
-    // Lines whose row was refused whole, or whose code was, added nothing.
+    // Made again with the refused values, leaving out the lines whose row, or code, was refused:
+    // those added nothing.
     QSet<qsizetype> notStored;
     for (const RefusedValue& value : ivRefused) {
         if (value.column.isEmpty() || value.column == DrugPriceLine::columns()[kCodeColumn].name)
             notStored.insert(value.line - 1);
     }
-    CommittedChanges changes{notStored.isEmpty() ? compared.get().preview : compareWithList(before, lines, notStored), {}};
+    DrugPricePreview changes = compareWithList(before, lines, notStored);
     for (const RefusedValue& value : ivRefused)
-        changes.preview.addRefusal(value);
-    changes.preview.setCommitted();
-    changes.csv = changes.preview.csv();
-    return changes;
+        changes.addRefusal(value);
+    return CommittedChanges::of(changes);
+}
+
+C52407301::CommittedChanges C52407301::CommittedChanges::of(DrugPricePreview& changes)
+{
+    changes.setCommitted();
+    return {changes.added(), changes.removed(), changes.repriced(), changes.unchanged(), changes.tableRows(),
+            changes.csv()};
 }
 
 void C52407301::recordRun(RunDetails& p_details) const
 {
     p_details.setConnection(ivConnections.clinicConnectionText());
     if (ivChanges) {
-        const DrugPricePreview& changes = ivChanges->preview;
+        const CommittedChanges& changes = *ivChanges;
         const QString counts = QStringLiteral("新增 %1、刪除 %2、變價 %3、不變 %4")
-                                   .arg(changes.added())
-                                   .arg(changes.removed())
-                                   .arg(changes.repriced())
-                                   .arg(changes.unchanged());
-        p_details.setSummary(counts + QStringLiteral("；tblDrugs %1 → %2 筆").arg(changes.tableRows()).arg(ivDrugCount));
-        p_details.add(QStringLiteral("藥品"), QStringLiteral("更新前 %1 筆，更新後 %2 筆；").arg(changes.tableRows()).arg(ivDrugCount) +
+                                   .arg(changes.added)
+                                   .arg(changes.removed)
+                                   .arg(changes.repriced)
+                                   .arg(changes.unchanged);
+        p_details.setSummary(counts + QStringLiteral("；tblDrugs %1 → %2 筆").arg(changes.before).arg(ivDrugCount));
+        p_details.add(QStringLiteral("藥品"), QStringLiteral("更新前 %1 筆，更新後 %2 筆；").arg(changes.before).arg(ivDrugCount) +
                                                 counts + QStringLiteral("（明細見 CSV 檔）"));
         p_details.attach(QStringLiteral("C52407301.csv"), ivChanges->csv);
     } else if (ivDrugsBefore >= 0) {

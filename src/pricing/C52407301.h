@@ -86,11 +86,14 @@ private:
     void findColumns(const platform::Recordset& recordset);
     // Adds every row of tblDrugs, the one taking effect last of a code last.
     void readTable(const std::shared_ptr<platform::Connection>& connection, DrugPricePreview& into);
-    // What a committed run changed, drug by drug, against tblDrugs as it was, and as CSV.
+    // What a committed run changed against tblDrugs as it was: the counts, and drug by drug as
+    // CSV. Only these are kept; the comparison itself goes with the thread that made it.
     struct CommittedChanges
     {
-        DrugPricePreview preview;
+        qsizetype added = 0, removed = 0, repriced = 0, unchanged = 0, before = 0;
         QByteArray csv;
+
+        static CommittedChanges of(DrugPricePreview& changes);
     };
     // Compared beside the import, or again without the lines whose rows the table refused.
     CommittedChanges committedChanges(std::future<CommittedChanges>& compared, const DrugPricePreview& before,

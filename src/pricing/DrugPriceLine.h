@@ -46,6 +46,8 @@ public:
     // At least 15 fields, field 0 not exactly "id" (the header line), and a numeric price in
     // field 4.
     bool isDrugRecord() const;
+    // The reference price of a drug record.
+    std::optional<double> price() const { return ivPrice; }
 
     // The 14 columns a drug record fills, in the order they are assigned.
     static const std::array<Column, 14>& columns();
