@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QStringBuilder>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -47,6 +48,40 @@ QString csvField(const QString& text)
     QString quoted = text;
     quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
     return u'"' + quoted + u'"';
+}
+
+// Where a row goes: its change, then its code. The first eleven UTF-16 units of the code are
+// packed into integers, as many as a code has, so that tens of thousands of rows sort by
+// comparing numbers; the code itself decides only between rows that share those.
+struct SortKey
+{
+    std::array<quint64, 3> packed;
+    DrugPricePreview::Row* row;
+
+    SortKey(DrugPricePreview::Row& p_row) : packed{quint64(p_row.change) << 48, 0, 0}, row(&p_row)
+    {
+        const qsizetype n = std::min<qsizetype>(p_row.code.size(), 11);
+        for (qsizetype i = 0; i < n; ++i) {
+            const qsizetype slot = (i + 1) / 4;
+            const int shift = 48 - 16 * ((i + 1) % 4);
+            packed[size_t(slot)] |= quint64(p_row.code.at(i).unicode()) << shift;
+        }
+    }
+    bool operator<(const SortKey& other) const
+    {
+        return packed != other.packed ? packed < other.packed : row->code < other.row->code;
+    }
+};
+
+void sortRows(std::vector<DrugPricePreview::Row>& rows)
+{
+    std::vector<SortKey> keys(rows.begin(), rows.end());
+    std::sort(keys.begin(), keys.end());
+    std::vector<DrugPricePreview::Row> sorted;
+    sorted.reserve(rows.size());
+    for (const SortKey& key : keys)
+        sorted.push_back(std::move(*key.row));
+    rows = std::move(sorted);
 }
 
 } // namespace
@@ -96,9 +131,7 @@ void DrugPricePreview::finish()
         if (!ivList.contains(it.key()))
             ivRows.push_back({Change::Removed, it.key(), it->name, it->price, std::nullopt});
     }
-    std::sort(ivRows.begin(), ivRows.end(), [](const Row& a, const Row& b) {
-        return a.change != b.change ? a.change < b.change : a.code < b.code;
-    });
+    sortRows(ivRows);
     for (const Row& row : ivRows)
         ++ivCounts[int(row.change)];
 }
