@@ -180,7 +180,9 @@ QString RunRecorder::finish(Outcome outcome, const IAction& action)
             ivProgram = ivProgramIdentity.get();
         log.append(block(outcome, details, attached));
         if (!attachmentFailure.isEmpty())
-            throw platform::Error(attachmentFailure);
+            return QStringLiteral("警告：明細檔沒有寫入。") + attachmentFailure +
+                   QStringLiteral("。更新記錄已寫入 ") + QDir::toNativeSeparators(log.path()) +
+                   QStringLiteral("，更新本身不受影響；請確認該資料夾可以寫入、磁碟有空間。");
         return {};
     } catch (...) {
         return QStringLiteral("警告：更新記錄沒有寫入 ") + QDir::toNativeSeparators(folder) + QStringLiteral("。") +
