@@ -5,14 +5,15 @@
 // the step list, the progress and every message box on the terminal. For rolling a pack out
 // without clicks. For the drug-price update it can also show what an update would change.
 
+#include "actions/IUnattendedAction.h"
 #include "actions/RunAction.h"
 #include "actions/RunRecord.h"
 #include "catalogue/ActionCatalogue.h"
 #include "platform/ConsoleDialogs.h"
+#include "platform/Conversions.h"
 #include "platform/Error.h"
 #include "platform/NativeServices.h"
 #include "platform/Paths.h"
-#include "actions/IUnattendedAction.h"
 #include "shell/console/ConsoleView.h"
 
 #include <QCommandLineParser>
@@ -176,8 +177,7 @@ int history(const QStringList& positional, const QString& packFolder)
 // Runs the action with the steps and the progress on the terminal, and records the run.
 int run(korvane::IAction& action, korvane::ConsoleView& view, korvane::RunRecorder& recorder)
 {
-    print(stdout, action.getDescription().toString().replace(QStringLiteral("\r\n"), QStringLiteral("\n")) +
-                      QStringLiteral("\n\n"));
+    print(stdout, korvane::platform::withLineFeeds(action.getDescription().toString()) + QStringLiteral("\n\n"));
     view.start();
     QString recordWarning;
     const Outcome outcome = korvane::runRecorded(action, view, recorder, recordWarning);

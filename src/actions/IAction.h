@@ -28,7 +28,7 @@ public:
     // What the console front end may ask beyond a run; null for an action that offers nothing more.
     virtual IUnattendedAction* unattended() { return nullptr; }
     // Tells the record of the run just ended what it did: counts, files, its database.
-    virtual void recordRun(RunDetails& p_details) const { (void)p_details; }
+    virtual void recordRun(RunDetails&) const {}
     // A bare file name in the pack folder that the self-removal script deletes; empty for none.
     virtual QString getAppName() = 0;
 };

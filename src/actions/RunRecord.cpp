@@ -4,6 +4,7 @@
 
 #include "IAction.h"
 #include "Installation.h"
+#include "platform/Conversions.h"
 #include "platform/Error.h"
 #include "platform/LogFile.h"
 #include "platform/Paths.h"
@@ -37,8 +38,7 @@ QString timeText(const QDateTime& time)
 // Continuation lines are indented, so that every entry's label starts a line of its own.
 QString entry(const QString& label, const QString& text)
 {
-    QString body = text;
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString body = platform::withLineFeeds(text);
     body.replace(u'\n', QStringLiteral("\r\n    "));
     return label + QStringLiteral("：") + body + QStringLiteral("\r\n");
 }
@@ -80,25 +80,27 @@ QString maskPasswords(QString connectionText)
     return connectionText.replace(password, QStringLiteral("\\1****"));
 }
 
-QString runLogFolder(const platform::Services& services)
+namespace {
+
+QString logFolderOf(const Installation& installation, const platform::Services& services)
 {
-    const QString installation = Installation(services).folder();
-    const QString base = !installation.isEmpty() && services.files.folderExists(installation) ? installation
-                                                                                              : services.packFolder;
+    const QString& folder = installation.folder();
+    const QString base = !folder.isEmpty() && services.files.folderExists(folder) ? folder : services.packFolder;
     return platform::joinPath(base, QStringLiteral("\\UpdateLog"));
 }
 
-RunRecorder::RunRecorder(const platform::Services& machine, QString actionName, QString programPath)
-    : ivMachine(machine), ivActionName(std::move(actionName)), ivProgramPath(std::move(programPath))
+} // namespace
+
+QString runLogFolder(const platform::Services& services)
 {
-    // A pack is megabytes: hashed on the side while the update runs.
-    ivProgramIdentity = std::async(std::launch::async, identify, ivProgramPath);
+    return logFolderOf(Installation(services), services);
 }
 
-RunRecorder::~RunRecorder()
+RunRecorder::RunRecorder(const platform::Services& machine, QString actionName, QString programPath)
+    : ivMachine(machine), ivActionName(std::move(actionName)),
+      // A pack is megabytes: hashed on the side while the update runs.
+      ivProgramIdentity(std::async(std::launch::async, identify, std::move(programPath)))
 {
-    if (ivProgramIdentity.valid())
-        ivProgramIdentity.wait();
 }
 
 void RunRecorder::start()
@@ -133,9 +135,9 @@ bool RunRecorder::question(const QString& title, const QString& text, bool defau
     return yes;
 }
 
-QString RunRecorder::block(Outcome outcome, const RunDetails& details, const QStringList& attached) const
+QString RunRecorder::block(Outcome outcome, const RunDetails& details, const QStringList& attached,
+                          const QString& installation) const
 {
-    const QString installation = Installation(ivMachine).folder();
     QString text = kBlockStart + timeText(ivStart) + QStringLiteral(" =====\r\n");
     text += entry(QStringLiteral("作業"), ivActionName);
     text += entry(QStringLiteral("結果"), outcomeText(outcome) + QStringLiteral("（結束代碼 %1）").arg(exitStatus(outcome)));
@@ -160,7 +162,8 @@ QString RunRecorder::block(Outcome outcome, const RunDetails& details, const QSt
 
 QString RunRecorder::finish(Outcome outcome, const IAction& action)
 {
-    const QString folder = runLogFolder(ivMachine);
+    const Installation installation(ivMachine);
+    const QString folder = logFolderOf(installation, ivMachine);
     try {
         RunDetails details;
         action.recordRun(details);
@@ -178,7 +181,7 @@ QString RunRecorder::finish(Outcome outcome, const IAction& action)
         }
         if (ivProgramIdentity.valid())
             ivProgram = ivProgramIdentity.get();
-        log.append(block(outcome, details, attached));
+        log.append(block(outcome, details, attached, installation.folder()));
         if (!attachmentFailure.isEmpty())
             return QStringLiteral("警告：明細檔沒有寫入。") + attachmentFailure +
                    QStringLiteral("。更新記錄已寫入 ") + QDir::toNativeSeparators(log.path()) +

@@ -52,7 +52,6 @@ class RunRecorder : public platform::Dialogs
 {
 public:
     RunRecorder(const platform::Services& machine, QString actionName, QString programPath);
-    ~RunRecorder() override;
 
     // The machine as the action must see it: the same, but its messages go through the record.
     platform::Services services() { return ivMachine.with(static_cast<platform::Dialogs&>(*this)); }
@@ -67,12 +66,12 @@ public:
     bool question(const QString& title, const QString& text, bool defaultYes) override;
 
 private:
-    QString block(Outcome outcome, const RunDetails& details, const QStringList& attached) const;
+    QString block(Outcome outcome, const RunDetails& details, const QStringList& attached,
+                  const QString& installation) const;
     void remember(const QString& title, const QString& text, const QString& answer);
 
     platform::Services ivMachine;
     QString ivActionName;
-    QString ivProgramPath;
     std::future<QString> ivProgramIdentity;
     QString ivProgram;
     QDateTime ivStart;

@@ -218,9 +218,6 @@ Outcome C52407301::replaceDrugs(const QString& path)
             }
         }
         platform::Transaction transaction(*connection);
-        // The write lock first, so that another writer is waited for: a transaction that has
-        // read would be refused at once when it then writes.
-        connection->Execute(QStringLiteral("DELETE FROM tblDrugs WHERE 1=0"));
         // What the update changes is worked out beside the import, against the table as it was.
         DrugPricePreview before;
         readTable(connection, before);

@@ -52,7 +52,6 @@ public:
     void setCommitted() { ivCommitted = true; }
 
     const std::vector<Row>& rows() const { return ivRows; }
-    const std::vector<RefusedValue>& refusals() const { return ivRefusals; }
     qsizetype added() const { return ivCounts[0]; }
     qsizetype removed() const { return ivCounts[1]; }
     qsizetype repriced() const { return ivCounts[2]; }

@@ -178,8 +178,7 @@ void Connection::BeginTrans()
     QSqlDatabase db = database();
     if (m_inTransaction)
         throw Error(QStringLiteral("交易已經開始。"), Error::Kind::Database);
-    if (!db.transaction())
-        throw m_dialect->connectionError(db);
+    m_dialect->begin(db);
     ++m_transactionNumber;
     setInTransaction(true);
 }

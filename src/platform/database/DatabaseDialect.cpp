@@ -48,6 +48,12 @@ Error DatabaseDialect::statementError(const QSqlQuery& query) const
     return translate(query.lastError());
 }
 
+void DatabaseDialect::begin(QSqlDatabase& db) const
+{
+    if (!db.transaction())
+        throw connectionError(db);
+}
+
 Error DatabaseDialect::connectionError(const QSqlDatabase& db) const
 {
     return translate(db.lastError());

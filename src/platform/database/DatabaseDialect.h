@@ -34,6 +34,8 @@ public:
     // The session settings the system relies on, once the connection is open; throws when the
     // database refuses them.
     virtual void opened(QSqlDatabase& db) const { Q_UNUSED(db); }
+    // Begins a transaction; throws when the database refuses.
+    virtual void begin(QSqlDatabase& db) const;
     // Throws when the database has already given up the open transaction, so that a commit
     // can never quietly end as a rollback.
     virtual void checkTransaction(const QSqlDatabase& db) const { Q_UNUSED(db); }

@@ -162,6 +162,16 @@ Error SqliteDialect::statementError(const QSqlQuery& query) const
     return error;
 }
 
+// Every transaction of the system writes: it takes the write lock at once, waiting for another
+// writer as long as the busy timeout allows. One that read first would be refused at once at its
+// first write, the engine's way out of a deadlock between two readers that both want to write.
+void SqliteDialect::begin(QSqlDatabase& db) const
+{
+    QSqlQuery begin(db);
+    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        throw statementError(begin);
+}
+
 void SqliteDialect::checkTransaction(const QSqlDatabase& db) const
 {
     requireTransaction(db);

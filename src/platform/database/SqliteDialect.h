@@ -32,6 +32,7 @@ public:
 
     // SQLite rolls a transaction back by itself on some failures (a full disk, an I/O error)
     // and carries on in autocommit: every later statement would be committed on its own.
+    void begin(QSqlDatabase& db) const override;
     void checkTransaction(const QSqlDatabase& db) const override;
     bool transactionEnded(const QSqlDatabase& db) const override;
     void requireTransaction(const QSqlDatabase& db) const override;
