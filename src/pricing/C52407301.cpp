@@ -352,14 +352,20 @@ DrugPricePreview C52407301::preview()
 
 void C52407301::readTable(const std::shared_ptr<platform::Connection>& connection, DrugPricePreview& into)
 {
-    // Ordered so that of a code's rows the one taking effect last comes last.
-    platform::Recordset table;
-    table.Open(QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs ORDER BY "
-                              "CASE WHEN 藥價參考日期 IS NULL THEN 0 ELSE 1 END, 藥價參考日期, id"),
-               connection);
-    for (; !table.Eof(); table.MoveNext())
-        into.addTableRow(table.value(0).toString(), table.value(1).toString(), table.value(2).toDouble());
-    table.Close();
+    // Of a code's rows the one taking effect last comes last: those without a date first, as they
+    // were added, then by date. In two statements, for no one ordering puts the rows without a
+    // date first on every database: the desktop database has no CASE, the servers' stand-in no
+    // IIf, and it puts them last.
+    for (const QString& statement :
+         {QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs WHERE 藥價參考日期 IS NULL ORDER BY id"),
+          QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs WHERE 藥價參考日期 IS NOT NULL "
+                         "ORDER BY 藥價參考日期, id")}) {
+        platform::Recordset table;
+        table.Open(statement, connection);
+        for (; !table.Eof(); table.MoveNext())
+            into.addTableRow(table.value(0).toString(), table.value(1).toString(), table.value(2).toDouble());
+        table.Close();
+    }
 }
 
 C52407301::CommittedChanges C52407301::committedChanges(std::future<CommittedChanges>& compared,

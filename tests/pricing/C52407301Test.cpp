@@ -293,6 +293,21 @@ TEST_F(DrugPriceUpdate, AMissingOrLockedDatabaseChangesNothing)
     EXPECT_TRUE(priceListKept());
 }
 
+// Of a code's rows, the price now in force is the one taking effect last, a row without a date
+// counting as the earliest: the list's price equal to it is no change.
+TEST_F(DrugPriceUpdate, APreviewComparesWithThePriceTakingEffectLast)
+{
+    for (const auto& [date, price] : {std::pair{"2024-04-01 00:00:00", 20.0}, {nullptr, 5.0}, {"2024-01-01 00:00:00", 10.0}})
+        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考日期, 藥價參考金額) VALUES ('AC12345100', ?, ?)"),
+                 {date ? QVariant(QString::fromLatin1(date)) : QVariant(), price});
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"), QStringLiteral("20")),
+                    drugLine(2, QStringLiteral("OLD0"), QStringLiteral("1")), drugLine(3, QStringLiteral("OLD1"), QStringLiteral("2"))});
+    C52407301 update(machine.services());
+    const auto changes = update.preview();
+    EXPECT_EQ(changes.repriced(), 0);
+    EXPECT_EQ(changes.unchanged(), 3);
+}
+
 // A first installation has no drugs yet: any list fills the table without a question.
 TEST_F(DrugPriceUpdate, AnEmptyDrugTableIsFilledWithoutAQuestion)
 {
