@@ -6,6 +6,7 @@
 #include "actions/AppliedUpdateKey.h"
 #include "actions/IUpdatorView.h"
 #include "actions/Installation.h"
+#include "actions/Outcome.h"
 #include "actions/RunRecord.h"
 #include "drugbag/CDrugAdvInfoHome.h"
 #include "platform/AnsiText.h"
@@ -64,6 +65,11 @@ DrugPricePreview compareWithList(DrugPricePreview table, const platform::TextLin
     table.finish();
     return table;
 }
+
+// How the clinic database is opened: a run that writes has it to itself, so that its one
+// transaction holds whole; a preview reads beside whoever else has it.
+constexpr int kWriting = platform::Connection::adModeReadWrite | platform::Connection::adModeShareExclusive;
+constexpr int kReading = platform::Connection::adModeRead;
 
 // j / n × 100 to the nearest whole number, halves to even.
 qint16 percent(qsizetype j, qsizetype n)
@@ -196,7 +202,7 @@ Outcome C52407301::replaceDrugs(const QString& path)
     const platform::TextLines lines = readLines(path);
     const PriceListSurvey survey = readPriceList(lines, ivView);
 
-    const auto connection = getClinicConnection();
+    const auto connection = getClinicConnection(kWriting);
     try {
         // A list cut short or meant for another purpose would empty most of the table: asked
         // before anything is written, so that no lock is held while the question waits.
@@ -217,7 +223,8 @@ Outcome C52407301::replaceDrugs(const QString& path)
                 return Outcome::Cancelled;
             }
         }
-        platform::Transaction transaction(*connection);
+        std::optional<platform::Transaction> transaction;
+        beforeAnyChange([&] { transaction.emplace(*connection); });
         // What the update changes is worked out beside the import, against the table as it was.
         DrugPricePreview before;
         readTable(connection, before);
@@ -260,7 +267,7 @@ Outcome C52407301::replaceDrugs(const QString& path)
         if (added == 0)
             throw RunRefused(ivRefused.empty() ? kNoDrugRecords : noneStored(survey.drugRecords(), ivRefused));
         recordset.Close();
-        transaction.commit();
+        transaction->commit();
         ivDrugCount = added;
         ivChanges = committedChanges(compared, before, lines);
     } catch (...) {
@@ -313,7 +320,7 @@ DrugPricePreview C52407301::preview()
     const platform::TextLines lines = readLines(priceListPath());
     readPriceList(lines, nullptr);
     DrugPricePreview preview;
-    const auto connection = getClinicConnection();
+    const auto connection = getClinicConnection(kReading);
     try {
         currentDrugCount(connection);
         readTable(connection, preview);
@@ -506,7 +513,7 @@ void C52407301::syncDrugBagCode(QStringView line, CDrugAdvInfoHome& home)
 
 void C52407301::writeUpdateKey()
 {
-    const auto connection = getClinicConnection();
+    const auto connection = getClinicConnection(kWriting);
     writeAppliedUpdateKey(connection, ivUpdateTimeStamp);
     connection->Close();
 }

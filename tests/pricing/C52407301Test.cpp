@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ClinicDatabase.h"
 #include "PriceListText.h"
+#include "SqliteProgram.h"
 #include "TestServices.h"
 #include "platform/AnsiText.h"
 #include "platform/Error.h"
@@ -281,7 +282,9 @@ TEST_F(DrugPriceUpdate, AMissingOrLockedDatabaseChangesNothing)
     other.close();
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("locker"));
-    expectFailure(QStringLiteral("資料庫正被其他程式使用中"), Outcome::Failed);
+    // Another writer keeps the write lock the transaction takes before anything is changed: the
+    // run is refused, as one that never began.
+    expectFailure(QStringLiteral("資料庫正被其他程式使用中"), Outcome::Refused);
     EXPECT_TRUE(priceListKept());
 
     machine.dialogs.messages.clear();
@@ -290,6 +293,23 @@ TEST_F(DrugPriceUpdate, AMissingOrLockedDatabaseChangesNothing)
     ASSERT_EQ(machine.dialogs.messages.size(), 1u);
     EXPECT_TRUE(machine.dialogs.messages.front().text.startsWith(kFailurePrefix + QStringLiteral("找不到資料庫檔案")));
     EXPECT_FALSE(QFile::exists(db->path()));
+    EXPECT_TRUE(priceListKept());
+}
+
+// Korvane reading the drugs, and another program part-way through a transaction of its own,
+// leave a preview its reading: nobody refuses it and it writes nothing.
+TEST_F(DrugPriceUpdate, APreviewReadsBesideOtherProgramsAndWritesNothing)
+{
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100")), drugLine(2, QStringLiteral("OLD0"))});
+    const korvane::test::SqliteProgram korvane(db->path(), {QStringLiteral("BEGIN"), QStringLiteral("SELECT count(*) FROM tblDrugs")});
+    const korvane::test::SqliteProgram writer(
+        db->path(), {QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("INSERT INTO tblTemp (pKey) VALUES ('k')")});
+    C52407301 preview(machine.services());
+    const auto changes = preview.preview();
+    EXPECT_EQ(changes.tableRows(), 2);
+    EXPECT_EQ(changes.added(), 1);
+    EXPECT_EQ(changes.removed(), 1);
+    EXPECT_EQ(codes(), oldCodes);
     EXPECT_TRUE(priceListKept());
 }
 
