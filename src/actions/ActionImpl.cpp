@@ -38,6 +38,8 @@ Outcome ActionImpl::action(IUpdatorView& p_form)
     auto connection = std::make_shared<platform::Connection>();
     ivConnectionText = ConnectionTexts::startup(installation.clinicDatabasePath());
     connection->setConnectionString(ivConnectionText);
+    // Opened shared, as its text alone says: the update it starts stops Korvane, which has it open.
+    connection->setStatementLog(ivServices.statementLog);
     try {
         connection->Open();
     } catch (...) {

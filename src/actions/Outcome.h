@@ -34,6 +34,20 @@ public:
     explicit RunRefused(const QString& description) : Error(description, Kind::General) {}
 };
 
+// Runs what comes before a run changes anything (opening its databases, beginning its
+// transaction): a database that another program holds is then a refusal (RunRefused, with the
+// database layer's words), for nothing has been changed and the user can mend it.
+template <typename Work> decltype(auto) beforeAnyChange(Work&& work)
+{
+    try {
+        return work();
+    } catch (const platform::Error& error) {
+        if (error.kind() == platform::Error::Kind::DatabaseLocked)
+            throw RunRefused(error.description());
+        throw;
+    }
+}
+
 // Tell the user in a critical message box, titled "更新失敗", why the run was refused (Refused)
 // or failed (Failed).
 Outcome reportRefusal(platform::Dialogs& dialogs, const QString& text);

@@ -21,9 +21,10 @@ C524011002::C524011002(const platform::Services& services) : DrugBagActioner(ser
 
 void C524011002::update(const Installation& installation)
 {
-    const auto clinic = open(ConnectionTexts::drugBagClinic(installation.clinicDatabasePath()));
-    const auto profile = open(ConnectionTexts::drugBagProfile(installation.drugProfilePath()));
-    platform::Transaction transaction(*profile);
+    // The clinic's drugs are only read; the labels are written.
+    const auto clinic = open(ConnectionTexts::drugBagClinic(installation.clinicDatabasePath()), Use::Reading);
+    const auto profile = open(ConnectionTexts::drugBagProfile(installation.drugProfilePath()), Use::Writing);
+    const auto transaction = begin(*profile);
     scan(QStringLiteral("SELECT * FROM tblDrugs WHERE 代碼 LIKE 'AC%'"), clinic,
          [&](const Recordset& drug, qint64 count, qint64 total) {
              // The counterpart takes the stored code's last eight characters, blanks and all;
@@ -39,7 +40,7 @@ void C524011002::update(const Installation& installation)
              });
          });
     clinic->Close();
-    transaction.commit();
+    transaction->commit();
     profile->Close();
 }
 

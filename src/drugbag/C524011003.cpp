@@ -36,8 +36,8 @@ QString C524011003::cleanedName(QString p_name)
 
 void C524011003::update(const Installation& installation)
 {
-    const auto profile = open(ConnectionTexts::drugBagProfile(installation.drugProfilePath()));
-    platform::Transaction transaction(*profile);
+    const auto profile = open(ConnectionTexts::drugBagProfile(installation.drugProfilePath()), Use::Writing);
+    const auto transaction = begin(*profile);
     scan(QStringLiteral("SELECT * FROM tDrugInfoFronNhi "), profile,
          [&](const Recordset& row, qint64 count, qint64 total) {
              showProgressText(count, total);
@@ -48,7 +48,7 @@ void C524011003::update(const Installation& installation)
                  forDrug(trimmed, [&] { syncCode(trimmed, profile); });
              }
          });
-    transaction.commit();
+    transaction->commit();
     profile->Close();
 }
 

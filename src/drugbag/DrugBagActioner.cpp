@@ -4,12 +4,14 @@
 
 #include "actions/IUpdatorView.h"
 #include "actions/Installation.h"
+#include "actions/Outcome.h"
 #include "actions/RunRecord.h"
 #include "actions/SkipOnFailure.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
+#include "platform/database/Transaction.h"
 
 #include <QStringBuilder>
 #include <cmath>
@@ -91,13 +93,22 @@ void DrugBagActioner::showProgressText(qint64 count, qint64 total)
     ivView->setMessgaeValue(progressText(count, total));
 }
 
-std::shared_ptr<platform::Connection> DrugBagActioner::open(const QString& connectionText)
+std::shared_ptr<platform::Connection> DrugBagActioner::open(const QString& connectionText, Use use)
 {
     ivConnectionTexts << connectionText;
     auto connection = std::make_shared<platform::Connection>();
     connection->setConnectionString(connectionText);
-    connection->Open();
+    connection->setMode(use == Use::Writing
+                            ? platform::Connection::adModeReadWrite | platform::Connection::adModeShareExclusive
+                            : platform::Connection::adModeRead);
+    connection->setStatementLog(ivServices.statementLog);
+    beforeAnyChange([&connection] { connection->Open(); });
     return connection;
+}
+
+std::unique_ptr<platform::Transaction> DrugBagActioner::begin(platform::Connection& connection)
+{
+    return beforeAnyChange([&connection] { return std::make_unique<platform::Transaction>(connection); });
 }
 
 Outcome DrugBagActioner::action(IUpdatorView& p_form)
@@ -117,14 +128,23 @@ Outcome DrugBagActioner::action(IUpdatorView& p_form)
                                       QStringLiteral("沒有安裝Zan科技藥袋列印模組，請上公司網站下載"));
         return Outcome::Refused;
     }
+    // Refused where another program holds a database before anything was changed.
+    Outcome notDone = Outcome::Failed;
+    std::exception_ptr error;
     try {
         update(installation);
         ivCommitted = true;
+    } catch (const RunRefused&) {
+        notDone = Outcome::Refused;
+        error = std::current_exception();
     } catch (...) {
+        error = std::current_exception();
+    }
+    if (error) {
         ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
                                       QStringLiteral("更新藥袋資訊作業失敗，藥袋資訊維持原狀，未做任何變更。可能的原因為：\r\n") +
-                                          platform::describe(std::current_exception()));
-        return Outcome::Failed;
+                                          platform::describe(error));
+        return notDone;
     }
     skipOnFailure([&] { say(2); });
     skipOnFailure([&] { ivView->setProgressBarValue(100); });

@@ -15,6 +15,7 @@ class Installation;
 namespace platform {
 class Connection;
 class Recordset;
+class Transaction;
 } // namespace platform
 
 // What the two actions that fill tblDrugBag share: their pack, description and step list, the
@@ -47,8 +48,13 @@ protected:
     // The rows of tblDrugBag brought up to date, for the installation. Failures throw.
     virtual void update(const Installation& installation) = 0;
 
-    // An open connection from a connection text, remembered for the record.
-    std::shared_ptr<platform::Connection> open(const QString& connectionText);
+    // An open connection from a connection text, remembered for the record: the database the
+    // run writes is opened for it alone (writing), the one it only reads shared and read-only.
+    // A database another program holds throws RunRefused.
+    enum class Use { Reading, Writing };
+    std::shared_ptr<platform::Connection> open(const QString& connectionText, Use use);
+    // Begins the run's one transaction; another program writing the database refuses the run.
+    static std::unique_ptr<platform::Transaction> begin(platform::Connection& connection);
     // A label written: a new row of tblDrugBag, or one rewritten.
     void countLabel(bool added) { ++(added ? ivLabelsAdded : ivLabelsChanged); }
     // Runs the work on one drug; a failure names the drug.

@@ -6,7 +6,7 @@ namespace korvane::platform {
 
 Services NativeServices::services(const QString& packFolder)
 {
-    return Services{m_settings, m_files, m_processes, m_clock, m_events, m_dialogs, packFolder};
+    return Services{m_settings, m_files, m_processes, m_clock, m_events, m_dialogs, packFolder, nullptr};
 }
 
 } // namespace korvane::platform

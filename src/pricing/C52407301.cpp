@@ -6,6 +6,7 @@
 #include "actions/AppliedUpdateKey.h"
 #include "actions/IUpdatorView.h"
 #include "actions/Installation.h"
+#include "actions/Outcome.h"
 #include "actions/RunRecord.h"
 #include "drugbag/CDrugAdvInfoHome.h"
 #include "platform/AnsiText.h"
@@ -64,6 +65,11 @@ DrugPricePreview compareWithList(DrugPricePreview table, const platform::TextLin
     table.finish();
     return table;
 }
+
+// How the clinic database is opened: a run that writes has it to itself, so that its one
+// transaction holds whole; a preview reads beside whoever else has it.
+constexpr int kWriting = platform::Connection::adModeReadWrite | platform::Connection::adModeShareExclusive;
+constexpr int kReading = platform::Connection::adModeRead;
 
 // j / n × 100 to the nearest whole number, halves to even.
 qint16 percent(qsizetype j, qsizetype n)
@@ -196,7 +202,7 @@ Outcome C52407301::replaceDrugs(const QString& path)
     const platform::TextLines lines = readLines(path);
     const PriceListSurvey survey = readPriceList(lines, ivView);
 
-    const auto connection = getClinicConnection();
+    const auto connection = getClinicConnection(kWriting);
     try {
         // A list cut short or meant for another purpose would empty most of the table: asked
         // before anything is written, so that no lock is held while the question waits.
@@ -217,7 +223,8 @@ Outcome C52407301::replaceDrugs(const QString& path)
                 return Outcome::Cancelled;
             }
         }
-        platform::Transaction transaction(*connection);
+        std::optional<platform::Transaction> transaction;
+        beforeAnyChange([&] { transaction.emplace(*connection); });
         // What the update changes is worked out beside the import, against the table as it was.
         DrugPricePreview before;
         readTable(connection, before);
@@ -260,7 +267,7 @@ Outcome C52407301::replaceDrugs(const QString& path)
         if (added == 0)
             throw RunRefused(ivRefused.empty() ? kNoDrugRecords : noneStored(survey.drugRecords(), ivRefused));
         recordset.Close();
-        transaction.commit();
+        transaction->commit();
         ivDrugCount = added;
         ivChanges = committedChanges(compared, before, lines);
     } catch (...) {
@@ -313,7 +320,7 @@ DrugPricePreview C52407301::preview()
     const platform::TextLines lines = readLines(priceListPath());
     readPriceList(lines, nullptr);
     DrugPricePreview preview;
-    const auto connection = getClinicConnection();
+    const auto connection = getClinicConnection(kReading);
     try {
         currentDrugCount(connection);
         readTable(connection, preview);
@@ -352,14 +359,20 @@ DrugPricePreview C52407301::preview()
 
 void C52407301::readTable(const std::shared_ptr<platform::Connection>& connection, DrugPricePreview& into)
 {
-    // Ordered so that of a code's rows the one taking effect last comes last.
-    platform::Recordset table;
-    table.Open(QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs ORDER BY "
-                              "CASE WHEN 藥價參考日期 IS NULL THEN 0 ELSE 1 END, 藥價參考日期, id"),
-               connection);
-    for (; !table.Eof(); table.MoveNext())
-        into.addTableRow(table.value(0).toString(), table.value(1).toString(), table.value(2).toDouble());
-    table.Close();
+    // Of a code's rows the one taking effect last comes last: those without a date first, as they
+    // were added, then by date. In two statements, for no one ordering puts the rows without a
+    // date first on every database: the desktop database has no CASE, the servers' stand-in no
+    // IIf, and it puts them last.
+    for (const QString& statement :
+         {QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs WHERE 藥價參考日期 IS NULL ORDER BY id"),
+          QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs WHERE 藥價參考日期 IS NOT NULL "
+                         "ORDER BY 藥價參考日期, id")}) {
+        platform::Recordset table;
+        table.Open(statement, connection);
+        for (; !table.Eof(); table.MoveNext())
+            into.addTableRow(table.value(0).toString(), table.value(1).toString(), table.value(2).toDouble());
+        table.Close();
+    }
 }
 
 C52407301::CommittedChanges C52407301::committedChanges(std::future<CommittedChanges>& compared,
@@ -500,7 +513,7 @@ void C52407301::syncDrugBagCode(QStringView line, CDrugAdvInfoHome& home)
 
 void C52407301::writeUpdateKey()
 {
-    const auto connection = getClinicConnection();
+    const auto connection = getClinicConnection(kWriting);
     writeAppliedUpdateKey(connection, ivUpdateTimeStamp);
     connection->Close();
 }

@@ -75,7 +75,8 @@ public:
 
 private:
     std::shared_ptr<platform::Connection> getDrugProfileConnection() { return ivConnections.getDrugProfileConnection(); }
-    std::shared_ptr<platform::Connection> getClinicConnection() { return ivConnections.getClinicConnection(); }
+    // Opened as mode says: exclusively for a run that writes, shared and read-only for a preview.
+    std::shared_ptr<platform::Connection> getClinicConnection(int mode) { return ivConnections.getClinicConnection(mode); }
     // Adds the row of one drug line (index from 0); false when the line is no drug record or its
     // code was refused. Refused values are kept for the end of the run.
     bool addDrugRecord(qsizetype index, QStringView line, platform::Recordset& recordset);

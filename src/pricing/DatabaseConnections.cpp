@@ -4,6 +4,7 @@
 
 #include "ZanXmlTextReader.h"
 #include "actions/Installation.h"
+#include "actions/Outcome.h"
 #include "platform/AnsiText.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -81,13 +82,17 @@ QString DatabaseConnections::clinicDatabaseFile() const
     return text.contains(QStringLiteral("Initial Catalog")) ? QString() : text.value(QStringLiteral("Data Source"));
 }
 
-void DatabaseConnections::openIfClosed(platform::Connection& connection)
+void DatabaseConnections::open(platform::Connection& connection, int mode) const
 {
-    if (connection.State() == platform::Connection::adStateClosed)
-        connection.Open();
+    if (connection.State() != platform::Connection::adStateClosed && connection.Mode() == mode)
+        return;
+    connection.Close();
+    connection.setMode(mode);
+    connection.setStatementLog(ivServices.statementLog);
+    beforeAnyChange([&connection] { connection.Open(); });
 }
 
-std::shared_ptr<platform::Connection> DatabaseConnections::getClinicConnection()
+std::shared_ptr<platform::Connection> DatabaseConnections::getClinicConnection(int mode)
 {
     // Kept only once its text is known: a failed first request must not leave behind a
     // connection that no later request could open.
@@ -96,7 +101,7 @@ std::shared_ptr<platform::Connection> DatabaseConnections::getClinicConnection()
         connection->setConnectionString(clinicConnectionText());
         ivClinicConnection = std::move(connection);
     }
-    openIfClosed(*ivClinicConnection);
+    open(*ivClinicConnection, mode);
     return ivClinicConnection;
 }
 
@@ -111,7 +116,8 @@ std::shared_ptr<platform::Connection> DatabaseConnections::getDrugProfileConnect
         connection->setConnectionString(ConnectionTexts::priceDrugProfile(path));
         ivDrugProfileConnection = std::move(connection);
     }
-    openIfClosed(*ivDrugProfileConnection);
+    // Only the drug-bag re-keying writes it, in one transaction of its own.
+    open(*ivDrugProfileConnection, platform::Connection::adModeReadWrite | platform::Connection::adModeShareExclusive);
     return ivDrugProfileConnection;
 }
 

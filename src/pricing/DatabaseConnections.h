@@ -21,8 +21,10 @@ class DatabaseConnections
 public:
     explicit DatabaseConnections(const platform::Services& services);
 
-    // The open clinic connection; the same object on every call. Failures throw.
-    std::shared_ptr<platform::Connection> getClinicConnection();
+    // The open clinic connection; the same object on every call, opened as mode says (an ADO
+    // connection mode; one open otherwise is closed and opened so). Failures throw; a database
+    // another program holds throws RunRefused.
+    std::shared_ptr<platform::Connection> getClinicConnection(int mode);
     // The open drug-profile connection, or null when its database file does not exist.
     std::shared_ptr<platform::Connection> getDrugProfileConnection();
 
@@ -38,7 +40,7 @@ public:
     QString clinicDatabaseFile() const;
 
 private:
-    static void openIfClosed(platform::Connection& connection);
+    void open(platform::Connection& connection, int mode) const;
 
     platform::Services ivServices;
     std::shared_ptr<platform::Connection> ivClinicConnection;

@@ -196,6 +196,9 @@ TEST_P(LockedDatabase, failsWithinTheWaitAndChangesNothing)
     EXPECT_TRUE(
         result.out.contains(QStringLiteral("請先關閉 Korvane 及其他開啟資料庫的程式，再重新執行本更新程式")))
         << result.out.toStdString();
+    // Refused, for nothing had been changed: the lock is the first thing its transaction takes.
+    EXPECT_TRUE(result.err.contains(QStringLiteral("更新作業沒有執行（見上方訊息），電腦中的資料都沒有變更。")))
+        << result.err.toStdString();
     // It waits a while for the other writer to finish, but not for ever.
     EXPECT_GE(result.milliseconds, 4000);
     EXPECT_LT(result.milliseconds, 15000);

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "DrugProfileData.h"
+#include "SqliteProgram.h"
 #include "TestServices.h"
 #include "drugbag/C524011002.h"
 #include "drugbag/C524011003.h"
@@ -123,6 +124,29 @@ TEST_F(DrugBagActions, ACLabelsTakeTheTextsOfTheirA0CounterpartsAndKeepTheirOwnN
                            label("AC22222200", "A0222200  ", "", "空白碼適應症"),
                            label("AC44444400", "A044444400", "<null>", "<null>"),
                            label("AC55555500", "A055555500", "", "五")}));
+}
+
+// The drug-bag printer saving a label holds the write lock that the run's one transaction takes
+// first: the run is refused before anything changes, saying what holds the database, and goes
+// through once the printer is done.
+TEST_F(DrugBagActions, AnotherProgramWritingTheLabelsRefusesTheRunBeforeAnythingChanges)
+{
+    addRows(clinic, "tblDrugs (代碼)", {"AC12345100"});
+    addRows(profile, "tblDrugBag (藥品代碼, 英文品名)", {"A012345100|A0"});
+    const QStringList before = labels();
+    {
+        const korvane::test::SqliteProgram printer(
+            profile.path(), {"BEGIN IMMEDIATE", "UPDATE tblDrugBag SET 英文品名 = 'printer' WHERE 藥品代碼 = 'A012345100'"});
+        EXPECT_EQ(run<C524011002>(), korvane::Outcome::Refused);
+    }
+    EXPECT_EQ(labels(), before);
+    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+    const auto& shown = machine.dialogs.messages.front();
+    EXPECT_TRUE(shown.text.startsWith("更新藥袋資訊作業失敗，藥袋資訊維持原狀，未做任何變更。") &&
+                shown.text.contains("資料庫正被其他程式使用中（已鎖定）"))
+        << qPrintable(shown.text);
+    EXPECT_EQ(run<C524011002>(), korvane::Outcome::Done);
+    EXPECT_EQ(labels("WHERE 藥品代碼 = 'AC12345100'").size(), 1);
 }
 
 TEST_F(DrugBagActions, AFailedRunLeavesTheLabelsAsTheyWereSaysWhyAndKeepsThePack)

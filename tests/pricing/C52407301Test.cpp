@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ClinicDatabase.h"
 #include "PriceListText.h"
+#include "SqliteProgram.h"
 #include "TestServices.h"
 #include "platform/AnsiText.h"
 #include "platform/Error.h"
@@ -281,7 +282,9 @@ TEST_F(DrugPriceUpdate, AMissingOrLockedDatabaseChangesNothing)
     other.close();
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("locker"));
-    expectFailure(QStringLiteral("資料庫正被其他程式使用中"), Outcome::Failed);
+    // Another writer keeps the write lock the transaction takes before anything is changed: the
+    // run is refused, as one that never began.
+    expectFailure(QStringLiteral("資料庫正被其他程式使用中"), Outcome::Refused);
     EXPECT_TRUE(priceListKept());
 
     machine.dialogs.messages.clear();
@@ -291,6 +294,38 @@ TEST_F(DrugPriceUpdate, AMissingOrLockedDatabaseChangesNothing)
     EXPECT_TRUE(machine.dialogs.messages.front().text.startsWith(kFailurePrefix + QStringLiteral("找不到資料庫檔案")));
     EXPECT_FALSE(QFile::exists(db->path()));
     EXPECT_TRUE(priceListKept());
+}
+
+// Korvane reading the drugs, and another program part-way through a transaction of its own,
+// leave a preview its reading: nobody refuses it and it writes nothing.
+TEST_F(DrugPriceUpdate, APreviewReadsBesideOtherProgramsAndWritesNothing)
+{
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100")), drugLine(2, QStringLiteral("OLD0"))});
+    const korvane::test::SqliteProgram korvane(db->path(), {QStringLiteral("BEGIN"), QStringLiteral("SELECT count(*) FROM tblDrugs")});
+    const korvane::test::SqliteProgram writer(
+        db->path(), {QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("INSERT INTO tblTemp (pKey) VALUES ('k')")});
+    C52407301 preview(machine.services());
+    const auto changes = preview.preview();
+    EXPECT_EQ(changes.tableRows(), 2);
+    EXPECT_EQ(changes.added(), 1);
+    EXPECT_EQ(changes.removed(), 1);
+    EXPECT_EQ(codes(), oldCodes);
+    EXPECT_TRUE(priceListKept());
+}
+
+// Of a code's rows, the price now in force is the one taking effect last, a row without a date
+// counting as the earliest: the list's price equal to it is no change.
+TEST_F(DrugPriceUpdate, APreviewComparesWithThePriceTakingEffectLast)
+{
+    for (const auto& [date, price] : {std::pair{"2024-04-01 00:00:00", 20.0}, {nullptr, 5.0}, {"2024-01-01 00:00:00", 10.0}})
+        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考日期, 藥價參考金額) VALUES ('AC12345100', ?, ?)"),
+                 {date ? QVariant(QString::fromLatin1(date)) : QVariant(), price});
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"), QStringLiteral("20")),
+                    drugLine(2, QStringLiteral("OLD0"), QStringLiteral("1")), drugLine(3, QStringLiteral("OLD1"), QStringLiteral("2"))});
+    C52407301 update(machine.services());
+    const auto changes = update.preview();
+    EXPECT_EQ(changes.repriced(), 0);
+    EXPECT_EQ(changes.unchanged(), 3);
 }
 
 // A first installation has no drugs yet: any list fills the table without a question.

@@ -114,16 +114,26 @@ TEST_F(DatabaseConnectionsTest, OpensOnceAndReopensWithoutReadingTheConfiguratio
     ClinicDatabase::create(machine.installFile(QStringLiteral("clinic.mdb")));
     writeConfig(native(machine.installFile(QStringLiteral("clinic.mdb"))) + QStringLiteral("\r\n"));
     DatabaseConnections connections(machine.services());
-    const auto first = connections.getClinicConnection();
+    const auto first = connections.getClinicConnection(Connection::adModeRead);
     EXPECT_EQ(first->State(), Connection::adStateOpen);
     const int reads = machine.settings.reads;
     first->Close();
     QFile::remove(machine.installFile(QStringLiteral("Korvane.config")));
-    const auto second = connections.getClinicConnection();
+    const auto second = connections.getClinicConnection(Connection::adModeRead);
     EXPECT_EQ(second, first);
     EXPECT_EQ(second->State(), Connection::adStateOpen);
     EXPECT_EQ(machine.settings.reads, reads);
     EXPECT_TRUE(second->ConnectionString().contains(QStringLiteral("clinic.mdb")));
+
+    // A preview's connection writes nothing; asked for writing, it is opened again so, with the
+    // same text.
+    EXPECT_THROW(second->Execute(QStringLiteral("DELETE FROM tblTemp")), Error);
+    const QString text = second->ConnectionString();
+    const int writing = Connection::adModeReadWrite | Connection::adModeShareExclusive;
+    EXPECT_EQ(connections.getClinicConnection(writing), first);
+    EXPECT_EQ(first->Mode(), writing);
+    EXPECT_EQ(first->ConnectionString(), text);
+    first->Execute(QStringLiteral("DELETE FROM tblTemp"));
 }
 
 TEST_F(DatabaseConnectionsTest, TheDrugProfileDatabaseIsOptional)

@@ -1,25 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "C52407301TestAccess.h"
 #include "DrugProfileData.h"
 #include "PriceListText.h"
 #include "TestServices.h"
-#include "pricing/C52407301.h"
 
 #include <gtest/gtest.h>
-
-namespace korvane {
-
-// The way in to the drug-price update's private operations, for these tests only.
-class C52407301TestAccess
-{
-public:
-    static void syncDrugBagCode(C52407301& action, const QString& line, CDrugAdvInfoHome& home)
-    {
-        action.syncDrugBagCode(line, home);
-    }
-};
-
-} // namespace korvane
 
 using korvane::test::drugLine;
 

@@ -158,6 +158,26 @@ TEST_F(ServerUpdatlet, ReplacesTheDrugTableOnTheServerWithEveryValueConverted)
     EXPECT_EQ(server.count(QStringLiteral("tblDrugs WHERE 代碼 LIKE 'OLD%'")), 0);
 }
 
+// The stand-in server sorts rows without a date last; of a code's rows the price in force is
+// still the one taking effect last, a row without a date counting as the earliest.
+TEST_F(ServerUpdatlet, APreviewComparesWithThePriceTakingEffectLast)
+{
+    for (const auto& [date, price] : {std::pair{"2024-04-01", 20.0}, {nullptr, 5.0}, {"2024-01-01", 10.0}})
+        server.exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考日期, 藥價參考金額) VALUES ('AC12345100', ?, ?)"),
+                    {date ? QVariant(QDateTime(QDate::fromString(QString::fromLatin1(date), Qt::ISODate), QTime(0, 0)))
+                          : QVariant(QMetaType::fromType<QDateTime>()),
+                     price});
+    QStringList lines{korvane::test::drugLine(1, QStringLiteral("AC12345100"), QStringLiteral("20"))};
+    for (const QString& code : ClinicServer::oldCodes())
+        lines << korvane::test::drugLine(int(lines.size()) + 1, code, QStringLiteral("1.5"));
+    writePriceList(lines);
+
+    const UpdatletResult result = installation.run(installation.packArguments() << QStringLiteral("--dry-run"), 120000);
+
+    EXPECT_EQ(result.exitCode, 0) << qPrintable(result.out);
+    EXPECT_TRUE(result.out.contains(QStringLiteral("價格變動 0 項，價格不變 4 項"))) << qPrintable(result.out);
+}
+
 TEST_F(ServerUpdatlet, AListWithoutDrugRecordsChangesNothing)
 {
     writePriceList({});

@@ -23,7 +23,7 @@ platform::Services TestMachine::services()
 
 platform::Services TestMachine::services(platform::FileSystem& fileSystem)
 {
-    return platform::Services{settings, fileSystem, processes, clock, events, dialogs, packFolder()};
+    return platform::Services{settings, fileSystem, processes, clock, events, dialogs, packFolder(), statementLog};
 }
 
 void TestMachine::writeFile(const QString& path, const QByteArray& bytes) const

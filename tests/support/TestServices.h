@@ -37,6 +37,8 @@ public:
     FakeClock clock;
     CountingEventPump events;
     FakeDialogs dialogs;
+    // Told every statement of the connections the actions open, when set.
+    platform::StatementLog* statementLog = nullptr;
 
 private:
     QTemporaryDir m_root;

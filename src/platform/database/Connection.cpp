@@ -4,11 +4,11 @@
 
 #include "DatabaseDialect.h"
 #include "StatementCache.h"
+#include "StatementLog.h"
 #include "platform/Error.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <algorithm>
 #include <atomic>
 
@@ -58,6 +58,21 @@ void Connection::setConnectionString(const QString& text)
     m_connectionString = text;
 }
 
+void Connection::setMode(int mode)
+{
+    if (State() != adStateClosed)
+        throw Error(QStringLiteral("連線開啟時不能變更開啟的方式。"), Error::Kind::Database);
+    m_mode = mode;
+}
+
+OpenMode Connection::openMode(int mode)
+{
+    OpenMode open;
+    open.readOnly = (mode & adModeReadWrite) == adModeRead;
+    open.exclusive = (mode & adModeShareExclusive) != 0;
+    return open;
+}
+
 int Connection::State() const
 {
     return QSqlDatabase::contains(m_qtName) && QSqlDatabase::database(m_qtName, false).isOpen() ? adStateOpen
@@ -68,7 +83,11 @@ void Connection::Open()
 {
     if (State() != adStateClosed)
         throw Error(QStringLiteral("連線已經開啟。"), Error::Kind::Database);
-    auto dialect = DatabaseDialect::forConnectionText(m_connectionString);
+    const OpenMode mode = openMode(m_mode);
+    auto dialect = DatabaseDialect::forConnectionText(m_connectionString, mode);
+    dialect->setStatementLog(m_log);
+    if (m_log)
+        m_log->opening(m_connectionString, mode);
     m_db = QSqlDatabase();
     if (QSqlDatabase::contains(m_qtName))
         QSqlDatabase::removeDatabase(m_qtName);
@@ -78,16 +97,6 @@ void Connection::Open()
     dialect->prepare(db);
     if (!db.open())
         throw dialect->connectionError(db);
-    // A file that is not a database opens without complaint; the first statement tells.
-    if (dialect->qtDriver() == QStringLiteral("QSQLITE")) {
-        QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            const Error error = dialect->statementError(probe);
-            probe.finish();
-            db.close();
-            throw error;
-        }
-    }
     try {
         dialect->opened(db);
     } catch (const Error&) {
@@ -161,9 +170,7 @@ void Connection::Execute(const QString& statement, const QVariantList& values)
     }
     if (changesSchema(statement))
         m_statements->clear();
-    QSqlQuery query(db);
-    if (!query.exec(statement))
-        throw m_dialect->statementError(query);
+    m_dialect->execute(db, statement);
 }
 
 bool Connection::hasTable(const QString& name) const

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "OpenMode.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
@@ -12,6 +14,7 @@ namespace korvane::platform {
 
 class DatabaseDialect;
 class StatementCache;
+class StatementLog;
 
 // A database connection in the manner of an ADO Connection. The connection text is an OLE DB
 // text ("Provider=...;Data Source=...") and is mapped onto the Qt SQL driver that serves it.
@@ -20,6 +23,21 @@ class Connection
 {
 public:
     enum { adStateClosed = 0, adStateOpen = 1 };
+    // How the connection opens its database, as ADO's ConnectModeEnum. A run that writes asks
+    // for adModeShareExclusive: no other program may have the database open meanwhile (the
+    // desktop database's file is opened exclusively; the embedded one takes its write lock with
+    // the transaction, as always). A preview asks for adModeRead: shared, and nothing written.
+    // adModeUnknown opens it as the connection text alone says.
+    enum {
+        adModeUnknown = 0,
+        adModeRead = 1,
+        adModeWrite = 2,
+        adModeReadWrite = 3,
+        adModeShareDenyRead = 4,
+        adModeShareDenyWrite = 8,
+        adModeShareExclusive = 12,
+        adModeShareDenyNone = 16,
+    };
 
     Connection();
     ~Connection();
@@ -28,6 +46,16 @@ public:
 
     const QString& ConnectionString() const { return m_connectionString; }
     void setConnectionString(const QString& text);
+
+    int Mode() const { return m_mode; }
+    // What a mode asks of the database: any share denied is taken as exclusive, for the desktop
+    // database has no narrower sharing.
+    static OpenMode openMode(int mode);
+    // Only while closed, so that the connection text stays what the settings give.
+    void setMode(int mode);
+    // Every statement the connection sends for its callers is told to log (see StatementLog),
+    // from the next Open on; null for none. The log must outlive the connection's open.
+    void setStatementLog(StatementLog* log) { m_log = log; }
 
     int State() const;
     void Open();
@@ -70,6 +98,8 @@ private:
     void setInTransaction(bool open);
 
     QString m_connectionString;
+    int m_mode = adModeUnknown;
+    StatementLog* m_log = nullptr;
     QString m_qtName;
     QSqlDatabase m_db; // while open
     std::unique_ptr<DatabaseDialect> m_dialect;

@@ -5,20 +5,22 @@
 #include "OdbcDialect.h"
 #include "OleDbConnectionText.h"
 #include "QtRowStatement.h"
+#include "StatementLog.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
 namespace korvane::platform {
 
-std::unique_ptr<DatabaseDialect> DatabaseDialect::forConnectionText(const QString& text)
+std::unique_ptr<DatabaseDialect> DatabaseDialect::forConnectionText(const QString& text, OpenMode mode)
 {
     const OleDbConnectionText settings(text);
     const QString provider = settings.provider();
     if (provider.compare(QStringLiteral("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) == 0)
-        return forDatabaseFile(text, settings.value(QStringLiteral("Data Source")));
+        return forDatabaseFile(text, settings.value(QStringLiteral("Data Source")), mode);
     if (provider.startsWith(QStringLiteral("SQLNCLI"), Qt::CaseInsensitive))
         return std::make_unique<OdbcDialect>(OdbcDialect::forSqlServer(text));
     if (text.trimmed().isEmpty())
@@ -43,6 +45,34 @@ std::unique_ptr<RowStatement> DatabaseDialect::prepareRowStatement(const QSqlDat
     return std::make_unique<QtRowStatement>(db, statement, *this);
 }
 
+std::unique_ptr<RowStatement> DatabaseDialect::rowStatement(const QSqlDatabase& db, const QString& statement) const
+{
+    if (m_log)
+        m_log->sent(statement);
+    return prepareRowStatement(db, statement);
+}
+
+std::unique_ptr<RowStatement> DatabaseDialect::batchInsert(const QSqlDatabase& db, const QString& statement) const
+{
+    if (m_log)
+        m_log->sent(statement);
+    return prepareBatchInsert(db, statement);
+}
+
+void DatabaseDialect::execute(const QSqlDatabase& db, const QString& statement) const
+{
+    if (m_log)
+        m_log->sent(statement);
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        throw statementError(query);
+}
+
+QString DatabaseDialect::quoteName(const QSqlDatabase& db, const QString& name) const
+{
+    return db.driver()->escapeIdentifier(name, QSqlDriver::FieldName);
+}
+
 Error DatabaseDialect::statementError(const QSqlQuery& query) const
 {
     return translate(query.lastError());
@@ -63,6 +93,14 @@ Error DatabaseDialect::lockedError(const QString& detail)
 {
     return Error(QStringLiteral("資料庫正被其他程式使用中（已鎖定）。請先關閉 Korvane 及其他開啟資料庫的程式，"
                                 "再重新執行本更新程式。（") + detail + u'）',
+                 Error::Kind::DatabaseLocked);
+}
+
+Error DatabaseDialect::inUseError(const QString& held, const QString& detail)
+{
+    // The wording the deployment actions use for a program in use, then what holds the file.
+    return Error(QStringLiteral("在進行更新程式前，請關閉目前正在執行的申報軟體。\r\n") + held +
+                     (detail.isEmpty() ? QString() : QStringLiteral("（") + detail + u'）'),
                  Error::Kind::DatabaseLocked);
 }
 

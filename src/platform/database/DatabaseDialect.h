@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ColumnInfo.h"
+#include "OpenMode.h"
 #include "RowStatement.h"
 #include "platform/Error.h"
 
@@ -18,6 +19,8 @@ class QSqlRecord;
 
 namespace korvane::platform {
 
+class StatementLog;
+
 // What differs between the databases a connection text can name: which Qt driver serves it, how
 // it is opened, how columns are described, how values are stored and how errors read.
 class DatabaseDialect
@@ -26,7 +29,7 @@ public:
     virtual ~DatabaseDialect() = default;
 
     // Throws for a provider the system does not know.
-    static std::unique_ptr<DatabaseDialect> forConnectionText(const QString& text);
+    static std::unique_ptr<DatabaseDialect> forConnectionText(const QString& text, OpenMode mode = {});
 
     virtual QString qtDriver() const = 0;
     // Sets the database name and options; throws when the database cannot exist (a missing file).
@@ -72,13 +75,18 @@ public:
         return {};
     }
 
+    // Every statement sent for the connection's callers goes through one of these three, so that
+    // the connection's statement log (when it has one) is told each.
     // A statement to run once per row; throws when it cannot be prepared.
-    virtual std::unique_ptr<RowStatement> prepareRowStatement(const QSqlDatabase& db, const QString& statement) const;
+    std::unique_ptr<RowStatement> rowStatement(const QSqlDatabase& db, const QString& statement) const;
     // An INSERT of many rows (see insertLimits), run again and again with other values.
-    virtual std::unique_ptr<RowStatement> prepareBatchInsert(const QSqlDatabase& db, const QString& statement) const
-    {
-        return prepareRowStatement(db, statement);
-    }
+    std::unique_ptr<RowStatement> batchInsert(const QSqlDatabase& db, const QString& statement) const;
+    // Runs a statement without values; throws when the database refuses it.
+    void execute(const QSqlDatabase& db, const QString& statement) const;
+    void setStatementLog(StatementLog* log) { m_log = log; }
+
+    // A column's name as the statements of the recordsets write it.
+    virtual QString quoteName(const QSqlDatabase& db, const QString& name) const;
 
     // The value as the driver should bind it for a column of this kind.
     virtual QVariant toStored(const QVariant& value, ColumnInfo::Kind kind) const { Q_UNUSED(kind); return value; }
@@ -94,6 +102,12 @@ public:
     static Error transactionEndedError(const QString& cause);
 
 protected:
+    virtual std::unique_ptr<RowStatement> prepareRowStatement(const QSqlDatabase& db, const QString& statement) const;
+    virtual std::unique_ptr<RowStatement> prepareBatchInsert(const QSqlDatabase& db, const QString& statement) const
+    {
+        return prepareRowStatement(db, statement);
+    }
+
     // Refuses a desktop database file that is missing, or empty (zero bytes: a copy or a
     // restore that went wrong), before a driver makes a new empty database of it or reports
     // merely that it lacks tables. dataSource is the path as configured, path the local one.
@@ -101,12 +115,17 @@ protected:
     // The wordings shared by every database, with the driver's own text appended for support.
     static Error lockedError(const QString& detail);
     static Error unreachableError(const QString& detail);
+    // A database file that another program holds, so that a run cannot have it to itself; held
+    // says what was held, detail (when there is one) what the driver said.
+    static Error inUseError(const QString& held, const QString& detail);
 
 private:
     // The clinic's database file of the Jet provider, at dataSource.
-    static std::unique_ptr<DatabaseDialect> forDatabaseFile(const QString& text, const QString& dataSource);
+    static std::unique_ptr<DatabaseDialect> forDatabaseFile(const QString& text, const QString& dataSource,
+                                                            OpenMode mode);
 
     bool m_transactionBegun = false;
+    StatementLog* m_log = nullptr;
 };
 
 } // namespace korvane::platform

@@ -7,9 +7,10 @@
 namespace korvane::platform {
 
 // Elsewhere the clinic database is the embedded one, kept under the same file name.
-std::unique_ptr<DatabaseDialect> DatabaseDialect::forDatabaseFile(const QString&, const QString& dataSource)
+std::unique_ptr<DatabaseDialect> DatabaseDialect::forDatabaseFile(const QString&, const QString& dataSource,
+                                                                  OpenMode mode)
 {
-    return std::make_unique<SqliteDialect>(dataSource);
+    return std::make_unique<SqliteDialect>(dataSource, mode);
 }
 
 } // namespace korvane::platform

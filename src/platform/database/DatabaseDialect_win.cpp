@@ -2,16 +2,16 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "DatabaseDialect.h"
 
-#include "OdbcDialect.h"
+#include "AccessDialect.h"
 
 namespace korvane::platform {
 
 // The Access file, through its ODBC driver.
-std::unique_ptr<DatabaseDialect> DatabaseDialect::forDatabaseFile(const QString& text,
-                                                                  const QString& dataSource)
+std::unique_ptr<DatabaseDialect> DatabaseDialect::forDatabaseFile(const QString& text, const QString& dataSource,
+                                                                  OpenMode mode)
 {
     requireDatabaseFile(dataSource, dataSource);
-    return std::make_unique<OdbcDialect>(OdbcDialect::forAccess(text));
+    return std::make_unique<AccessDialect>(text, mode);
 }
 
 } // namespace korvane::platform

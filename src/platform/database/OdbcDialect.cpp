@@ -148,20 +148,14 @@ QString OdbcDialect::forSqlServer(const QString& oleDbText)
     return text;
 }
 
-QString OdbcDialect::forAccess(const QString& oleDbText)
+bool OdbcDialect::hasDriver(const QString& name)
 {
-    const OleDbConnectionText settings(oleDbText);
-    // The desktop driver registers itself as "Microsoft Access Driver (*.mdb)" for 32-bit
-    // programs only; a 64-bit program finds at most its successor, which reads the same files.
-    const QString classic = QStringLiteral("Microsoft Access Driver (*.mdb)");
-    const QString successor = QStringLiteral("Microsoft Access Driver (*.mdb, *.accdb)");
-    const QString driver = !driverInstalled(classic) && driverInstalled(successor) ? successor : classic;
-    QString text = QStringLiteral("DRIVER={") + driver + QStringLiteral("};");
-    text += attribute(QStringLiteral("DBQ"), settings.value(QStringLiteral("Data Source")));
-    const QString password = settings.value(QStringLiteral("Jet OLEDB:Database Password"));
-    if (!password.isEmpty())
-        text += attribute(QStringLiteral("PWD"), password);
-    return text;
+    return driverInstalled(name);
+}
+
+QString OdbcDialect::connectionAttribute(const QString& name, const QString& value)
+{
+    return attribute(name, value);
 }
 
 void OdbcDialect::prepare(QSqlDatabase& db) const

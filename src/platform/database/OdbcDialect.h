@@ -11,7 +11,7 @@
 namespace korvane::platform {
 
 // A database reached through an ODBC driver: the server database of the "SQLNCLI" provider,
-// and on Windows the Access file of the Jet provider.
+// and on Windows the Access file of the Jet provider (AccessDialect).
 class OdbcDialect : public DatabaseDialect
 {
 public:
@@ -20,8 +20,6 @@ public:
     // "Provider=SQLNCLI10;Data Source=host,port;..." as the ODBC text of the driver registered
     // under "SQL Server Native Client 10.0".
     static QString forSqlServer(const QString& oleDbText);
-    // "Provider=Microsoft.Jet.OLEDB.4.0;...;Data Source=file" as the ODBC text of the Access driver.
-    static QString forAccess(const QString& oleDbText);
 
     // How long a statement waits for a lock that another connection holds before it fails:
     // long enough for any ordinary transaction of the clinic's workstations to end, short
@@ -44,6 +42,12 @@ public:
 
     // The error for a driver error whose SQLSTATE is state (empty when the driver gave none).
     static Error fromSqlState(const QSqlError& error, const QString& state);
+
+protected:
+    // Whether the driver manager knows a driver of this name (true when it cannot tell).
+    static bool hasDriver(const QString& name);
+    // "name=value;", the value braced where it holds what would end it.
+    static QString connectionAttribute(const QString& name, const QString& value);
 
 private:
     // The attributes, each a name and its value, that name the server of an OLE DB "Data Source".

@@ -67,6 +67,22 @@ QString baseTable(const QString& source)
     return match.captured(1);
 }
 
+// A statement that counts the rows of a "SELECT ... FROM ..." statement: its own conditions on
+// its own table where its list is plain and its rows are the table's (no DISTINCT, TOP, GROUP BY,
+// HAVING, UNION, nor an ORDER BY that an aggregate refuses), its rows as a table otherwise.
+QString countOf(const QString& select)
+{
+    static const QRegularExpression plain(
+        QStringLiteral("^\\s*SELECT\\s+([^'\"()]+?)\\s(FROM\\s.*)$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression reshaping(QStringLiteral("\\b(DISTINCT|DISTINCTROW|TOP|GROUP|HAVING|UNION|ORDER)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    const auto match = plain.match(select);
+    if (match.hasMatch() && !reshaping.match(select).hasMatch())
+        return QStringLiteral("SELECT COUNT(*) ") + match.captured(2);
+    return QStringLiteral("SELECT COUNT(*) FROM (") + select + QStringLiteral(") AS counted");
+}
+
 bool sameValue(const QVariant& a, const QVariant& b)
 {
     if (a.isNull() || b.isNull())
@@ -311,10 +327,12 @@ public:
                 names += shape->quotedNames[size_t(i)];
                 marks += u'?';
             }
-            statement = names.isEmpty()
-                            ? QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES")
-                            : QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names +
-                                  QStringLiteral(") VALUES (") + marks + u')';
+            // The desktop database has no way to add a row of defaults alone (no DEFAULT VALUES).
+            if (names.isEmpty())
+                throw Error(QStringLiteral("新增的資料沒有設定任何欄位的值，不能存入資料表 ") + table + u'。',
+                            Error::Kind::Database);
+            statement = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names +
+                        QStringLiteral(") VALUES (") + marks + u')';
         }
         // Prepared once per connection: a caller that opens a recordset per row reuses it.
         return connection->statements().rowStatement(statement);
@@ -542,7 +560,7 @@ public:
         if (alike) {
             insert = &connection->statements().batchInsert(statement);
         } else {
-            once = dialect->prepareBatchInsert(db, statement);
+            once = dialect->batchInsert(db, statement);
             insert = once.get();
         }
         int position = 0;
@@ -635,12 +653,11 @@ void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& c
         QString inner = statement.trimmed();
         while (inner.endsWith(u';'))
             inner.chop(1);
-        const auto count =
-            dialect.prepareRowStatement(db, QStringLiteral("SELECT COUNT(*) FROM (") + inner + u')');
+        const auto count = dialect.rowStatement(db, countOf(inner));
         run(*count);
         impl->counted = count->next() ? long(count->value(0).toLongLong()) : 0;
         count->finish();
-        impl->stream = dialect.prepareRowStatement(db, statement);
+        impl->stream = dialect.rowStatement(db, statement);
         rows = impl->stream.get();
         run(*rows);
         impl->shape = cache.shape(impl->table, rows->record());
@@ -657,7 +674,7 @@ void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& c
         impl->shape = entry.shape;
     } else {
         impl->table = baseTable(statement);
-        once = dialect.prepareRowStatement(db, statement);
+        once = dialect.rowStatement(db, statement);
         rows = once.get();
         run(*rows);
         impl->shape = cache.shape(impl->table, rows->record());

@@ -60,7 +60,8 @@ public:
     void AddNew();
     void AddNew(qint64 tag);
     // Stores the new or changed row. Without a refused-row handler, throws for any failure,
-    // a row the database refuses included; the row is dropped either way.
+    // a row the database refuses included; the row is dropped either way. A new row must set a
+    // column: the desktop database cannot add one of defaults alone.
     void Update();
     void CancelUpdate();
     void Delete();

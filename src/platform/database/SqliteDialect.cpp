@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "SqliteDialect.h"
 
+#include "AccessDialect.h"
 #include "SqliteRowStatement.h"
 #include "platform/Paths.h"
 
@@ -19,6 +20,16 @@ namespace korvane::platform {
 namespace {
 
 const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// The engine's own statements, sent by this dialect alone and never to the Access file it stands
+// in for: a file that is not a database opens without complaint, and the first statement tells;
+// the page cache; a preview's refusal of every write; the write lock a transaction takes first;
+// the declared types of a table's columns.
+const QString kIsDatabase = QStringLiteral("SELECT count(*) FROM sqlite_master");
+const QString kPageCache = QStringLiteral("PRAGMA cache_size=-16384");
+const QString kQueryOnly = QStringLiteral("PRAGMA query_only=1");
+const QString kBeginWriting = QStringLiteral("BEGIN IMMEDIATE");
+const QString kTableInfo = QStringLiteral("PRAGMA table_info('%1')");
 
 // SQLite's primary result codes that the user can do something about.
 enum {
@@ -44,7 +55,7 @@ sqlite3* handleOf(const QSqlDriver* driver)
 
 } // namespace
 
-SqliteDialect::SqliteDialect(QString dataSource) : m_dataSource(std::move(dataSource)) {}
+SqliteDialect::SqliteDialect(QString dataSource, OpenMode mode) : m_dataSource(std::move(dataSource)), m_mode(mode) {}
 
 void SqliteDialect::prepare(QSqlDatabase& db) const
 {
@@ -58,10 +69,28 @@ void SqliteDialect::prepare(QSqlDatabase& db) const
 
 void SqliteDialect::opened(QSqlDatabase& db) const
 {
+    {
+        QSqlQuery probe(db);
+        if (!probe.exec(kIsDatabase))
+            throw statementError(probe);
+    }
     // A page cache that holds the drug table's code index (and more) while a price list of a
     // few hundred thousand rows goes in: with the default 2 MB, SQLite writes pages out early and
     // reads them back, one system call each, for most rows. Memory is taken only as pages are.
-    QSqlQuery(db).exec(QStringLiteral("PRAGMA cache_size=-16384"));
+    QSqlQuery(db).exec(kPageCache);
+    // Rather than a read-only open, which could not roll back what a killed writer left in the
+    // journal and would fail where the reading itself can go on.
+    if (m_mode.readOnly) {
+        QSqlQuery queryOnly(db);
+        if (!queryOnly.exec(kQueryOnly))
+            throw statementError(queryOnly);
+    }
+}
+
+QString SqliteDialect::quoteName(const QSqlDatabase& db, const QString& name) const
+{
+    // As the Access file takes them; SQLite takes brackets too, but cannot put a "]" in them.
+    return name.contains(u']') ? DatabaseDialect::quoteName(db, name) : AccessDialect::bracketed(name);
 }
 
 ColumnInfo SqliteDialect::describeDeclaredType(const QString& name, const QString& declaredType)
@@ -104,7 +133,7 @@ std::vector<ColumnInfo> SqliteDialect::columns(const QSqlDatabase& db, const QSt
         QSqlQuery pragma(db);
         QString quoted = table;
         quoted.replace(u'\'', QStringLiteral("''"));
-        if (pragma.exec(QStringLiteral("PRAGMA table_info('") + quoted + QStringLiteral("')"))) {
+        if (pragma.exec(kTableInfo.arg(quoted))) {
             while (pragma.next())
                 declared.insert(pragma.value(1).toString().toLower(), pragma.value(2).toString());
         }
@@ -168,7 +197,7 @@ Error SqliteDialect::statementError(const QSqlQuery& query) const
 void SqliteDialect::begin(QSqlDatabase& db) const
 {
     QSqlQuery begin(db);
-    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    if (!begin.exec(kBeginWriting))
         throw statementError(begin);
 }
 

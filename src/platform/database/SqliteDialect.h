@@ -11,18 +11,22 @@ struct sqlite3;
 namespace korvane::platform {
 
 // The embedded database: the Data Source file opened as SQLite. Dates are stored as
-// "yyyy-MM-dd HH:mm:ss" text, which SQLite's own date functions read.
+// "yyyy-MM-dd HH:mm:ss" text, which SQLite's own date functions read. It stands in for the
+// Access file under the same name, so it is sent the same statements, names bracketed as Jet
+// takes them; the few it sends for itself are named in SqliteDialect.cpp and go to no other
+// database. A writing run takes the write lock as its transaction begins (BEGIN IMMEDIATE); a
+// preview's connection refuses every write.
 class SqliteDialect : public DatabaseDialect
 {
 public:
-    explicit SqliteDialect(QString dataSource);
+    explicit SqliteDialect(QString dataSource, OpenMode mode = {});
 
     QString qtDriver() const override { return QStringLiteral("QSQLITE"); }
     void prepare(QSqlDatabase& db) const override;
     void opened(QSqlDatabase& db) const override;
+    QString quoteName(const QSqlDatabase& db, const QString& name) const override;
     std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                     const QSqlRecord& record) const override;
-    std::unique_ptr<RowStatement> prepareRowStatement(const QSqlDatabase& db, const QString& statement) const override;
     QVariant toStored(const QVariant& value, ColumnInfo::Kind kind) const override;
     QVariant fromStored(const QVariant& value, ColumnInfo::Kind kind) const override;
     Error translate(const QSqlError& error) const override;
@@ -46,8 +50,12 @@ public:
     // The kind and length that a declared column type such as "VARCHAR(50)" stands for.
     static ColumnInfo describeDeclaredType(const QString& name, const QString& declaredType);
 
+protected:
+    std::unique_ptr<RowStatement> prepareRowStatement(const QSqlDatabase& db, const QString& statement) const override;
+
 private:
     QString m_dataSource;
+    OpenMode m_mode;
     mutable std::optional<Error> m_transactionEndedBy;
 };
 

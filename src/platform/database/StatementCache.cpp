@@ -4,7 +4,6 @@
 
 #include "DatabaseDialect.h"
 
-#include <QSqlDriver>
 #include <QSqlIndex>
 #include <QSqlRecord>
 
@@ -22,7 +21,7 @@ StatementCache::Prepared& StatementCache::prepared(const QString& statement)
     const auto found = m_prepared.find(statement);
     if (found != m_prepared.end())
         return found->second;
-    Prepared entry{m_dialect.prepareRowStatement(m_db, statement), nullptr};
+    Prepared entry{m_dialect.rowStatement(m_db, statement), nullptr};
     if (m_prepared.size() >= kMaxEntries)
         m_prepared.clear();
     return m_prepared.emplace(statement, std::move(entry)).first->second;
@@ -33,7 +32,7 @@ RowStatement& StatementCache::batchInsert(const QString& statement)
     const auto found = m_batchInserts.find(statement);
     if (found != m_batchInserts.end())
         return *found->second;
-    auto prepared = m_dialect.prepareBatchInsert(m_db, statement);
+    auto prepared = m_dialect.batchInsert(m_db, statement);
     if (m_batchInserts.size() >= kMaxEntries)
         m_batchInserts.clear();
     return *m_batchInserts.emplace(statement, std::move(prepared)).first->second;
@@ -56,8 +55,7 @@ std::shared_ptr<const TableShape> StatementCache::shape(const QString& table, co
     shape->columns = m_dialect.columns(m_db, table, record);
     for (size_t i = 0; i < shape->columns.size(); ++i) {
         shape->exactIndex.insert(shape->columns[i].name, int(i));
-        shape->quotedNames.push_back(
-            m_db.driver()->escapeIdentifier(shape->columns[i].name, QSqlDriver::FieldName));
+        shape->quotedNames.push_back(m_dialect.quoteName(m_db, shape->columns[i].name));
     }
     if (!table.isEmpty()) {
         const QSqlIndex primary = m_db.primaryIndex(table);
