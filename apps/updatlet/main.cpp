@@ -14,6 +14,7 @@
 #include "platform/Error.h"
 #include "platform/NativeServices.h"
 #include "platform/Paths.h"
+#include "platform/QtTranslation.h"
 #include "shell/console/ConsoleView.h"
 
 #include <QCommandLineParser>
@@ -197,6 +198,7 @@ int run(korvane::IAction& action, korvane::ConsoleView& view, korvane::RunRecord
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    korvane::platform::loadQtTranslation();
     QCoreApplication::setApplicationName(QStringLiteral("updatlet"));
 
     QCommandLineParser parser;
