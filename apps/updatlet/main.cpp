@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -76,6 +77,32 @@ void print(std::FILE* stream, const QString& text)
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
+}
+
+// The unknown options as they were typed ("--bogus", "-x"); the parser names them bare.
+QStringList typedOptions(const QStringList& arguments, const QStringList& unknown)
+{
+    QStringList typed;
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QStringLiteral("--"))
+            break;
+        if (!argument.startsWith(u'-') || argument == QStringLiteral("-"))
+            continue;
+        const bool isLong = argument.startsWith(QStringLiteral("--"));
+        const QString option = argument.section(u'=', 0, 0);
+        const QString name = option.mid(isLong ? 2 : 1);
+        // A cluster of short options is unknown when any of its letters is.
+        const bool isUnknown = isLong ? unknown.contains(name)
+                                      : std::any_of(name.begin(), name.end(),
+                                                    [&](QChar c) { return unknown.contains(QString(c)); });
+        if (isUnknown && !typed.contains(option))
+            typed << option;
+    }
+    if (typed.isEmpty()) {
+        for (const QString& name : unknown)
+            typed << (name.size() > 1 ? QStringLiteral("--") : QStringLiteral("-")) + name;
+    }
+    return typed;
 }
 
 int usage(const QString& problem)
@@ -213,8 +240,10 @@ int main(int argc, char** argv)
         {packFolderOption, answerOption, allowShrinkOption, dryRunOption, reportOption, historyOption, helpOption});
     if (!parser.parse(QCoreApplication::arguments())) {
         const QStringList unknown = parser.unknownOptionNames();
-        return usage(unknown.isEmpty() ? QStringLiteral("選項缺少它的值：") + parser.errorText()
-                                       : QStringLiteral("不認得的選項：") + unknown.join(QStringLiteral("、")));
+        // Qt's own words otherwise, in Chinese with its translation.
+        return usage(unknown.isEmpty() ? parser.errorText()
+                                       : QStringLiteral("不認得的選項：") +
+                                             typedOptions(QCoreApplication::arguments(), unknown).join(QStringLiteral("、")));
     }
     if (parser.isSet(helpOption)) {
         print(stdout, Usage + u'\n' + Options + u'\n' + actionList() + u'\n' + ExitStatuses);
