@@ -6,6 +6,7 @@
 // without clicks. For the drug-price update it can also show what an update would change.
 
 #include "actions/IUnattendedAction.h"
+#include "actions/Installation.h"
 #include "actions/RunAction.h"
 #include "actions/RunRecord.h"
 #include "catalogue/ActionCatalogue.h"
@@ -191,14 +192,33 @@ int history(const QStringList& positional, const QString& packFolder)
         return usage(QStringLiteral("--history 之後只能接一個正整數（筆數）：") + positional.join(u' '));
     korvane::platform::ConsoleDialogs dialogs;
     korvane::platform::NativeServices native(dialogs);
-    const QString folder = korvane::runLogFolder(native.services(packFolder));
+    const korvane::platform::Services services = native.services(packFolder);
+    const korvane::Installation installation(services);
+    const QString folder = korvane::runLogFolder(services);
+    const QString log = QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("updates.log")));
     const QStringList runs = korvane::recentRuns(folder, count);
+    if (!installation.exists()) {
+        // Said first: an empty list would read as an installation never updated.
+        print(stderr, (installation.isSet()
+                           ? QStringLiteral("找不到 Korvane 的安裝資料夾：設定中的 ") + installation.folder() +
+                                 QStringLiteral(" 不存在")
+                           : QStringLiteral("找不到 Korvane 的安裝資料夾：設定中沒有記錄 Korvane 安裝在哪裡")) +
+                          QStringLiteral("（查看了 ") + installation.settingLocation() +
+                          QStringLiteral("），無法列出它的更新記錄。請以平常使用 Korvane 的帳號執行 updatlet。\n"));
+        if (runs.isEmpty())
+            print(stdout, QStringLiteral("更新程式資料夾中也沒有更新記錄：") + log + u'\n');
+        else
+            print(stdout, QStringLiteral("找不到安裝資料夾時，更新記錄寫在更新程式資料夾中；最近 %1 次（記錄在 %2）：\n")
+                                  .arg(runs.size())
+                                  .arg(log) +
+                              runs.join(u'\n') + u'\n');
+        return korvane::exitStatus(Outcome::Refused);
+    }
     if (runs.isEmpty()) {
-        print(stdout, QStringLiteral("沒有更新記錄：") + QDir::toNativeSeparators(folder) + QStringLiteral("\\updates.log\n"));
+        print(stdout, QStringLiteral("這個安裝還沒有更新記錄：") + log + QStringLiteral(" 不存在或是空的。\n"));
         return korvane::exitStatus(Outcome::Done);
     }
-    print(stdout, QStringLiteral("最近 %1 次更新（記錄在 %2）：\n").arg(runs.size()).arg(QDir::toNativeSeparators(folder)) +
-                      runs.join(u'\n') + u'\n');
+    print(stdout, QStringLiteral("最近 %1 次更新（記錄在 %2）：\n").arg(runs.size()).arg(log) + runs.join(u'\n') + u'\n');
     return korvane::exitStatus(Outcome::Done);
 }
 

@@ -1,0 +1,154 @@
+// SPDX-FileCopyrightText: 2026 Korvane update pack developers
+// SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+//
+// What updatlet says, as IT staff read it: usage errors, the help, a run without an installation
+// and the history's causes.
+
+#include "ClinicDatabase.h"
+#include "PriceListText.h"
+#include "UpdatletInstallation.h"
+#include "catalogue/ActionCatalogue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using korvane::test::ClinicDatabase;
+using korvane::test::UpdatletInstallation;
+using korvane::test::UpdatletResult;
+
+namespace {
+
+const QString kNotFound = QStringLiteral("找不到 Korvane 的安裝資料夾");
+
+class UpdatletWords : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(installation.path(QStringLiteral("Korvane/dbKorvane.mdb"))));
+        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼) VALUES ('OLD')"));
+        installation.write(QStringLiteral("pack/all.puf"), korvane::test::priceListFile(3));
+    }
+
+    void setInstallation(const QByteArray& line)
+    {
+        installation.write(QStringLiteral("config/Korvane/Korvane.ini"), "[Options]\r\n" + line + "\r\n");
+    }
+
+    QString packLog() const
+    {
+        return QString::fromUtf8(installation.read(QStringLiteral("pack/UpdateLog/updates.log")));
+    }
+
+    UpdatletInstallation installation;
+    std::unique_ptr<ClinicDatabase> db;
+};
+
+TEST_F(UpdatletWords, AnOptionIsNamedAsTypedAndQtsOwnErrorsComeInChinese)
+{
+    struct Case
+    {
+        QStringList arguments;
+        QString problem;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--bogus")}, QStringLiteral("不認得的選項：--bogus\n")},
+        {{QStringLiteral("--bogus=3"), QStringLiteral("-q")}, QStringLiteral("不認得的選項：--bogus、-q\n")},
+        {{QStringLiteral("--dry-run"), QStringLiteral("--report")}, QStringLiteral("缺少「--report」後的值。\n")},
+    };
+    for (const Case& c : cases) {
+        const UpdatletResult result = installation.run(c.arguments);
+        EXPECT_EQ(result.exitCode, 2) << qPrintable(c.arguments.join(u' '));
+        EXPECT_TRUE(result.err.startsWith(c.problem)) << qPrintable(result.err);
+        EXPECT_TRUE(result.err.contains(QStringLiteral("用法：updatlet"))) << qPrintable(result.err);
+    }
+}
+
+// Every action is described in Chinese; the English of earlier summaries is gone.
+TEST_F(UpdatletWords, TheHelpSpeaksChinese)
+{
+    const UpdatletResult result = installation.run({QStringLiteral("--help")});
+    ASSERT_EQ(result.exitCode, 0);
+    static const QRegularExpression english(QStringLiteral("\\b(the|and|from|of|into|beside|with|without|update)\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    for (const korvane::ActionEntry& entry : korvane::ActionCatalogue::entries()) {
+        EXPECT_TRUE(result.out.contains(entry.summary)) << qPrintable(entry.summary);
+        EXPECT_FALSE(english.match(entry.summary).hasMatch()) << qPrintable(entry.summary);
+    }
+    EXPECT_FALSE(english.match(result.out).hasMatch()) << qPrintable(result.out);
+}
+
+// Without the setting the refusal is said once, with nothing else to mend, and recorded beside
+// the pack; the history then says that there is no installation and where it looked.
+TEST_F(UpdatletWords, WithoutTheSettingTheRefusalIsSaidOnceAndRecordedBesideThePack)
+{
+    setInstallation("; KorvaneStartupPath is not set");
+    const UpdatletResult result = installation.run();
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out.count(kNotFound), 1) << qPrintable(result.out);
+    EXPECT_FALSE(result.out.contains(QStringLiteral("。。"))) << qPrintable(result.out);
+    EXPECT_FALSE(result.err.contains(QStringLiteral("警告"))) << qPrintable(result.err);
+    EXPECT_FALSE(result.err.contains(QStringLiteral("磁碟"))) << qPrintable(result.err);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("電腦中的資料都沒有變更"))) << qPrintable(result.err);
+    EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 1);
+
+    const QString log = packLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("\r\n結果：未執行（拒絕）（結束代碼 1）\r\n原因：") + kNotFound)) << qPrintable(log);
+    EXPECT_TRUE(log.contains(QStringLiteral("\r\n安裝資料夾：（未設定）\r\n"))) << qPrintable(log);
+    EXPECT_FALSE(QFile::exists(installation.path(QStringLiteral("Korvane/UpdateLog"))));
+
+    const UpdatletResult history = installation.run(installation.packArguments() << QStringLiteral("--history"));
+    EXPECT_EQ(history.exitCode, 1);
+    EXPECT_TRUE(history.err.startsWith(kNotFound)) << qPrintable(history.err);
+    EXPECT_TRUE(history.err.contains(installation.path(QStringLiteral("config/Korvane/Korvane.ini")))) << qPrintable(history.err);
+    EXPECT_FALSE(history.out.contains(QStringLiteral("沒有更新記錄"))) << qPrintable(history.out);
+    EXPECT_TRUE(history.out.contains(QStringLiteral("  C52407301  未執行（拒絕）（結束代碼 1）  原因：") + kNotFound +
+                                     QStringLiteral("：這台電腦沒有記錄 Korvane 安裝在哪裡。")))
+        << qPrintable(history.out);
+}
+
+// A folder that is gone is named as such, not as a missing database; the record goes beside the
+// pack and says so.
+TEST_F(UpdatletWords, AMissingInstallationFolderIsNamedAsSuch)
+{
+    const QString gone = installation.path(QStringLiteral("Gone"));
+    setInstallation("KorvaneStartupPath=" + gone.toUtf8());
+    const UpdatletResult result = installation.run();
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(kNotFound + QStringLiteral("：") + gone + QStringLiteral(" 不存在。"))) << qPrintable(result.err);
+    EXPECT_FALSE(result.err.contains(QStringLiteral("資料庫"))) << qPrintable(result.err);
+    EXPECT_TRUE(QFile::exists(installation.pricePath()));
+    EXPECT_TRUE(packLog().contains(QStringLiteral("\r\n安裝資料夾：") + gone + QStringLiteral("（不存在）\r\n"))) << qPrintable(packLog());
+
+    const UpdatletResult history = installation.run(installation.packArguments() << QStringLiteral("--history"));
+    EXPECT_EQ(history.exitCode, 1);
+    EXPECT_TRUE(history.err.startsWith(kNotFound + QStringLiteral("：設定中的 ") + gone + QStringLiteral(" 不存在")))
+        << qPrintable(history.err);
+}
+
+// The history gives a run that did not end well the first line of its cause, and still lists a
+// block written before causes were recorded.
+TEST_F(UpdatletWords, TheHistoryTellsWhyAndStillReadsOlderLogs)
+{
+    const QByteArray old = "\xEF\xBB\xBF===== 更新記錄 2025-01-02 08:00:00 +08:00 =====\r\n作業：C52407301\r\n"
+                           "結果：失敗（結束代碼 1）\r\n開始：2025-01-02 08:00:00 +08:00\r\n"
+                           "訊息：「錯誤」更新藥價作業失敗，可能的原因為：\r\n    原因：不是這一行\r\n    → 確定\r\n\r\n";
+    QDir().mkpath(installation.path(QStringLiteral("Korvane/UpdateLog")));
+    installation.write(QStringLiteral("Korvane/UpdateLog/updates.log"), old);
+    installation.write(QStringLiteral("pack/all.puf"), korvane::test::priceListFile(0));
+    ASSERT_EQ(installation.run().exitCode, 1);
+
+    const UpdatletResult history = installation.run(installation.packArguments() << QStringLiteral("--history"));
+    EXPECT_EQ(history.exitCode, 0);
+    const QStringList lines = history.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << qPrintable(history.out);
+    EXPECT_EQ(lines[1], QStringLiteral("2025-01-02 08:00:00 +08:00  C52407301  失敗（結束代碼 1）"));
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("  C52407301  未執行（拒絕）（結束代碼 1）  原因："
+                                                 "資料檔中沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。")))
+        << qPrintable(lines[2]);
+}
+
+} // namespace
