@@ -13,7 +13,8 @@ struct ActionPreview
 {
     QString changes;  // line by line, for a terminal
     QString totals;   // the sums, for a terminal
-    QByteArray csv;   // changes and sums for a spreadsheet: UTF-8 with a byte-order mark, CR LF
+    QByteArray csv;   // the changes for a spreadsheet, one header row and one row each: UTF-8 with a
+                      // byte-order mark, CR LF
     QString caution;  // what the run would ask before applying it; empty when nothing
 };
 
