@@ -101,6 +101,8 @@ protected:
     // The wordings shared by every database, with the driver's own text appended for support.
     static Error lockedError(const QString& detail);
     static Error unreachableError(const QString& detail);
+    // Any other error: the driver's text alone would tell the clinic nothing.
+    static Error otherError(const QString& detail);
 
 private:
     // The clinic's database file of the Jet provider, at dataSource.

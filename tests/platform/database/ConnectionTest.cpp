@@ -227,4 +227,21 @@ TEST_F(ConnectionTest, ALockedDatabaseSaysSo)
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("other-writer"));
 }
+
+// An error the dialect has no words of its own for still begins with a sentence for the clinic.
+TEST_F(ConnectionTest, AnyOtherDatabaseErrorIsToldInChineseBeforeTheDriversText)
+{
+    const auto db = ClinicDatabase::create(path());
+    Connection connection;
+    connection.setConnectionString(db.jetConnectionText());
+    connection.Open();
+    try {
+        connection.Execute(QStringLiteral("DELETE FROM tblNoSuchTable"));
+        FAIL() << "ran a statement on a missing table";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().startsWith(QStringLiteral("資料庫回報了錯誤，這個動作沒有完成。請記下這段訊息並告訴資訊人員。（")) &&
+                    e.description().contains(QStringLiteral("no such table: tblNoSuchTable")))
+            << qPrintable(e.description());
+    }
+}
 #endif
