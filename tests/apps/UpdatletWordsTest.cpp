@@ -1,19 +1,24 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 //
-// What updatlet says, as IT staff read it: usage errors, the help, a run without an installation
-// and the history's causes.
+// What updatlet says, as IT staff read it: usage errors, the help, a run without an installation,
+// the history's causes and the progress of a long dry run on a terminal and in a log.
 
 #include "ClinicDatabase.h"
 #include "PriceListText.h"
 #include "UpdatletInstallation.h"
 #include "catalogue/ActionCatalogue.h"
+#include "generators/PriceListGenerator.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 
 using korvane::test::ClinicDatabase;
 using korvane::test::UpdatletInstallation;
@@ -149,6 +154,83 @@ TEST_F(UpdatletWords, TheHistoryTellsWhyAndStillReadsOlderLogs)
     EXPECT_TRUE(lines[2].endsWith(QStringLiteral("  C52407301  未執行（拒絕）（結束代碼 1）  原因："
                                                  "資料檔中沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。")))
         << qPrintable(lines[2]);
+}
+
+// A terminal for the child's standard error, read here.
+class Terminal
+{
+public:
+    Terminal() : m_master(::posix_openpt(O_RDWR | O_NOCTTY))
+    {
+        EXPECT_GE(m_master, 0);
+        EXPECT_EQ(::grantpt(m_master), 0);
+        EXPECT_EQ(::unlockpt(m_master), 0);
+    }
+    ~Terminal() { ::close(m_master); }
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    QString device() const { return QString::fromLocal8Bit(::ptsname(m_master)); }
+    // What the terminal got so far, waiting at most ms for more.
+    void read(int ms)
+    {
+        pollfd ready{m_master, POLLIN, 0};
+        char buffer[4096];
+        while (::poll(&ready, 1, ms) > 0 && (ready.revents & POLLIN)) {
+            const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            m_text.append(buffer, qsizetype(n));
+            ms = 0;
+        }
+    }
+    QStringList lines() const { return QString::fromUtf8(m_text).remove(u'\r').split(u'\n', Qt::SkipEmptyParts); }
+
+private:
+    int m_master;
+    QByteArray m_text;
+};
+
+qsizetype progressLines(const QStringList& lines)
+{
+    return std::count_if(lines.begin(), lines.end(), [](const QString& line) {
+        return line.contains(QStringLiteral("目前正處理第")) || line.startsWith(QStringLiteral("進度：")) ||
+               line.startsWith(QStringLiteral("……仍在處理中"));
+    });
+}
+
+// A dry run of a long list: on a terminal a line at least every second or so, the notes of the
+// progress text once; in a log a few lines, however long it takes.
+TEST_F(UpdatletWords, ALongDryRunShowsItsProgressOnATerminalAndStaysShortInALog)
+{
+    installation.write(QStringLiteral("pack/all.puf"), korvane::PriceListGenerator::generate(400000, 26));
+    const QStringList arguments = installation.packArguments()
+                                  << QStringLiteral("--dry-run") << QStringLiteral("--report")
+                                  << installation.path(QStringLiteral("preview.csv"));
+
+    Terminal terminal;
+    QProcess process;
+    process.setStandardErrorFile(terminal.device());
+    QElapsedTimer took;
+    took.start();
+    installation.start(process, arguments);
+    while (!process.waitForFinished(20))
+        terminal.read(20);
+    terminal.read(200);
+    const qint64 seconds = took.elapsed() / 1000;
+    ASSERT_EQ(process.exitCode(), 0) << qPrintable(terminal.lines().join(u'\n'));
+    const QStringList shown = terminal.lines();
+    EXPECT_EQ(shown.count(QStringLiteral("１．更新過程中請勿中斷程式。")), 1) << qPrintable(shown.join(u'\n'));
+    EXPECT_GE(progressLines(shown), std::max<qint64>(2, seconds - 1)) << seconds << " s:\n" << qPrintable(shown.join(u'\n'));
+
+    took.restart();
+    const UpdatletResult logged = installation.run(arguments);
+    ASSERT_EQ(logged.exitCode, 0) << qPrintable(logged.err);
+    const QStringList log = logged.err.split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(log.count(QStringLiteral("１．更新過程中請勿中斷程式。")), 1) << qPrintable(logged.err);
+    // The first and last count, the tenths of the bar, one line for every ten seconds.
+    EXPECT_LE(progressLines(log), 2 + 10 + took.elapsed() / 10000 + 1) << qPrintable(logged.err);
+    EXPECT_FALSE(logged.err.contains(QStringLiteral("仍在處理中"))) << qPrintable(logged.err);
 }
 
 } // namespace
