@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using korvane::test::ClinicDatabase;
@@ -118,6 +119,10 @@ TEST_F(Updatlet, HelpListsTheCatalogueTheDefaultAndTheExitStatuses)
                                  QStringLiteral("\n  2  命令列用法錯誤\n"), QStringLiteral("\n  3  已取消"),
                                  QStringLiteral("--allow-shrink"), QStringLiteral("--dry-run"), QStringLiteral("--report 檔案")})
         EXPECT_TRUE(result.out.contains(shown)) << qPrintable(shown) << '\n' << qPrintable(result.out);
+    // No English sentence is left, in the actions' summaries either.
+    static const QRegularExpression english(QStringLiteral("\\b(the|and|from|of|into|beside|with|update)\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    EXPECT_FALSE(english.match(result.out).hasMatch()) << qPrintable(result.out);
 }
 
 TEST_F(Updatlet, AListWithFewerThanHalfTheDrugsIsRefusedUnlessAllowed)

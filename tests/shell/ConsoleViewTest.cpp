@@ -16,37 +16,25 @@ namespace korvane::test {
 namespace {
 
 // What a view writes to its stream, paced as a terminal or as a log.
-class Capture
+struct Capture
 {
-public:
-    explicit Capture(bool terminal)
-    {
-        EXPECT_NE(m_stream, nullptr);
-        view.setPace(terminal, [this] { return m_ms += 10; });
-    }
-    ~Capture() { std::fclose(m_stream); }
-    Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
+    explicit Capture(bool terminal) { view.setPace(terminal, [this] { return ms += 10; }); }
+    ~Capture() { std::fclose(stream); }
 
     QStringList lines()
     {
         view.flush();
-        std::rewind(m_stream);
-        QByteArray bytes;
-        char buffer[4096];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, m_stream)) > 0;)
-            bytes.append(buffer, qsizetype(n));
+        std::rewind(stream);
+        QByteArray bytes(1 << 20, '\0');
+        bytes.truncate(qsizetype(std::fread(bytes.data(), 1, size_t(bytes.size()), stream)));
         return QString::fromUtf8(bytes).split(u'\n', Qt::SkipEmptyParts);
     }
 
-private:
-    std::FILE* m_stream = std::tmpfile();
-    FakeClock m_clock;
-    FakeDialogs m_dialogs;
-    qint64 m_ms = 0;
-
-public:
-    ConsoleView view{m_clock, m_dialogs, m_stream};
+    std::FILE* stream = std::tmpfile();
+    FakeClock clock;
+    FakeDialogs dialogs;
+    qint64 ms = 0;
+    ConsoleView view{clock, dialogs, stream};
 };
 
 qsizetype count(const QStringList& lines, const QString& part)

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "CsvReader.h"
 
+#include <utility>
+
 namespace korvane::test {
 
 QList<QStringList> readCsv(const QByteArray& bytes)
@@ -13,43 +15,22 @@ QList<QStringList> readCsv(const QByteArray& bytes)
     QStringList row;
     QString field;
     bool quoted = false;
-    bool fieldStarted = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"') {
-                field += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-            continue;
-        }
-        if (c == u'"' && field.isEmpty()) {
-            quoted = true;
-            fieldStarted = true;
-        } else if (c == u',') {
-            row << field;
-            field.clear();
-            fieldStarted = true;
-        } else if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
-            continue;
-        } else if (c == u'\n') {
-            row << field;
-            rows << row;
-            row.clear();
-            field.clear();
-            fieldStarted = false;
-        } else {
+        if (quoted && c == u'"' && text.mid(i + 1, 1) == u"\"")
+            field += text.at(++i);
+        else if (c == u'"' && (quoted || field.isEmpty()))
+            quoted = !quoted;
+        else if (quoted || (c != u',' && c != u'\r' && c != u'\n'))
             field += c;
-            fieldStarted = true;
-        }
+        else if (c == u',')
+            row << std::exchange(field, QString());
+        else if (c == u'\n')
+            rows << (std::exchange(row, QStringList()) << std::exchange(field, QString()));
     }
     if (quoted)
         return {};
-    if (fieldStarted || !field.isEmpty() || !row.isEmpty())
+    if (!field.isEmpty() || !row.isEmpty())
         rows << (row << field);
     return rows;
 }
