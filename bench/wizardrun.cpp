@@ -10,6 +10,7 @@
 #include "catalogue/ActionCatalogue.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/NativeServices.h"
+#include "platform/QtTranslation.h"
 #include "shell/frmOptionPanel.h"
 #include "shell/modUpdatlet.h"
 
@@ -53,6 +54,7 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    korvane::platform::loadQtTranslation();
     if (argc != 2) {
         std::fprintf(stderr, "usage: wizardrun PACK_FOLDER\n");
         return 2;

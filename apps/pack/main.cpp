@@ -7,6 +7,7 @@
 #include "catalogue/ActionCatalogue.h"
 #include "platform/Error.h"
 #include "platform/NativeServices.h"
+#include "platform/QtTranslation.h"
 #include "platform/widgets/WidgetDialogs.h"
 #include "shell/modUpdatlet.h"
 
@@ -15,6 +16,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    korvane::platform::loadQtTranslation();
     korvane::platform::WidgetDialogs dialogs;
     korvane::platform::NativeServices native(dialogs);
     const korvane::platform::Services services = native.services();

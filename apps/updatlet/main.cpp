@@ -6,6 +6,7 @@
 // without clicks. For the drug-price update it can also show what an update would change.
 
 #include "actions/IUnattendedAction.h"
+#include "actions/Installation.h"
 #include "actions/RunAction.h"
 #include "actions/RunRecord.h"
 #include "catalogue/ActionCatalogue.h"
@@ -14,12 +15,14 @@
 #include "platform/Error.h"
 #include "platform/NativeServices.h"
 #include "platform/Paths.h"
+#include "platform/QtTranslation.h"
 #include "shell/console/ConsoleView.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -34,19 +37,23 @@ const QString Usage = QStringLiteral(
     "      updatlet [--pack-folder 資料夾] --history [筆數]\n");
 
 const QString Options = QStringLiteral(
-    "不經精靈畫面，直接執行一個更新程式的更新作業；步驟、進度與訊息都顯示在終端機上。\n"
+    "不經精靈畫面，直接執行一個更新程式的更新作業；步驟、進度與訊息都顯示在終端機上（進度在終端機上\n"
+    "至少每秒一行；輸出到檔案或管線時，進度只在每 10 秒與每完成一成時寫一行，記錄檔留下步驟與少數進度）。\n"
     "\n"
     "選項：\n"
     "  --pack-folder 資料夾  更新程式的檔案所在的資料夾（預設：updatlet 所在的資料夾）。\n"
     "  --answer 回答         作業下一個問題的回答，無人看管時使用（CDrugDeployActioner 的印表機：1 或 2）；\n"
     "                        每個問題一次，依序使用。沒有給回答時在終端機上詢問；沒有終端機則視為取消。\n"
-    "  --allow-shrink        C52407301：藥價資料檔的藥品不到 tblDrugs 目前的一半時仍然套用（否則不更新）。\n"
-    "  --dry-run             C52407301：只讀取 all.puf 與 tblDrugs，不寫入任何資料、保留 all.puf，列出將新增、\n"
-    "                        刪除、變價與將被資料庫拒絕的藥品及合計。\n"
-    "  --report 檔案         與 --dry-run 一起使用：明細寫入 CSV 檔（UTF-8，含位元組順序標記），畫面只顯示合計。\n"
+    "  --allow-shrink        C52407301：藥價資料檔的藥品不到診所目前藥品資料（tblDrugs）的一半時仍然套用\n"
+    "                        （否則不更新）。\n"
+    "  --dry-run             C52407301：只讀取 all.puf 與藥品資料（tblDrugs），不寫入任何資料、保留 all.puf，\n"
+    "                        列出將新增、刪除、變價與將被資料庫拒絕的藥品及合計；進度顯示在標準錯誤上。\n"
+    "  --report 檔案         與 --dry-run 一起使用：明細寫入 CSV 檔（UTF-8，含位元組順序標記；一列標題，\n"
+    "                        每種藥品或每項被拒絕的資料一列），畫面只顯示合計。\n"
     "                        不能是診所資料庫、藥價資料檔或更新程式本身的檔案。\n"
-    "  --history [筆數]      列出這個安裝最近幾次（預設 10 次）更新的記錄，每次一行：開始時間、作業、結果、主要數量。\n"
-    "                        完整記錄在安裝資料夾的 UpdateLog\\updates.log。\n"
+    "  --history [筆數]      列出這個安裝最近幾次（預設 10 次）更新的記錄，每次一行：開始時間、作業、結果、\n"
+    "                        主要數量，沒有完成的還有原因。完整記錄在安裝資料夾的 UpdateLog\\updates.log\n"
+    "                        （找不到安裝資料夾時的執行，記錄在更新程式資料夾的 UpdateLog 中）。\n"
     "  -h, --help            顯示本說明。\n");
 
 const QString ExitStatuses = QStringLiteral(
@@ -54,7 +61,7 @@ const QString ExitStatuses = QStringLiteral(
     "  0  更新完成（--dry-run：已顯示預覽）\n"
     "  1  更新沒有完成：被拒絕（例如藥價資料檔損毀或被截斷、找不到安裝資料夾、資料庫無法使用，電腦中的資料都沒有變更）、\n"
     "     失敗（資料都維持原狀或已還原），或完成但有項目未完成（有檔案留在更新程式的資料夾、有資料被資料庫拒絕）；\n"
-    "     原因都顯示在訊息中，更新程式與其檔案保留，排除原因後可以再執行一次\n"
+    "     原因都顯示在訊息中，更新程式與其檔案保留，排除原因後可以再執行一次；--history：找不到安裝資料夾\n"
     "  2  命令列用法錯誤\n"
     "  3  已取消：問題的回答是「否」或取消（例如印表機選擇、藥品數減半的確認；沒有 --answer 也沒有終端機時亦同）\n");
 
@@ -77,6 +84,32 @@ void print(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
+// The unknown options as they were typed ("--bogus", "-x"); the parser names them bare.
+QStringList typedOptions(const QStringList& arguments, const QStringList& unknown)
+{
+    QStringList typed;
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QStringLiteral("--"))
+            break;
+        if (!argument.startsWith(u'-') || argument == QStringLiteral("-"))
+            continue;
+        const bool isLong = argument.startsWith(QStringLiteral("--"));
+        const QString option = argument.section(u'=', 0, 0);
+        const QString name = option.mid(isLong ? 2 : 1);
+        // A cluster of short options is unknown when any of its letters is.
+        const bool isUnknown = isLong ? unknown.contains(name)
+                                      : std::any_of(name.begin(), name.end(),
+                                                    [&](QChar c) { return unknown.contains(QString(c)); });
+        if (isUnknown && !typed.contains(option))
+            typed << option;
+    }
+    if (typed.isEmpty()) {
+        for (const QString& name : unknown)
+            typed << (name.size() > 1 ? QStringLiteral("--") : QStringLiteral("-")) + name;
+    }
+    return typed;
+}
+
 int usage(const QString& problem)
 {
     print(stderr, problem + u'\n' + Usage + QStringLiteral("「updatlet --help」顯示完整說明。\n"));
@@ -97,31 +130,41 @@ QString protectedTarget(const QString& report, const korvane::IUnattendedAction&
     return {};
 }
 
-// The preview: what a run would change, on standard output or as a report.
-int dryRun(korvane::IUnattendedAction& action, korvane::platform::Dialogs& dialogs, const QString& reportPath,
-           const QString& packFolder)
+// The preview: what a run would change, on standard output or as a report. Its progress goes to
+// standard error, so that the list can be sent to a file while the terminal follows.
+int dryRun(korvane::IUnattendedAction& action, const korvane::platform::Services& machine,
+           korvane::platform::Dialogs& dialogs, const QString& reportPath, const QString& packFolder)
 {
+    korvane::ConsoleView progress(machine.clock, dialogs, stderr);
     try {
-        const korvane::ActionPreview preview = action.previewChanges();
+        print(stdout, QStringLiteral("藥價更新預覽（只讀取，未變更任何資料，藥價資料檔保留原處）\n\n"));
+        progress.keepAlive();
+        const korvane::ActionPreview preview = action.previewChanges(&progress);
+        progress.stopKeepingAlive();
+        progress.flush();
         if (!reportPath.isEmpty()) {
             if (const QString file = protectedTarget(reportPath, action, packFolder); !file.isEmpty())
                 throw korvane::platform::Error(QStringLiteral("報表檔不能寫在這個位置，它是更新要用的檔案：") + file +
                                                QStringLiteral("。請指定另一個檔名，例如 preview.csv。"));
         }
-        print(stdout, QStringLiteral("藥價更新預覽（只讀取，未變更任何資料，藥價資料檔保留原處）\n\n") +
-                          (reportPath.isEmpty() ? preview.changes : preview.totals));
+        print(stdout, reportPath.isEmpty() ? preview.changes : preview.totals);
         if (!preview.caution.isEmpty())
             print(stdout, preview.caution + u'\n');
         if (!reportPath.isEmpty()) {
             const QByteArray& csv = preview.csv;
             QSaveFile report(reportPath);
             if (!report.open(QIODevice::WriteOnly) || report.write(csv) != csv.size() || !report.commit())
-                throw korvane::platform::Error(QStringLiteral("無法寫入報表檔：") + reportPath +
-                                               QStringLiteral("（") + report.errorString() + u'）');
+                throw korvane::platform::Error(
+                    QStringLiteral("無法寫入報表檔 ") + QDir::toNativeSeparators(reportPath) +
+                    QStringLiteral("，預覽的明細沒有寫出；資料都沒有變更。請確認它所在的資料夾存在而且可以寫入，"
+                                   "或以 --report 指定另一個檔案。（") +
+                    report.errorString() + u'）');
             print(stdout, QStringLiteral("明細已寫入報表檔：") + QDir::toNativeSeparators(reportPath) + u'\n');
         }
         return korvane::exitStatus(Outcome::Done);
     } catch (...) {
+        progress.stopKeepingAlive();
+        progress.flush();
         dialogs.messageBox(korvane::platform::MessageIcon::Critical, QStringLiteral("錯誤"),
                            QStringLiteral("無法預覽藥價更新，可能的原因為：\r\n") +
                                korvane::platform::describe(std::current_exception()));
@@ -145,7 +188,8 @@ void summarise(Outcome outcome, const korvane::IUnattendedAction* options)
         print(stderr, QStringLiteral("更新作業沒有執行（見上方訊息），電腦中的資料都沒有變更。\n"));
         return;
     case Outcome::Failed:
-        print(stderr, QStringLiteral("更新作業失敗（見上方訊息）。\n"));
+        print(stderr, QStringLiteral("更新作業失敗（見上方訊息）：資料都維持原狀，或已寫入的部分都已還原；"
+                                     "排除原因後可以再執行一次。\n"));
         return;
     case Outcome::Cancelled:
         if (options)
@@ -163,14 +207,33 @@ int history(const QStringList& positional, const QString& packFolder)
         return usage(QStringLiteral("--history 之後只能接一個正整數（筆數）：") + positional.join(u' '));
     korvane::platform::ConsoleDialogs dialogs;
     korvane::platform::NativeServices native(dialogs);
-    const QString folder = korvane::runLogFolder(native.services(packFolder));
+    const korvane::platform::Services services = native.services(packFolder);
+    const korvane::Installation installation(services);
+    const QString folder = korvane::runLogFolder(services);
+    const QString log = QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("updates.log")));
     const QStringList runs = korvane::recentRuns(folder, count);
+    if (!installation.exists()) {
+        // Said first: an empty list would read as an installation never updated.
+        print(stderr, (installation.isSet()
+                           ? QStringLiteral("找不到 Korvane 的安裝資料夾：設定中的 ") + installation.folder() +
+                                 QStringLiteral(" 不存在")
+                           : QStringLiteral("找不到 Korvane 的安裝資料夾：設定中沒有記錄 Korvane 安裝在哪裡")) +
+                          QStringLiteral("（查看了 ") + installation.settingLocation() +
+                          QStringLiteral("），無法列出它的更新記錄。請以平常使用 Korvane 的帳號執行 updatlet。\n"));
+        if (runs.isEmpty())
+            print(stdout, QStringLiteral("更新程式資料夾中也沒有更新記錄：") + log + u'\n');
+        else
+            print(stdout, QStringLiteral("找不到安裝資料夾時，更新記錄寫在更新程式資料夾中；最近 %1 次（記錄在 %2）：\n")
+                                  .arg(runs.size())
+                                  .arg(log) +
+                              runs.join(u'\n') + u'\n');
+        return korvane::exitStatus(Outcome::Refused);
+    }
     if (runs.isEmpty()) {
-        print(stdout, QStringLiteral("沒有更新記錄：") + QDir::toNativeSeparators(folder) + QStringLiteral("\\updates.log\n"));
+        print(stdout, QStringLiteral("這個安裝還沒有更新記錄：") + log + QStringLiteral(" 不存在或是空的。\n"));
         return korvane::exitStatus(Outcome::Done);
     }
-    print(stdout, QStringLiteral("最近 %1 次更新（記錄在 %2）：\n").arg(runs.size()).arg(QDir::toNativeSeparators(folder)) +
-                      runs.join(u'\n') + u'\n');
+    print(stdout, QStringLiteral("最近 %1 次更新（記錄在 %2）：\n").arg(runs.size()).arg(log) + runs.join(u'\n') + u'\n');
     return korvane::exitStatus(Outcome::Done);
 }
 
@@ -197,6 +260,7 @@ int run(korvane::IAction& action, korvane::ConsoleView& view, korvane::RunRecord
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    korvane::platform::loadQtTranslation();
     QCoreApplication::setApplicationName(QStringLiteral("updatlet"));
 
     QCommandLineParser parser;
@@ -211,8 +275,10 @@ int main(int argc, char** argv)
         {packFolderOption, answerOption, allowShrinkOption, dryRunOption, reportOption, historyOption, helpOption});
     if (!parser.parse(QCoreApplication::arguments())) {
         const QStringList unknown = parser.unknownOptionNames();
-        return usage(unknown.isEmpty() ? QStringLiteral("選項缺少它的值：") + parser.errorText()
-                                       : QStringLiteral("不認得的選項：") + unknown.join(QStringLiteral("、")));
+        // Qt's own words otherwise, in Chinese with its translation.
+        return usage(unknown.isEmpty() ? parser.errorText()
+                                       : QStringLiteral("不認得的選項：") +
+                                             typedOptions(QCoreApplication::arguments(), unknown).join(QStringLiteral("、")));
     }
     if (parser.isSet(helpOption)) {
         print(stdout, Usage + u'\n' + Options + u'\n' + actionList() + u'\n' + ExitStatuses);
@@ -252,7 +318,7 @@ int main(int argc, char** argv)
         return usage(QStringLiteral("--dry-run 與 --allow-shrink 只適用於 C52407301"));
 
     if (parser.isSet(dryRunOption))
-        return dryRun(*options, dialogs, parser.value(reportOption), packFolder);
+        return dryRun(*options, machine, dialogs, parser.value(reportOption), packFolder);
     if (options)
         options->setAllowShrink(parser.isSet(allowShrinkOption));
     return run(*action, view, recorder);

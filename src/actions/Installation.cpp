@@ -4,6 +4,7 @@
 
 #include "Outcome.h"
 #include "platform/Paths.h"
+#include "platform/TechnicalNote.h"
 
 namespace korvane {
 
@@ -42,14 +43,39 @@ QString Installation::path(const QString& relative) const
     return platform::joinPath(ivFolder, relative);
 }
 
+bool Installation::isSet() const
+{
+    return !ivFolder.trimmed().isEmpty();
+}
+
+bool Installation::exists() const
+{
+    return isSet() && ivServices.files.folderExists(ivFolder);
+}
+
+QString Installation::settingLocation() const
+{
+    return ivServices.settings.location(kApplication, kSection, kKey);
+}
+
 void Installation::requireFolder() const
 {
     // Without it every path would start at the root of the drive and name nothing of Korvane's.
-    if (ivFolder.trimmed().isEmpty())
-        throw RunRefused(QStringLiteral("找不到 Korvane 的安裝資料夾：設定值 ") + kKey +
-                         QStringLiteral(" 沒有設定或是空的（讀自 ") + ivServices.settings.location(kApplication, kSection, kKey) +
-                         QStringLiteral("）。") + kNothingChanged +
-                         QStringLiteral("請在這台已安裝 Korvane 的電腦上，以使用 Korvane 的帳號執行本更新程式。"));
+    if (!isSet())
+        throw RunRefused(QStringLiteral("找不到 Korvane 的安裝資料夾：這台電腦沒有記錄 Korvane 安裝在哪裡。") +
+                         kNothingChanged +
+                         QStringLiteral("請在已安裝 Korvane 的電腦上，以平常使用 Korvane 的帳號執行本更新程式。") +
+                         platform::technicalNote(QStringLiteral("安裝資料夾的設定值沒有設定或是空的；讀取的位置：") +
+                                                 settingLocation()));
+    // A folder that is gone (a disconnected drive, a moved installation) would otherwise be
+    // reported as whichever of its files is looked for first.
+    if (!exists())
+        throw RunRefused(QStringLiteral("找不到 Korvane 的安裝資料夾：") + ivFolder + QStringLiteral(" 不存在。") +
+                         kNothingChanged +
+                         QStringLiteral("請確認 Korvane 安裝在這台電腦上、它所在的磁碟或網路磁碟已經連上；"
+                                        "Korvane 若已搬到其他資料夾，請資訊人員更正它的安裝位置設定。") +
+                         platform::technicalNote(QStringLiteral("安裝資料夾的設定值為「") + ivFolder +
+                                                 QStringLiteral("」；讀取的位置：") + settingLocation()));
 }
 
 void Installation::require(const QStringList& alsoNotFrom) const

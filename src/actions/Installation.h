@@ -23,9 +23,15 @@ public:
     // The folder followed by a relative name that begins with a backslash ("\\dbKorvane.mdb").
     QString path(const QString& relative) const;
 
-    // Throws RunRefused, naming where it looked, when the folder is not set.
+    // Whether the setting names a folder, and whether that folder is there.
+    bool isSet() const;
+    bool exists() const;
+    // Where the setting is read, as IT staff would look for it.
+    QString settingLocation() const;
+
+    // Throws RunRefused, naming where it looked, when the folder is not set or is not there.
     void requireFolder() const;
-    // Throws RunRefused, before anything is touched, when the folder is not set, or when the pack
+    // Throws RunRefused, before anything is touched, when requireFolder() does, or when the pack
     // runs from the installation folder or from one of the folders given relative to it
     // ("\\tools"): copies would go onto themselves and the clean-up would remove installed files.
     void require(const QStringList& alsoNotFrom = {}) const;

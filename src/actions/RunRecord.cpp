@@ -27,6 +27,7 @@ const QString kOldLogName = QStringLiteral("updates.old.log");
 const QString kActionKey = QStringLiteral("作業：");
 const QString kOutcomeKey = QStringLiteral("結果：");
 const QString kSummaryKey = QStringLiteral("摘要：");
+const QString kCauseKey = QStringLiteral("原因：");
 
 QString timeText(const QDateTime& time)
 {
@@ -53,6 +54,19 @@ QString identify(const QString& path)
     return QDir::toNativeSeparators(path) +
            QStringLiteral("（%1 位元組，SHA-256 %2）")
                .arg(QLocale::c().toString(file.size()), QString::fromLatin1(hash.result().toHex()));
+}
+
+// The line of a message that names the cause: the first one, unless it only leads in to the
+// lines that follow ("更新藥價作業失敗，可能的原因為：").
+QString causeLine(const QString& message)
+{
+    const QStringList lines = platform::withLineFeeds(message).split(u'\n', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = lines.at(i).trimmed();
+        if (!line.isEmpty() && (!line.endsWith(u'：') || i + 1 == lines.size()))
+            return line;
+    }
+    return {};
 }
 
 QString userName()
@@ -84,8 +98,7 @@ namespace {
 
 QString logFolderOf(const Installation& installation, const platform::Services& services)
 {
-    const QString& folder = installation.folder();
-    const QString base = !folder.isEmpty() && services.files.folderExists(folder) ? folder : services.packFolder;
+    const QString base = installation.exists() ? installation.folder() : services.packFolder;
     return platform::joinPath(base, QStringLiteral("\\UpdateLog"));
 }
 
@@ -107,10 +120,17 @@ void RunRecorder::start()
 {
     ivStart = QDateTime::currentDateTime();
     ivMessages.clear();
+    ivCause.clear();
 }
 
-void RunRecorder::remember(const QString& title, const QString& text, const QString& answer)
+void RunRecorder::remember(const QString& title, const QString& text, const QString& answer, bool critical)
 {
+    // Of a run that does not end well, the first critical message tells the cause; without one,
+    // the first message.
+    if (ivCause.isEmpty() || (critical && !ivCauseCritical)) {
+        ivCause = causeLine(text);
+        ivCauseCritical = critical;
+    }
     ivMessages << entry(QStringLiteral("訊息"), QStringLiteral("「") + title + QStringLiteral("」") + text +
                                                   QStringLiteral("\n→ ") + answer);
 }
@@ -118,7 +138,7 @@ void RunRecorder::remember(const QString& title, const QString& text, const QStr
 void RunRecorder::messageBox(platform::MessageIcon icon, const QString& title, const QString& text)
 {
     ivMachine.dialogs.messageBox(icon, title, text);
-    remember(title, text, QStringLiteral("確定"));
+    remember(title, text, QStringLiteral("確定"), icon == platform::MessageIcon::Critical);
 }
 
 QString RunRecorder::inputBox(const QString& prompt, const QString& title)
@@ -141,6 +161,9 @@ QString RunRecorder::block(Outcome outcome, const RunDetails& details, const QSt
     QString text = kBlockStart + timeText(ivStart) + QStringLiteral(" =====\r\n");
     text += entry(QStringLiteral("作業"), ivActionName);
     text += entry(QStringLiteral("結果"), outcomeText(outcome) + QStringLiteral("（結束代碼 %1）").arg(exitStatus(outcome)));
+    // One line, so that the history reads it back whole.
+    if ((outcome == Outcome::Refused || outcome == Outcome::Failed) && !ivCause.isEmpty())
+        text += entry(QStringLiteral("原因"), ivCause);
     if (!details.ivSummary.isEmpty())
         text += entry(QStringLiteral("摘要"), details.ivSummary);
     text += entry(QStringLiteral("開始"), timeText(ivStart));
@@ -166,7 +189,16 @@ QString RunRecorder::finish(Outcome outcome, const IAction& action)
     const QString folder = logFolderOf(installation, ivMachine);
     try {
         RunDetails details;
-        action.recordRun(details);
+        // A run refused for want of an installation did nothing there that it could tell of.
+        if (installation.exists()) {
+            try {
+                action.recordRun(details);
+            } catch (...) {
+                details = RunDetails();
+                details.add(QStringLiteral("明細"), QStringLiteral("無法取得：") +
+                                                      platform::describe(std::current_exception()));
+            }
+        }
         platform::LogFile log(folder, kLogName, kOldLogName, kBlockStart);
         QStringList attached;
         QString attachmentFailure;
@@ -181,16 +213,20 @@ QString RunRecorder::finish(Outcome outcome, const IAction& action)
         }
         if (ivProgramIdentity.valid())
             ivProgram = ivProgramIdentity.get();
-        log.append(block(outcome, details, attached, installation.folder()));
+        log.append(block(outcome, details, attached,
+                         installation.isSet() && !installation.exists()
+                             ? installation.folder() + QStringLiteral("（不存在）")
+                             : installation.folder()));
         if (!attachmentFailure.isEmpty())
-            return QStringLiteral("警告：明細檔沒有寫入。") + attachmentFailure +
-                   QStringLiteral("。更新記錄已寫入 ") + QDir::toNativeSeparators(log.path()) +
-                   QStringLiteral("，更新本身不受影響；請確認該資料夾可以寫入、磁碟有空間。");
+            return QStringLiteral("警告：明細檔沒有寫入，更新本身不受影響，更新記錄已寫入 ") +
+                   QDir::toNativeSeparators(log.path()) +
+                   QStringLiteral("。請確認這個資料夾可以寫入、磁碟還有空間。（") + attachmentFailure + u'）';
         return {};
     } catch (...) {
-        return QStringLiteral("警告：更新記錄沒有寫入 ") + QDir::toNativeSeparators(folder) + QStringLiteral("。") +
-               platform::describe(std::current_exception()) +
-               QStringLiteral("。更新本身不受影響；請確認該資料夾可以寫入、磁碟有空間。");
+        // What is left to fail here is the log file itself: its folder or its disk.
+        return QStringLiteral("警告：更新記錄沒有寫入 ") + QDir::toNativeSeparators(folder) +
+               QStringLiteral("，更新本身不受影響。請確認這個資料夾可以寫入、磁碟還有空間。（") +
+               platform::describe(std::current_exception()) + u'）';
     }
 }
 
@@ -206,17 +242,21 @@ QStringList recentRuns(const QString& folder, int n)
         const QStringList lines = block.split(QStringLiteral("\r\n"));
         if (lines.isEmpty() || !lines.first().endsWith(QStringLiteral(" =====")))
             continue;
-        QString action, outcome, summary;
+        QString action, outcome, summary, cause;
+        // The first of each: a message or a detail never starts a line with a key.
         for (const QString& line : lines) {
-            if (line.startsWith(kActionKey))
+            if (line.startsWith(kActionKey) && action.isNull())
                 action = line.mid(kActionKey.size());
-            else if (line.startsWith(kOutcomeKey))
+            else if (line.startsWith(kOutcomeKey) && outcome.isNull())
                 outcome = line.mid(kOutcomeKey.size());
-            else if (line.startsWith(kSummaryKey))
+            else if (line.startsWith(kSummaryKey) && summary.isNull())
                 summary = line.mid(kSummaryKey.size());
+            else if (line.startsWith(kCauseKey) && cause.isNull())
+                cause = line.mid(kCauseKey.size());
         }
         runs << (lines.first().chopped(6) + QStringLiteral("  ") + action + QStringLiteral("  ") + outcome +
-                 (summary.isEmpty() ? QString() : QStringLiteral("  ") + summary));
+                 (summary.isEmpty() ? QString() : QStringLiteral("  ") + summary) +
+                 (cause.isEmpty() ? QString() : QStringLiteral("  原因：") + cause));
     }
     return runs.mid(std::max<qsizetype>(0, runs.size() - n));
 }

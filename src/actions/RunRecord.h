@@ -68,7 +68,7 @@ public:
 private:
     QString block(Outcome outcome, const RunDetails& details, const QStringList& attached,
                   const QString& installation) const;
-    void remember(const QString& title, const QString& text, const QString& answer);
+    void remember(const QString& title, const QString& text, const QString& answer, bool critical = false);
 
     platform::Services ivMachine;
     QString ivActionName;
@@ -76,6 +76,9 @@ private:
     QString ivProgram;
     QDateTime ivStart;
     QStringList ivMessages;
+    // The cause of a run that is refused or fails, one line of the messages it showed.
+    QString ivCause;
+    bool ivCauseCritical = false;
 };
 
 // The connection text with the value of every password key replaced by "****".

@@ -33,9 +33,11 @@ public:
     // Whether any message box so far carried the critical icon.
     bool criticalShown() const { return m_criticalShown; }
 
+    // Whether someone may be watching the stream: a terminal, not a file or a pipe.
+    static bool isTerminal(std::FILE* stream);
+
 private:
     void write(const QString& text, std::FILE* stream = nullptr);
-    static bool isTerminal(std::FILE* stream);
 
     std::FILE* m_out;
     std::FILE* m_in;

@@ -20,9 +20,10 @@ QString describe(std::exception_ptr error)
     } catch (const std::bad_alloc&) {
         return QStringLiteral("記憶體不足。");
     } catch (const std::exception& e) {
+        // The library's own words, which no clinic can act on alone.
         const QString text = QString::fromUtf8(e.what());
         if (!text.isEmpty())
-            return text;
+            return QStringLiteral("程式發生內部錯誤，這個動作沒有完成。請記下這段訊息並告訴資訊人員。（") + text + u'）';
     } catch (...) {
     }
     return QStringLiteral("發生無法辨識的錯誤。");

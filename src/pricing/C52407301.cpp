@@ -315,10 +315,10 @@ void C52407301::reportRefused()
     ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("更新未完成"), text);
 }
 
-DrugPricePreview C52407301::preview()
+DrugPricePreview C52407301::preview(IUpdatorView* p_progress)
 {
     const platform::TextLines lines = readLines(priceListPath());
-    readPriceList(lines, nullptr);
+    readPriceList(lines, p_progress);
     DrugPricePreview preview;
     const auto connection = getClinicConnection(kReading);
     try {
@@ -334,6 +334,8 @@ DrugPricePreview C52407301::preview()
         std::vector<RefusedValue> refused;
         QString line;
         for (qsizetype i = 0; i < lines.count(); ++i) {
+            if (p_progress)
+                p_progress->setProgressBarValue(percent(i, lines.count()));
             lines.read(i, line);
             const DrugPriceLine fields(line);
             if (!fields.isDrugRecord())
@@ -427,9 +429,9 @@ void C52407301::recordRun(RunDetails& p_details) const
     }
 }
 
-ActionPreview C52407301::previewChanges()
+ActionPreview C52407301::previewChanges(IUpdatorView* p_progress)
 {
-    const DrugPricePreview changes = preview();
+    const DrugPricePreview changes = preview(p_progress);
     ActionPreview shown{changes.text(true), changes.text(false), changes.csv(), {}};
     if (changes.tableRows() > 0 && changes.listRecords() * 2 < changes.tableRows())
         shown.caution = QStringLiteral("注意：更新後的藥品不到目前的一半；實際更新時會先詢問是否套用，"

@@ -67,8 +67,8 @@ public:
     // What a run would change, read from the price list and tblDrugs without writing anything
     // and without removing the list. A list the update would refuse, and a database it could
     // not use, throw platform::Error with the update's own reasons.
-    DrugPricePreview preview();
-    ActionPreview previewChanges() override;
+    DrugPricePreview preview(IUpdatorView* p_progress = nullptr);
+    ActionPreview previewChanges(IUpdatorView* p_progress = nullptr) override;
     QStringList sourceFiles() const override;
     QString doneText() const override;
     QStringList refusedTexts() const override;

@@ -38,6 +38,7 @@ QString count(qsizetype n)
     return QLocale::c().toString(qlonglong(n));
 }
 
+// Every cell of the CSV goes through here, the header's too.
 QString csvField(const QString& text)
 {
     const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) {
@@ -171,31 +172,25 @@ QString DrugPricePreview::text(bool p_withRows) const
 
 QByteArray DrugPricePreview::csv() const
 {
-    QString text = QStringLiteral("異動,代碼,藥品英文名稱,原藥價,新藥價,行號,欄位,原因\r\n");
+    // One header and one row for each drug or refused value, all of the same columns, so that a
+    // spreadsheet sorts and filters them; the totals are in the terminal's text and the record.
+    QString text = csvField(QStringLiteral("異動")) % u',' % csvField(QStringLiteral("代碼")) % u',' %
+                   csvField(QStringLiteral("藥品英文名稱")) % u',' % csvField(QStringLiteral("原藥價")) % u',' %
+                   csvField(QStringLiteral("新藥價")) % u',' % csvField(QStringLiteral("行號")) % u',' %
+                   csvField(QStringLiteral("欄位")) % u',' % csvField(QStringLiteral("原因")) % u"\r\n";
     // A committed update writes one for every run, tens of thousands of rows: one allocation a row.
     text.reserve(qsizetype(ivRows.size()) * 64 + 256);
     const QString changes[] = {changeText(Change::Added), changeText(Change::Removed), changeText(Change::Repriced)};
     for (const Row& row : ivRows) {
-        text += changes[int(row.change)] % u',' % csvField(row.code) % u',' % csvField(row.name) % u',' %
-                (row.oldPrice ? priceText(*row.oldPrice) : QString()) % u',' %
-                (row.newPrice ? priceText(*row.newPrice) : QString()) % u",,,\r\n";
+        text += csvField(changes[int(row.change)]) % u',' % csvField(row.code) % u',' % csvField(row.name) % u',' %
+                csvField(row.oldPrice ? priceText(*row.oldPrice) : QString()) % u',' %
+                csvField(row.newPrice ? priceText(*row.newPrice) : QString()) % u",,,\r\n";
     }
     const QString refused = ivCommitted ? QStringLiteral("被拒絕") : QStringLiteral("將被拒絕");
     for (const RefusedValue& value : ivRefusals) {
-        text += refused + u',' + csvField(value.code) + QStringLiteral(",,,,") + QString::number(value.line) + u',' +
-                csvField(value.column) + u',' + csvField(value.reason) + QStringLiteral("\r\n");
+        text += csvField(refused) % u',' % csvField(value.code) % u",,,," % csvField(QString::number(value.line)) % u',' %
+                csvField(value.column) % u',' % csvField(value.reason) % u"\r\n";
     }
-    text += QStringLiteral("\r\n合計,新增,%1\r\n合計,刪除,%2\r\n合計,價格變動,%3\r\n合計,價格不變,%4\r\n"
-                           "tblDrugs %5筆數,%6\r\n更新後筆數,%7\r\n%8,%9\r\n")
-                .arg(added())
-                .arg(removed())
-                .arg(repriced())
-                .arg(unchanged())
-                .arg(ivCommitted ? QStringLiteral("更新前") : QStringLiteral("目前"))
-                .arg(ivTableRows)
-                .arg(ivListRecords)
-                .arg(refused)
-                .arg(ivRefusals.size());
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 

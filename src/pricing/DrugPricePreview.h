@@ -61,7 +61,8 @@ public:
 
     // The changes line by line (when p_withRows) and the totals, for a terminal.
     QString text(bool p_withRows) const;
-    // The same as CSV for a spreadsheet: UTF-8 with a byte-order mark, CR LF.
+    // The changes as CSV for a spreadsheet, one header row and one row for each drug or refused
+    // value, without totals: UTF-8 with a byte-order mark, CR LF.
     QByteArray csv() const;
 
     // A price as lists write it: two decimals, or as many as it has.

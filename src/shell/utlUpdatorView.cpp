@@ -31,6 +31,11 @@ const QString EndTimeCaption = QStringLiteral("結束時間：");
 const QString CloseCaption = QStringLiteral("關閉");
 const QString CompletedTitle = QStringLiteral("訊息");
 const QString CompletedText = QStringLiteral("更新作業完成，請點選「關閉」按鈕離開本精靈。");
+// Why Cancel does nothing while the action runs: it holds the focus, but a transaction or a file
+// half replaced cannot be left at a click.
+const QString RunningCancelTip =
+    QStringLiteral("更新進行中無法中途停止，請等候它完成。更新若失敗或被強制結束，資料都會維持更新前的樣子，"
+                   "每個檔案也都是完整的舊檔或新檔，不會只寫了一半；可以再執行一次本更新程式。");
 
 void setColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
 {
@@ -320,6 +325,9 @@ void utlUpdatorView::btnOk_Click()
     const std::shared_ptr<IAction> action = ivAction;
 
     skipOnFailure([this] { btnCancel->setFocus(); });
+    // OK looks as dead as it is; Cancel keeps the focus and says why it is ignored.
+    skipOnFailure([this] { btnOk->setEnabled(false); });
+    skipOnFailure([this] { btnCancel->setToolTip(RunningCancelTip); });
     skipOnFailure(
         [this] { setTimeCaption(StartTimeCaption + ivServices.clock.timeText() + QStringLiteral("\r\n")); });
     skipOnFailure([this] { ivServices.events.processEvents(); });
@@ -337,6 +345,7 @@ void utlUpdatorView::btnOk_Click()
     }
 
     ivRunning = false;
+    btnCancel->setToolTip(QString());
     refreshDisplay();
     end(outcome);
     if (outcome == Outcome::Done)
@@ -365,7 +374,8 @@ void utlUpdatorView::end(Outcome outcome)
 
 void utlUpdatorView::txtCaption_GotFocus()
 {
-    skipOnFailure([this] { btnOk->setFocus(); });
+    // While a run goes OK is disabled and the focus belongs to Cancel.
+    skipOnFailure([this] { (ivRunning ? btnCancel : btnOk)->setFocus(); });
 }
 
 QString utlUpdatorView::getFullPath(const QString& p_strName) const

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using korvane::test::ClinicDatabase;
@@ -118,6 +119,10 @@ TEST_F(Updatlet, HelpListsTheCatalogueTheDefaultAndTheExitStatuses)
                                  QStringLiteral("\n  2  命令列用法錯誤\n"), QStringLiteral("\n  3  已取消"),
                                  QStringLiteral("--allow-shrink"), QStringLiteral("--dry-run"), QStringLiteral("--report 檔案")})
         EXPECT_TRUE(result.out.contains(shown)) << qPrintable(shown) << '\n' << qPrintable(result.out);
+    // No English sentence is left, in the actions' summaries either.
+    static const QRegularExpression english(QStringLiteral("\\b(the|and|from|of|into|beside|with|update)\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    EXPECT_FALSE(english.match(result.out).hasMatch()) << qPrintable(result.out);
 }
 
 TEST_F(Updatlet, AListWithFewerThanHalfTheDrugsIsRefusedUnlessAllowed)
@@ -177,10 +182,11 @@ TEST_F(Updatlet, DryRunShowsWhatWouldChangeAndWritesNothing)
                                              "新增,AC00004100,PANADOL TABLETS 500MG,,3.25,,,\r\n"
                                              "刪除,AC00003100,OLD NAME,5.00,,,,\r\n"
                                              "變價,AC00002100,PANADOL TABLETS 500MG,10.00,11.00,,,\r\n"
-                                             "將被拒絕,AC00005100999,,,,5,代碼,資料太長：欄位「代碼」最多只能存放 12 個字元。\r\n"
-                                             "\r\n合計,新增,1\r\n合計,刪除,1\r\n合計,價格變動,1\r\n合計,價格不變,1\r\n"
-                                             "tblDrugs 目前筆數,3\r\n更新後筆數,3\r\n將被拒絕,1\r\n")
+                                             "將被拒絕,AC00005100999,,,,5,代碼,資料太長：欄位「代碼」最多只能存放 12 個字元。\r\n")
                                   .toUtf8());
+    // The totals stay on the screen.
+    EXPECT_TRUE(reported.out.contains(QStringLiteral("合計：新增 1 項藥品，刪除 1 項，價格變動 1 項，價格不變 1 項。")))
+        << qPrintable(reported.out);
 
     EXPECT_EQ(installation.read(kDatabase), database);
     EXPECT_EQ(installation.read(kPriceList), list);
@@ -206,8 +212,11 @@ TEST_F(Updatlet, DryRunShowsWhatWouldChangeAndWritesNothing)
     const QString done = QString::fromUtf8(installation.read(QStringLiteral("Korvane/UpdateLog/") + changes.first()));
     const QString previewed = QString::fromUtf8(installation.read(QStringLiteral("changes.csv")));
     QString expected = previewed;
-    expected.replace(QStringLiteral("將被拒絕"), QStringLiteral("被拒絕")).replace(QStringLiteral("目前筆數"), QStringLiteral("更新前筆數"));
+    expected.replace(QStringLiteral("將被拒絕"), QStringLiteral("被拒絕"));
     EXPECT_EQ(done, expected);
+    // The record keeps the totals the file no longer carries.
+    EXPECT_TRUE(QString::fromUtf8(installation.read(kLog))
+                    .contains(QStringLiteral("\r\n藥品：更新前 3 筆，更新後 3 筆；新增 1、刪除 1、變價 1、不變 1")));
     const QStringList history = installation.run(installation.packArguments() << QStringLiteral("--history")).out.split(u'\n');
     ASSERT_GE(history.size(), 2);
     EXPECT_TRUE(history[1].endsWith(QStringLiteral("  C52407301  完成，但有項目未完成（結束代碼 1）  新增 1、刪除 1、變價 1、不變 1；tblDrugs 3 → 3 筆")))

@@ -186,7 +186,7 @@ TEST_F(ApplicationUpdate, AKillToolThatCannotStartIsNamedWithItsCause)
     EXPECT_EQ(run(native(machine.files)), korvane::Outcome::Failed);
     ASSERT_EQ(machine.dialogs.messages.size(), 1u);
     const QString& text = machine.dialogs.messages[0].text;
-    EXPECT_TRUE(text.contains("KillIt.exe") && text.contains("ermission")) << qPrintable(text);
+    EXPECT_TRUE(text.contains("KillIt.exe") && text.contains(QStringLiteral("權限不足"))) << qPrintable(text);
     EXPECT_EQ(installation(), before);
     EXPECT_TRUE(QFile::exists(machine.packFile("korvane.exe")));
 }

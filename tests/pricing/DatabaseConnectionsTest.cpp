@@ -97,10 +97,11 @@ TEST_F(DatabaseConnectionsTest, AConfigurationOfNeitherFormAndAnUnsetInstallatio
     }
     machine.settings.setInstallationFolder(QString());
     // The one refusal every action gives, naming where it looked.
-    EXPECT_EQ(failure(), QStringLiteral("找不到 Korvane 的安裝資料夾：設定值 KorvaneStartupPath 沒有設定或是空的"
-                                        "（讀自 test settings Korvane/Options/KorvaneStartupPath）。"
+    EXPECT_EQ(failure(), QStringLiteral("找不到 Korvane 的安裝資料夾：這台電腦沒有記錄 Korvane 安裝在哪裡。"
                                         "本次更新沒有執行，電腦中的檔案與資料都沒有變更。"
-                                        "請在這台已安裝 Korvane 的電腦上，以使用 Korvane 的帳號執行本更新程式。"));
+                                        "請在已安裝 Korvane 的電腦上，以平常使用 Korvane 的帳號執行本更新程式。"
+                                        "〔資訊人員參考：安裝資料夾的設定值沒有設定或是空的；"
+                                        "讀取的位置：test settings Korvane/Options/KorvaneStartupPath〕"));
 }
 
 TEST_F(DatabaseConnectionsTest, AnEmptyConfigurationIsAnError)

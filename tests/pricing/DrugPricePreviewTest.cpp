@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "CsvReader.h"
 #include "PriceListText.h"
 #include "pricing/DrugPriceLine.h"
 #include "pricing/DrugPricePreview.h"
@@ -47,6 +48,29 @@ TEST(DrugPricePreview, RowsComeOutByChangeThenByCode)
         rows << QString::number(row.change == DrugPricePreview::Change::Added ? 0 : 1) + u' ' + row.code;
     EXPECT_EQ(rows.join(u'\n').toStdString(), wanted.join(u'\n').toStdString());
     EXPECT_EQ(preview.unchanged(), qsizetype(codes.size()) - qsizetype(expected.size()));
+}
+
+// A spreadsheet sorts and filters the file: one header, then one row of the same columns for
+// each drug or refused value, whatever the names hold; no totals among them.
+TEST(DrugPricePreview, TheCsvIsOneHeaderAndRowsOfTheSameColumns)
+{
+    using korvane::test::drugCode;
+    DrugPricePreview preview;
+    preview.addTableRow(drugCode(1), QStringLiteral("SYRUP \"A\", 5ML"), 5.0);
+    preview.addTableRow(drugCode(2), QStringLiteral("TWO\r\nLINES"), 10.0);
+    preview.addListLine(korvane::DrugPriceLine(korvane::test::drugLine(1, drugCode(3), QStringLiteral("3.25"))));
+    preview.addRefusal({5, QStringLiteral("AC00005100999"), QStringLiteral("代碼"), QStringLiteral("太長, \"12\" 個字元")});
+    preview.finish();
+
+    const QList<QStringList> rows = korvane::test::readCsv(preview.csv());
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[0].join(u'|'), QStringLiteral("異動|代碼|藥品英文名稱|原藥價|新藥價|行號|欄位|原因"));
+    for (const QStringList& row : rows)
+        EXPECT_EQ(row.size(), 8) << qPrintable(row.join(u'|'));
+    EXPECT_EQ(rows[1].join(u'|'), QStringLiteral("新增|") + drugCode(3) + QStringLiteral("|PANADOL TABLETS 500MG||3.25|||"));
+    EXPECT_EQ(rows[2].join(u'|'), QStringLiteral("刪除|") + drugCode(1) + QStringLiteral("|SYRUP \"A\", 5ML|5.00||||"));
+    EXPECT_EQ(rows[3].join(u'|'), QStringLiteral("刪除|") + drugCode(2) + QStringLiteral("|TWO\r\nLINES|10.00||||"));
+    EXPECT_EQ(rows[4].join(u'|'), QStringLiteral("將被拒絕|AC00005100999||||5|代碼|太長, \"12\" 個字元"));
 }
 
 } // namespace

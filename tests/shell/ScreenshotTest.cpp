@@ -2,9 +2,12 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "ShellTestSupport.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -79,6 +82,59 @@ TEST_F(WizardScreenshotTest, BannerTitleAndCompletionAsTheUserSeesThem)
     ASSERT_FALSE(completed.isNull());
     EXPECT_NE(running, atStart);
     EXPECT_NE(completed, running);
+}
+
+// While a run goes OK is drawn grey and Cancel holds the focus, even after a click into the
+// text; Cancel does nothing, and when the pointer rests on it it says why.
+TEST_F(WizardScreenshotTest, WhileRunningOkIsGreyAndCancelSaysWhyItWaits)
+{
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QImage running;
+    bool okEnabled = true;
+    QWidget* focus = nullptr;
+    QWidget* focusAfterText = nullptr;
+    bool stillRunning = false;
+    QString tip;
+    action->run = [&](IUpdatorView&) {
+        okEnabled = ok->isEnabled();
+        focus = form->focusWidget();
+        QTest::mouseClick(view->findChild<QPlainTextEdit*>(QStringLiteral("txtCaption"))->viewport(), Qt::LeftButton);
+        focusAfterText = form->focusWidget();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        stillRunning = view->isRunning() && !form.isNull() && form->isVisible();
+        running = capture("wizard-running-buttons.png");
+        QHelpEvent hover(QEvent::ToolTip, cancel->rect().center(), cancel->mapToGlobal(cancel->rect().center()));
+        QApplication::sendEvent(cancel, &hover);
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* label = qobject_cast<QLabel*>(widget); label && label->isVisible() &&
+                                                             label->objectName() == QStringLiteral("qtooltip_label"))
+                tip = label->text();
+        }
+    };
+    action->appName.clear();
+    start();
+    // Focus moves only in the active window, as on the clerk's screen.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
+    ok = view->findChild<QPushButton*>(QStringLiteral("btnOk"));
+    cancel = view->findChild<QPushButton*>(QStringLiteral("btn取消"));
+    ASSERT_NE(ok, nullptr);
+    ASSERT_NE(cancel, nullptr);
+    const QImage ready = capture("wizard-ready-buttons.png");
+    QTest::mouseClick(ok, Qt::LeftButton);
+
+    EXPECT_FALSE(okEnabled);
+    EXPECT_EQ(focus, cancel);
+    EXPECT_EQ(focusAfterText, cancel);
+    EXPECT_TRUE(stillRunning);
+    EXPECT_EQ(action->runs, 1);
+    EXPECT_EQ(tip, QStringLiteral("更新進行中無法中途停止，請等候它完成。更新若失敗或被強制結束，資料都會維持更新前的樣子，"
+                                  "每個檔案也都是完整的舊檔或新檔，不會只寫了一半；可以再執行一次本更新程式。"));
+    // Grey is what the clerk sees: the button's own pixels change, not only its state.
+    const QRect button = pixels(view->proportionalLayout().item(QStringLiteral("btnOk")));
+    ASSERT_FALSE(running.isNull());
+    EXPECT_NE(ready.copy(button), running.copy(button));
 }
 
 } // namespace

@@ -223,7 +223,8 @@ TEST_F(WizardRunTest, AnythingThrownOutOfTheActionIsAFailedRunThatKeepsThePack)
 {
     const std::vector<std::pair<std::function<void()>, QString>> throws{
         {[] { throw platform::Error(QStringLiteral("資料庫無法開啟")); }, QStringLiteral("資料庫無法開啟")},
-        {[] { throw std::runtime_error("disk I/O error"); }, QStringLiteral("disk I/O error")},
+        {[] { throw std::runtime_error("disk I/O error"); },
+         QStringLiteral("程式發生內部錯誤，這個動作沒有完成。請記下這段訊息並告訴資訊人員。（disk I/O error）")},
         {[] { throw 42; }, QStringLiteral("發生無法辨識的錯誤。")},
     };
     for (const auto& [raise, description] : throws) {

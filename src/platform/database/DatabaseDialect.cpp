@@ -118,4 +118,10 @@ Error DatabaseDialect::unreachableError(const QString& detail)
                  Error::Kind::DatabaseUnreachable);
 }
 
+Error DatabaseDialect::otherError(const QString& detail)
+{
+    return Error(QStringLiteral("資料庫回報了錯誤，這個動作沒有完成。請記下這段訊息並告訴資訊人員。（") + detail + u'）',
+                 Error::Kind::Database);
+}
+
 } // namespace korvane::platform

@@ -118,6 +118,8 @@ protected:
     // A database file that another program holds, so that a run cannot have it to itself; held
     // says what was held, detail (when there is one) what the driver said.
     static Error inUseError(const QString& held, const QString& detail);
+    // Any other error: the driver's text alone would tell the clinic nothing.
+    static Error otherError(const QString& detail);
 
 private:
     // The clinic's database file of the Jet provider, at dataSource.

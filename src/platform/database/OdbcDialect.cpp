@@ -322,7 +322,7 @@ Error OdbcDialect::fromSqlState(const QSqlError& error, const QString& state)
     if (state == QStringLiteral("IM002"))
         return Error(QStringLiteral("找不到資料庫驅動程式，請安裝資料庫用戶端元件。（") + detail + u'）',
                      Error::Kind::DatabaseUnreachable);
-    return Error(detail, Error::Kind::Database);
+    return otherError(detail);
 }
 
 } // namespace korvane::platform

@@ -263,7 +263,7 @@ Error SqliteDialect::translate(const QSqlError& error) const
         return Error(QStringLiteral("資料庫檔案已損毀或不是資料庫：") + m_dataSource + QStringLiteral("（") + detail + u'）',
                      Error::Kind::Database);
     default:
-        return Error(detail, Error::Kind::Database);
+        return otherError(detail);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "WidgetDialogs.h"
 
 #include "platform/Conversions.h"
+#include "platform/TechnicalNote.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -15,12 +16,19 @@ namespace korvane::platform {
 namespace {
 
 // Error texts carry database messages and paths that must not be read as markup. The buttons
-// speak the user's language whatever translations the machine has installed.
+// speak the user's language whatever translations the machine has installed. What is meant for
+// IT staff waits behind the details button.
 int showBox(QMessageBox::Icon icon, const QString& title, const QString& text, bool question, bool defaultYes)
 {
-    QMessageBox box(icon, title, withLineFeeds(text), question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                    QApplication::activeWindow());
+    const MessageParts parts = splitTechnicalNotes(withLineFeeds(text));
+    qsizetype end = parts.forUser.size();
+    while (end > 0 && parts.forUser.at(end - 1).isSpace())
+        --end;
+    QMessageBox box(icon, title, parts.forUser.left(end),
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
+    if (!parts.notes.isEmpty())
+        box.setDetailedText(parts.notes);
     if (question) {
         box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
         box.button(QMessageBox::No)->setText(QStringLiteral("否"));

@@ -203,6 +203,8 @@ TEST_F(ConnectionTest, ALockedDatabaseSaysSo)
     } catch (const Error& e) {
         EXPECT_EQ(e.kind(), Error::Kind::DatabaseLocked);
         EXPECT_TRUE(e.description().startsWith(QStringLiteral("資料庫正被其他程式使用中"))) << qPrintable(e.description());
+        // The driver's words follow, Qt's part of them in Chinese.
+        EXPECT_TRUE(e.description().contains(QStringLiteral("database is locked 無法抓取列"))) << qPrintable(e.description());
     }
     QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
 
@@ -224,5 +226,22 @@ TEST_F(ConnectionTest, ALockedDatabaseSaysSo)
     other.close();
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("other-writer"));
+}
+
+// An error the dialect has no words of its own for still begins with a sentence for the clinic.
+TEST_F(ConnectionTest, AnyOtherDatabaseErrorIsToldInChineseBeforeTheDriversText)
+{
+    const auto db = ClinicDatabase::create(path());
+    Connection connection;
+    connection.setConnectionString(db.jetConnectionText());
+    connection.Open();
+    try {
+        connection.Execute(QStringLiteral("DELETE FROM tblNoSuchTable"));
+        FAIL() << "ran a statement on a missing table";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().startsWith(QStringLiteral("資料庫回報了錯誤，這個動作沒有完成。請記下這段訊息並告訴資訊人員。（")) &&
+                    e.description().contains(QStringLiteral("no such table: tblNoSuchTable")))
+            << qPrintable(e.description());
+    }
 }
 #endif

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Korvane update pack developers
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
+#include "platform/TechnicalNote.h"
 #include "platform/widgets/WidgetDialogs.h"
 
 #include <QAbstractButton>
@@ -110,6 +111,28 @@ TEST(WidgetDialogsTest, InputBoxGivesTheTypedTextOrEmptyOnCancel)
         dialog->reject();
     });
     EXPECT_EQ(WidgetDialogs().inputBox("prompt", "title"), QString());
+}
+
+// The clerk reads the message; what only IT staff need waits behind the details button, whose
+// caption Qt's translation gives.
+TEST(WidgetDialogsTest, NotesForItStaffWaitBehindTheDetailsButton)
+{
+    const QString text = QStringLiteral("找不到 Korvane 的安裝資料夾。請以使用 Korvane 的帳號執行。") +
+                         korvane::platform::technicalNote(QStringLiteral("讀取的位置：登錄機碼 HKEY_CURRENT_USER\\Software 中的 KorvaneStartupPath")) +
+                         QStringLiteral("\r\n\r\n") + korvane::platform::technicalNote(QStringLiteral("tblDrugs"));
+    QString shown, details;
+    QStringList captions;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        shown = box->text();
+        details = box->detailedText();
+        for (QAbstractButton* button : box->buttons())
+            captions << button->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    WidgetDialogs().messageBox(MessageIcon::Critical, QStringLiteral("更新失敗"), text);
+    EXPECT_EQ(shown, QStringLiteral("找不到 Korvane 的安裝資料夾。請以使用 Korvane 的帳號執行。"));
+    EXPECT_EQ(details, QStringLiteral("讀取的位置：登錄機碼 HKEY_CURRENT_USER\\Software 中的 KorvaneStartupPath\ntblDrugs"));
+    EXPECT_TRUE(captions.contains(QStringLiteral("顯示詳情..."))) << qPrintable(captions.join(u'|'));
 }
 
 } // namespace
