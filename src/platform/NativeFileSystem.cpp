@@ -7,9 +7,11 @@
 #include "FileReplacement.h"
 #include "Paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 namespace korvane::platform {
 
@@ -174,6 +176,18 @@ bool NativeFileSystem::inUse(const QString& path) const
 {
     const QString local = localPath(path);
     return QFileInfo(local).isFile() && fileInUseAhead(local);
+}
+
+bool NativeFileSystem::canWriteIn(const QString& folder) const
+{
+    const QString local = localPath(folder);
+    if (!QFileInfo(local).isDir())
+        return false;
+    // A name no one else uses, not even another run at the same moment.
+    const QString probe = QDir(local).filePath(QStringLiteral(".korvane-write-test-%1-%2")
+                                                   .arg(QCoreApplication::applicationPid())
+                                                   .arg(qulonglong(QRandomGenerator::global()->generate64()), 16, 16, QChar(u'0')));
+    return createAndRemove(probe);
 }
 
 } // namespace korvane::platform
