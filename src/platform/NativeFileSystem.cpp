@@ -57,6 +57,10 @@ bool parentFolderExists(const QString& local)
                     Error::Kind::AccessDenied);
     case Replacement::WriteFailed:
         throw Error(QStringLiteral("寫入檔案時發生錯誤，無法複製檔案：") + files, Error::Kind::General);
+    case Replacement::OldFileMoved:
+        throw Error(QStringLiteral("無法複製檔案：") + files + QStringLiteral("。原來的檔案暫時改名為 ") +
+                        movedOldFile(target) + QStringLiteral("，請將它改回 ") + target,
+                    Error::Kind::General);
     case Replacement::Refused:
     case Replacement::Done:
         break;
