@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QSaveFile>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -43,8 +44,10 @@ int main(int argc, char** argv)
     bool seedOk = false;
     const qlonglong lines = parser.value(linesOption).toLongLong(&linesOk);
     const qulonglong seed = parser.value(seedOption).toULongLong(&seedOk);
-    if (!linesOk || lines < 0)
-        return fail(QStringLiteral("--lines wants a whole number of 0 or more"));
+    // The list is built in memory: a 32-bit program cannot hold more than about this many lines.
+    const qlonglong mostLines = std::numeric_limits<qsizetype>::max() / 2048;
+    if (!linesOk || lines < 0 || lines > mostLines)
+        return fail(QStringLiteral("--lines wants a whole number from 0 to %1").arg(mostLines));
     if (!seedOk)
         return fail(QStringLiteral("--seed wants a whole number of 0 or more"));
     if (parser.positionalArguments().size() != 1)

@@ -90,6 +90,10 @@ void Installation::require(const QStringList& alsoNotFrom) const
                              QStringLiteral("），更新的檔案會複製到自己身上，再被當成暫存檔刪除。") + kNothingChanged +
                              QStringLiteral("請將本更新程式與它附帶的檔案放到其他資料夾（例如桌面）後再執行。"));
     }
+    // Under Program Files only an administrator may write.
+    if (!ivServices.files.canWriteIn(ivFolder))
+        throw RunRefused(QStringLiteral("這個帳號沒有權限寫入 Korvane 的安裝資料夾（") + ivFolder + QStringLiteral("）。") +
+                         kNothingChanged + QStringLiteral("請在程式上按右鍵，選擇「以系統管理員身分執行」。"));
 }
 
 namespace ConnectionTexts {

@@ -31,9 +31,10 @@ public:
 
     // Throws RunRefused, naming where it looked, when the folder is not set or is not there.
     void requireFolder() const;
-    // Throws RunRefused, before anything is touched, when requireFolder() does, or when the pack
+    // Throws RunRefused, before anything is touched, when requireFolder() does, when the pack
     // runs from the installation folder or from one of the folders given relative to it
-    // ("\\tools"): copies would go onto themselves and the clean-up would remove installed files.
+    // ("\\tools"): copies would go onto themselves and the clean-up would remove installed files;
+    // or when this user may not write in the folder (a protected folder, run without elevation).
     void require(const QStringList& alsoNotFrom = {}) const;
 
     // The clinic database file and the drug-bag printing module's drug-profile database.

@@ -33,9 +33,9 @@ template <> std::shared_ptr<IAction> create<ActionImpl>(const platform::Services
         services, [services] { return std::make_shared<CKorvaneUpdateActioner>(services); });
 }
 
-#define KORVANE_ACTION(actionClass, packExecutable, summary)                                                 \
-    ActionEntry{QStringLiteral(#actionClass), QStringLiteral(packExecutable), QStringLiteral(summary),       \
-                &create<actionClass>},
+#define KORVANE_ACTION(actionClass, packExecutable, fileVersion, fileDescription, summary)                    \
+    ActionEntry{QStringLiteral(#actionClass), QStringLiteral(packExecutable), QStringLiteral(fileVersion),   \
+                QStringLiteral(fileDescription), QStringLiteral(summary), &create<actionClass>},
 
 const auto& table()
 {

@@ -18,6 +18,8 @@ struct ActionEntry
 {
     QString name;           // the action class, as updatlet's command line names it
     QString packExecutable; // the file name of its pack
+    QString fileVersion;    // the serial its description shows, empty where it shows none
+    QString fileDescription; // what Windows shows of its pack, in Traditional Chinese
     QString summary;        // one line for updatlet --help
     std::shared_ptr<IAction> (*make)(const platform::Services& services, const QString& packExecutable);
 

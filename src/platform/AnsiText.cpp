@@ -49,9 +49,12 @@ QByteArray encodeAnsi(QStringView text)
 // runs through the C library, many bytes at a step.
 template <typename Char> void TextLines::index(const Char* begin, const Char* end)
 {
-    if (end - begin > qsizetype(std::numeric_limits<quint32>::max()))
+    // Compared unsigned: where qsizetype has 32 bits, the limit does not fit it.
+    if (quint64(end - begin) > std::numeric_limits<quint32>::max())
         throw Error(QStringLiteral("檔案太大，無法讀取。"), Error::Kind::OutOfRange);
     auto find = [end](const Char* from, Char c) {
+        if (from >= end) // also tells the compiler that the bound below is a real size
+            return end;
         if constexpr (sizeof(Char) == 1) {
             const void* hit = std::memchr(from, c, size_t(end - from));
             return hit ? static_cast<const Char*>(hit) : end;

@@ -39,6 +39,9 @@ public:
     // Whether a running program uses the file, so that removing or overwriting it would fail
     // now. Asks without changing anything; false for a file that is not there.
     virtual bool inUse(const QString& path) const = 0;
+    // Whether this user may create and remove files in the folder, found by creating a file of
+    // a name of its own there and removing it again. False for a folder that is not there.
+    virtual bool canWriteIn(const QString& folder) const = 0;
 };
 
 // The name copyFile writes a new copy of target under before renaming it over target: in the

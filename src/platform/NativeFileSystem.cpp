@@ -7,9 +7,11 @@
 #include "FileReplacement.h"
 #include "Paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 namespace korvane::platform {
 
@@ -55,6 +57,10 @@ bool parentFolderExists(const QString& local)
                     Error::Kind::AccessDenied);
     case Replacement::WriteFailed:
         throw Error(QStringLiteral("寫入檔案時發生錯誤，無法複製檔案：") + files, Error::Kind::General);
+    case Replacement::OldFileMoved:
+        throw Error(QStringLiteral("無法複製檔案：") + files + QStringLiteral("。原來的檔案暫時改名為 ") +
+                        movedOldFile(target) + QStringLiteral("，請將它改回 ") + target,
+                    Error::Kind::General);
     case Replacement::Refused:
     case Replacement::Done:
         break;
@@ -174,6 +180,18 @@ bool NativeFileSystem::inUse(const QString& path) const
 {
     const QString local = localPath(path);
     return QFileInfo(local).isFile() && fileInUseAhead(local);
+}
+
+bool NativeFileSystem::canWriteIn(const QString& folder) const
+{
+    const QString local = localPath(folder);
+    if (!QFileInfo(local).isDir())
+        return false;
+    // A name no one else uses, not even another run at the same moment.
+    const QString probe = QDir(local).filePath(QStringLiteral(".korvane-write-test-%1-%2")
+                                                   .arg(QCoreApplication::applicationPid())
+                                                   .arg(qulonglong(QRandomGenerator::global()->generate64()), 16, 16, QChar(u'0')));
+    return createAndRemove(probe);
 }
 
 } // namespace korvane::platform

@@ -21,12 +21,15 @@ public:
     void removeFile(const QString& path) override;
     void makeFolder(const QString& path) override;
     bool inUse(const QString& path) const override;
+    bool canWriteIn(const QString& folder) const override;
 
 private:
     // The file and folder tests answer as a directory listing with the plain attribute filter
     // does: hidden entries (the hidden attribute on Windows, a leading dot elsewhere) and Windows
     // system files are not seen.
     static bool isSystemFile(const QString& local);
+    // Creates the file new, never through a link, and removes it; whether both succeeded.
+    static bool createAndRemove(const QString& local);
 };
 
 } // namespace korvane::platform

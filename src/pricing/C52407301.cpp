@@ -248,7 +248,7 @@ Outcome C52407301::replaceDrugs(const QString& path)
             QString line;
             lines.read(index, line);
             const DrugPriceLine fields(line);
-            ivRefused.push_back({index + 1, fields.field(3).toString(), QString(), reason.description()});
+            ivRefused.push_back({qsizetype(index) + 1, fields.field(3).toString(), QString(), reason.description()});
         });
         qsizetype sent = 0;
         QString line;

@@ -5,6 +5,7 @@
 #include "TestServices.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -42,6 +43,11 @@ TEST(ActionCatalogue, EveryActionIsMadeByItsFactoryAndBuiltIntoItsPack)
         const bool stays = QStringList{"ActionImpl", "CDrugDeployActioner", "CExeUpdateActioner"}.contains(entry.name);
         EXPECT_EQ(action->getAppName(), stays ? QString() : entry.packExecutable);
         EXPECT_TRUE(QFileInfo(packPath(entry)).isExecutable()) << packPath(entry).toStdString();
+        // Windows shows the pack's version as its description shows it, or none of its own.
+        const QRegularExpressionMatch serial =
+            QRegularExpression(QStringLiteral("序號 v([0-9]+(\\.[0-9]+){3})$")).match(action->getDescription().toString());
+        EXPECT_EQ(entry.fileVersion, serial.captured(1));
+        EXPECT_FALSE(entry.fileDescription.isEmpty());
     }
     EXPECT_NE(ActionCatalogue::find(ActionCatalogue::DefaultAction), nullptr);
     EXPECT_EQ(ActionCatalogue::find(u"c52407301"), nullptr);

@@ -5,6 +5,7 @@
 // deployment actions that must not start at all.
 
 #include "KorvaneStandIns.h"
+#include "ReadOnlyFolder.h"
 #include "TestServices.h"
 #include "catalogue/ActionCatalogue.h"
 #include "deploy/CDrugDeployActioner.h"
@@ -133,6 +134,33 @@ TEST(Deployment, RefusesBeforeTouchingAnythingWithoutAnInstallationRunFromItOrWi
         ASSERT_EQ(machine.dialogs.messages.size(), 1u);
         EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QString::fromUtf8(c.says)))
             << qPrintable(machine.dialogs.messages[0].text);
+    }
+}
+
+// A protected folder (under Program Files, run without elevation) refuses the run before anything
+// is touched, and the message says how to run it as the administrator. The folder really refuses
+// writing: its permissions taken away, or as the superuser a read-only mount over it.
+TEST(Deployment, EveryActionRefusesAnInstallationFolderItMayNotWrite)
+{
+    for (const korvane::ActionEntry& entry : korvane::ActionCatalogue::entries()) {
+        SCOPED_TRACE(entry.name.toStdString());
+        TestMachine machine;
+        FakeView view;
+        ship(machine.packFolder(), {"korvane.exe", "001.exe", "dbDrugProfile.mdb", "all.puf"});
+        ship(machine.installFolder(), {"Korvane.exe", "tools/dbDrugProfile.mdb"}, "old ");
+        const auto before = tree(machine.installFolder());
+        const ReadOnlyFolder protectedFolder(machine.installFolder());
+        KORVANE_REQUIRE_READ_ONLY(protectedFolder);
+
+        EXPECT_EQ(entry.create(machine.services())->action(view), korvane::Outcome::Refused);
+        EXPECT_EQ(tree(machine.installFolder()), before);
+        EXPECT_EQ(tree(machine.packFolder()).size(), 4);
+        EXPECT_TRUE(machine.dialogs.prompts.isEmpty() && machine.processes.started.empty());
+        ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+        const QString text = machine.dialogs.messages[0].text;
+        EXPECT_TRUE(text.contains(machine.installFolder()) &&
+                    text.contains(QStringLiteral("請在程式上按右鍵，選擇「以系統管理員身分執行」。")))
+            << qPrintable(text);
     }
 }
 

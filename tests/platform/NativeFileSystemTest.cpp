@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #include "platform/NativeFileSystem.h"
 
+#include "ReadOnlyFolder.h"
 #include "RunningProgram.h"
 #include "SmallDisk.h"
 #include "TempFolder.h"
@@ -27,6 +28,7 @@
 using korvane::platform::Error;
 using korvane::platform::NativeFileSystem;
 using korvane::platform::replacementTemporary;
+using korvane::test::ReadOnlyFolder;
 using korvane::test::RunningProgram;
 using korvane::test::SmallDisk;
 using korvane::test::TempFolder;
@@ -405,6 +407,23 @@ TEST_F(NativeFileSystemTest, AFileHeldOpenIsFreeOnceItsHolderHasLetGo)
     EXPECT_FALSE(temp.exists("Tools/drugbagprinter.EXE"));
 }
 #endif
+
+// The installation check asks this before a run changes anything. The probe leaves nothing.
+TEST_F(NativeFileSystemTest, CanWriteInTellsWhetherFilesCanBeMadeInTheFolder)
+{
+    const auto left = [&] { return QDir(at("Folder")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+    EXPECT_TRUE(files.canWriteIn(at("FOLDER")));
+    EXPECT_TRUE(files.canWriteIn(at("Folder/")));
+    EXPECT_EQ(left(), QStringList());
+    EXPECT_FALSE(files.canWriteIn(at("Missing")));
+    EXPECT_FALSE(files.canWriteIn(at("Visible.txt")));
+#ifndef Q_OS_WIN
+    const ReadOnlyFolder protectedFolder(at("Folder"));
+    KORVANE_REQUIRE_READ_ONLY(protectedFolder);
+    EXPECT_FALSE(files.canWriteIn(at("Folder")));
+    EXPECT_EQ(left(), QStringList());
+#endif
+}
 
 TEST_F(NativeFileSystemTest, MakeFolderCreatesExactlyOneLevel)
 {

@@ -26,9 +26,11 @@ public:
     void removeFile(const QString& path) override { files.remove(path); }
     void makeFolder(const QString&) override {}
     bool inUse(const QString&) const override { return false; }
+    bool canWriteIn(const QString& folder) const override { return !unwritableFolders.contains(folder); }
 
     QMap<QString, QByteArray> files;
     QSet<QString> links;
+    QSet<QString> unwritableFolders;
     QStringList writes; // every path written, in order
     bool failWrites = false;
 };
