@@ -53,15 +53,16 @@ QString AccessDialect::connectionText(const QString& oleDbText, OpenMode mode)
         !hasDriver(kClassicDriver) && hasDriver(kSuccessorDriver) ? kSuccessorDriver : kClassicDriver;
     QString text = QStringLiteral("DRIVER={") + driver + QStringLiteral("};");
     text += connectionAttribute(QStringLiteral("DBQ"), settings.value(QStringLiteral("Data Source")));
-    const QString password = settings.value(QStringLiteral("Jet OLEDB:Database Password"));
-    if (!password.isEmpty())
-        text += connectionAttribute(QStringLiteral("PWD"), password);
     // The driver's own options, as its setup names them: opened for this connection alone, and
-    // opened for reading only.
+    // opened for reading only. Before the password, which a driver manager's trace masks and cuts
+    // off after, so that the trace shows how the file was opened.
     if (mode.exclusive)
         text += connectionAttribute(QStringLiteral("Exclusive"), QStringLiteral("1"));
     if (mode.readOnly)
         text += connectionAttribute(QStringLiteral("ReadOnly"), QStringLiteral("1"));
+    const QString password = settings.value(QStringLiteral("Jet OLEDB:Database Password"));
+    if (!password.isEmpty())
+        text += connectionAttribute(QStringLiteral("PWD"), password);
     return text;
 }
 

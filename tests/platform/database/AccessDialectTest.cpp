@@ -32,7 +32,7 @@ TEST(AccessDialect, AWritingRunOpensTheFileExclusivelyAndAPreviewReadOnly)
     const struct
     {
         int mode;
-        const char* attributes; // after DBQ and PWD
+        const char* attributes; // between DBQ and PWD
     } cases[] = {{writing, "Exclusive=1;"},
                  {Connection::adModeShareDenyWrite, "Exclusive=1;"}, // no narrower sharing than exclusive
                  {Connection::adModeRead, "ReadOnly=1;"},
@@ -42,8 +42,8 @@ TEST(AccessDialect, AWritingRunOpensTheFileExclusivelyAndAPreviewReadOnly)
     for (const auto& c : cases) {
         const QString text = AccessDialect::connectionText(kPriceText, Connection::openMode(c.mode));
         EXPECT_TRUE(text.startsWith(QStringLiteral("DRIVER={Microsoft Access Driver (*.mdb")));
-        EXPECT_TRUE(text.endsWith(QStringLiteral("};DBQ=C:\\Korvane\\dbKorvane.mdb;PWD=Pk@Dolmira51840297;") +
-                                  QString::fromLatin1(c.attributes)))
+        EXPECT_TRUE(text.endsWith(QStringLiteral("};DBQ=C:\\Korvane\\dbKorvane.mdb;") + QString::fromLatin1(c.attributes) +
+                                  QStringLiteral("PWD=Pk@Dolmira51840297;")))
             << c.mode << ": " << qPrintable(text);
     }
     // The start-up action's text gives no password.
