@@ -7,6 +7,7 @@
 #include "actions/IUpdatorView.h"
 #include "actions/Installation.h"
 #include "actions/RunRecord.h"
+#include "actions/SkipOnFailure.h"
 #include "drugbag/CDrugAdvInfoHome.h"
 #include "platform/AnsiText.h"
 #include "platform/Conversions.h"
@@ -16,6 +17,10 @@
 #include "platform/database/Recordset.h"
 #include "platform/database/Transaction.h"
 
+#include <QDir>
+
+#include <QCryptographicHash>
+#include <QLocale>
 #include <QSet>
 #include <QStringBuilder>
 #include <algorithm>
@@ -29,6 +34,11 @@ const QString kNoDrugRecords = QStringLiteral("資料檔中沒有任何可以匯
 
 // The values named in the message at the end of a run; updatlet lists them all.
 constexpr size_t kRefusalsShown = 20;
+// A run whose refused lines pass both 1 % of its drug lines and this many commits nothing.
+constexpr qsizetype kRefusedLinesTolerated = 20;
+// The refused values a failed run names in its message, and the skipped lines a run names.
+constexpr size_t kRefusalsNamedInFailure = 10;
+constexpr size_t kSkippedShown = 10;
 
 QString failureMessage(const QString& description)
 {
@@ -59,7 +69,7 @@ DrugPricePreview compareWithList(DrugPricePreview table, const platform::TextLin
         if (leftOut.contains(i))
             continue;
         lines.read(i, line);
-        table.addListLine(DrugPriceLine(line));
+        table.addListLine(DrugPriceLine(line), i);
     }
     table.finish();
     return table;
@@ -128,6 +138,9 @@ Outcome C52407301::action(IUpdatorView& p_form)
     ivDrugsBefore = -1;
     ivChanges.reset();
     ivRefused.clear();
+    ivAfterCommit.clear();
+    ivList = {};
+    ivListDrugLines = -1;
     Outcome outcome = Outcome::Failed;
     std::exception_ptr error;
     try {
@@ -165,6 +178,10 @@ PriceListSurvey C52407301::readPriceList(const platform::TextLines& lines, IUpda
 platform::TextLines C52407301::readLines(const QString& path)
 {
     QByteArray bytes = ivServices.files.readFile(path);
+    // Which list a run applied, for its record: hashed beside the run.
+    ivList = {path, bytes.size(), std::async(std::launch::async, [bytes] {
+                                      return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+                                  }).share()};
     if (const QString refusal = PriceListSurvey::refusalOfContent(bytes); !refusal.isEmpty())
         throw RunRefused(refusal);
     return platform::TextLines::fromAnsiFile(std::move(bytes));
@@ -187,6 +204,49 @@ void C52407301::findColumns(const platform::Recordset& recordset)
         ivColumnIndexes[k] = recordset.fieldIndex(DrugPriceLine::columns()[k].name);
 }
 
+bool C52407301::confirmShrink(qsizetype drugs, qint64 current, bool stored)
+{
+    const QString counts =
+        stored ? QStringLiteral("資料庫只接受了本次藥價資料檔中的 %1 筆藥品資料，不到藥品資料表 tblDrugs 目前 %2 筆的一半")
+                     .arg(drugs)
+                     .arg(current)
+               : QStringLiteral("本次藥價資料檔只有 %1 筆藥品資料，不到藥品資料表 tblDrugs 目前 %2 筆的一半")
+                     .arg(drugs)
+                     .arg(current);
+    const QString why = stored ? QStringLiteral("，其餘的被資料庫拒絕了：\r\n") + ivRefused.front().text()
+                               : QStringLiteral("，藥價資料檔可能不完整（例如在傳送時被截斷）。");
+    if (ivServices.dialogs.question(QStringLiteral("藥價更新"),
+                                    counts + why + QStringLiteral("\r\n\r\n確定要以這份資料取代目前所有的藥品資料嗎？"), false))
+        return true;
+    ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("藥價更新"),
+                                  counts + QStringLiteral("，未經確認不進行更新。") + PriceListSurvey::unchanged());
+    return false;
+}
+
+void C52407301::requireFewRefusals(qsizetype drugRecords) const
+{
+    QSet<qsizetype> lines;
+    for (const RefusedValue& value : ivRefused)
+        lines.insert(value.line);
+    const qsizetype refused = lines.size();
+    if (refused <= kRefusedLinesTolerated || refused * 100 <= drugRecords)
+        return;
+    // So many refusals mean the table does not fit the list (a required column, a unique index,
+    // short columns): committed, it would leave the clinic with a table of holes.
+    QString text = QStringLiteral("資料庫拒絕了本次藥價資料檔 %1 筆藥品資料中的 %2 筆（超過 1%），因此沒有更新："
+                                  "藥品資料表 tblDrugs 維持原狀，未做任何變更，藥價資料檔保留在原處。"
+                                  "這通常表示資料庫的資料表定義與藥價資料檔不合（例如必填的欄位、不可重複的索引、太短的欄位），"
+                                  "請資訊人員排除下列原因後再執行一次本更新程式：\r\n")
+                       .arg(drugRecords)
+                       .arg(refused);
+    const size_t shown = std::min<size_t>(ivRefused.size(), kRefusalsNamedInFailure);
+    for (size_t i = 0; i < shown; ++i)
+        text += ivRefused[i].text() + QStringLiteral("\r\n");
+    if (shown < ivRefused.size())
+        text += QStringLiteral("……其餘 %1 項未列出。").arg(ivRefused.size() - shown);
+    throw platform::Error(text, platform::Error::Kind::DatabaseRefused);
+}
+
 Outcome C52407301::replaceDrugs(const QString& path)
 {
     say(getMesageString(1).toString());
@@ -195,34 +255,29 @@ Outcome C52407301::replaceDrugs(const QString& path)
 
     const platform::TextLines lines = readLines(path);
     const PriceListSurvey survey = readPriceList(lines, ivView);
+    ivListDrugLines = survey.drugRecords();
 
     const auto connection = getClinicConnection();
+    DrugPricePreview before;
+    std::future<CommittedChanges> compared;
+    bool cancelled = false;
     try {
         // A list cut short or meant for another purpose would empty most of the table: asked
         // before anything is written, so that no lock is held while the question waits.
         const qint64 current = currentDrugCount(connection);
-        if (current > 0 && survey.drugRecords() * 2 < current && !ivAllowShrink) {
-            const QString counts = QStringLiteral("本次藥價資料檔只有 %1 筆藥品資料，不到藥品資料表 tblDrugs 目前 %2 筆的一半")
-                                       .arg(survey.drugRecords())
-                                       .arg(current);
-            if (!ivServices.dialogs.question(
-                    QStringLiteral("藥價更新"),
-                    counts + QStringLiteral("，藥價資料檔可能不完整（例如在傳送時被截斷）。\r\n\r\n"
-                                            "確定要以這份資料取代目前所有的藥品資料嗎？"),
-                    false)) {
+        bool confirmed = ivAllowShrink;
+        if (current > 0 && survey.drugRecords() * 2 < current && !confirmed) {
+            if (!confirmShrink(survey.drugRecords(), current, false)) {
                 connection->Close();
-                ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("藥價更新"),
-                                              counts + QStringLiteral("，未經確認不進行更新。") +
-                                                  PriceListSurvey::unchanged());
                 return Outcome::Cancelled;
             }
+            confirmed = true;
         }
         platform::Transaction transaction(*connection);
         // What the update changes is worked out beside the import, against the table as it was.
-        DrugPricePreview before;
         readTable(connection, before);
         ivDrugsBefore = before.tableRows();
-        std::future<CommittedChanges> compared = std::async(std::launch::async, [before, copy = lines.independentCopy()] {
+        compared = std::async(std::launch::async, [before, copy = lines.independentCopy()] {
             DrugPricePreview changes = compareWithList(before, copy);
             return CommittedChanges::of(changes);
         });
@@ -255,45 +310,98 @@ Outcome C52407301::replaceDrugs(const QString& path)
         recordset.Flush();
         std::stable_sort(ivRefused.begin(), ivRefused.end(),
                          [](const RefusedValue& a, const RefusedValue& b) { return a.line < b.line; });
-        // An emptied drug table would stop the clinic from dispensing: never commit one.
+        // An emptied drug table would stop the clinic from dispensing: never commit one. Nor one
+        // of holes, nor one short of half the drugs unless the user says so, counted on the rows
+        // the table took.
         const qsizetype added = sent - refusedRows;
         if (added == 0)
             throw RunRefused(ivRefused.empty() ? kNoDrugRecords : noneStored(survey.drugRecords(), ivRefused));
-        recordset.Close();
-        transaction.commit();
-        ivDrugCount = added;
-        ivChanges = committedChanges(compared, before, lines);
+        requireFewRefusals(survey.drugRecords());
+        if (current > 0 && added * 2 < current && !confirmed) {
+            cancelled = !confirmShrink(added, current, true);
+        }
+        if (!cancelled) {
+            recordset.Close();
+            transaction.commit();
+            ivDrugCount = added;
+        }
     } catch (...) {
         connection->Close();
         throw;
     }
-
-    // A list some of whose values were refused stays, with the pack, to be run again once the
-    // cause is mended; the prices that went in stand.
-    if (!ivRefused.empty()) {
-        reportRefused();
-        ivView->hideForm();
+    if (cancelled) {
         connection->Close();
-        return Outcome::ItemsLeft;
+        return Outcome::Cancelled;
     }
-    // The price list goes only once the new prices are safely in; the update itself stands
-    // even when it cannot be removed.
+    return finishCommitted(path, *connection, compared, before, lines);
+}
+
+Outcome C52407301::finishCommitted(const QString& path, platform::Connection& connection,
+                                   std::future<CommittedChanges>& compared, const DrugPricePreview& before,
+                                   const platform::TextLines& lines)
+{
+    // The new prices are in: the run is done, whatever fails from here on. What does is named in
+    // the last message and the record, and never turns the outcome into a failure.
+    try {
+        ivChanges = committedChanges(compared, before, lines);
+    } catch (...) {
+        ivAfterCommit = QStringLiteral("本次的變更明細無法整理（更新記錄中不會有明細檔）：") +
+                        platform::describe(std::current_exception());
+    }
+    QString notes = skippedReport();
+    if (!ivAfterCommit.isEmpty())
+        notes += QStringLiteral("\r\n\r\n") + ivAfterCommit;
+
     Outcome outcome = Outcome::Done;
     try {
-        ivServices.files.removeFile(path);
-    } catch (const platform::Error& error) {
-        outcome = Outcome::ItemsLeft;
-        ivServices.dialogs.messageBox(
-            platform::MessageIcon::Information, QStringLiteral("訊息"),
-            QStringLiteral("藥價已更新完成，但無法刪除本次的藥價資料檔，請自行刪除：\r\n") + path +
-                QStringLiteral("\r\n\r\n") + error.description());
+        // A list some of whose values were refused stays, with the pack, to be run again once
+        // the cause is mended; the prices that went in stand.
+        if (!ivRefused.empty()) {
+            outcome = Outcome::ItemsLeft;
+            reportRefused(notes);
+        } else {
+            // The price list goes only once the new prices are safely in; the update itself
+            // stands even when it cannot be removed.
+            try {
+                ivServices.files.removeFile(path);
+            } catch (const platform::Error& error) {
+                outcome = Outcome::ItemsLeft;
+                ivServices.dialogs.messageBox(
+                    platform::MessageIcon::Information, QStringLiteral("訊息"),
+                    QStringLiteral("藥價已更新完成，但無法刪除本次的藥價資料檔，請自行刪除：\r\n") + path +
+                        QStringLiteral("\r\n\r\n") + error.description() + notes);
+            }
+            if (outcome == Outcome::Done && !notes.isEmpty())
+                ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("訊息"),
+                                              doneText() + notes);
+        }
+        ivView->hideForm();
+    } catch (...) {
+        if (ivAfterCommit.isEmpty())
+            ivAfterCommit = QStringLiteral("更新完成後的訊息無法顯示：") + platform::describe(std::current_exception());
     }
-    ivView->hideForm();
-    connection->Close();
+    skipOnFailure([&] { connection.Close(); });
     return outcome;
 }
 
-void C52407301::reportRefused()
+QString C52407301::skippedReport() const
+{
+    if (!ivChanges || ivChanges->skipped.empty())
+        return {};
+    const std::vector<SkippedValue>& skipped = ivChanges->skipped;
+    QString text = QStringLiteral("\r\n\r\n藥價資料檔中有 %1 項資料沒有照原樣匯入：略過的行不是完整的藥品資料"
+                                  "（欄位不足、藥價空白或不是數字），沒有加入藥品資料表，該藥品若原本在表中已隨本次更新刪除；"
+                                  "無法轉換的日期留白，數字以 0 存入。請向藥價資料檔的來源確認下列資料：\r\n")
+                       .arg(skipped.size());
+    const size_t shown = std::min<size_t>(skipped.size(), kSkippedShown);
+    for (size_t i = 0; i < shown; ++i)
+        text += skipped[i].text() + QStringLiteral("\r\n");
+    if (shown < skipped.size())
+        text += QStringLiteral("……其餘 %1 項未列出，全部列在更新記錄的明細檔中。").arg(skipped.size() - shown);
+    return text;
+}
+
+void C52407301::reportRefused(const QString& notes)
 {
     QString text = QStringLiteral("藥價已更新，藥品資料表 tblDrugs 現有 %1 筆藥品資料，但資料庫拒絕了下列 %2 項資料：\r\n")
                        .arg(ivDrugCount)
@@ -305,7 +413,7 @@ void C52407301::reportRefused()
         text += QStringLiteral("……其餘 %1 項未列出。\r\n").arg(ivRefused.size() - shown);
     text += QStringLiteral("\r\n代碼被拒絕的藥品沒有加入；其他被拒絕的欄位留白。藥價資料檔與本更新程式都保留在原處，"
                            "排除原因（例如請資訊人員加大欄位）後可以再執行一次本更新程式。");
-    ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("更新未完成"), text);
+    ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("更新未完成"), text + notes);
 }
 
 DrugPricePreview C52407301::preview()
@@ -329,13 +437,15 @@ DrugPricePreview C52407301::preview()
         for (qsizetype i = 0; i < lines.count(); ++i) {
             lines.read(i, line);
             const DrugPriceLine fields(line);
-            if (!fields.isDrugRecord())
+            if (!fields.isDrugRecord()) {
+                preview.addListLine(fields, i);
                 continue;
+            }
             check.AddNew();
             const bool codeStored = assignColumns(i, fields, check, refused);
             check.CancelUpdate();
             if (codeStored)
-                preview.addListLine(fields);
+                preview.addListLine(fields, i);
         }
         check.Close();
         for (const RefusedValue& value : refused)
@@ -384,13 +494,31 @@ C52407301::CommittedChanges C52407301::committedChanges(std::future<CommittedCha
 C52407301::CommittedChanges C52407301::CommittedChanges::of(DrugPricePreview& changes)
 {
     changes.setCommitted();
-    return {changes.added(), changes.removed(), changes.repriced(), changes.unchanged(), changes.tableRows(),
-            changes.csv()};
+    return {changes.added(),
+            changes.removed(),
+            changes.repriced(),
+            changes.unchanged(),
+            changes.tableRows(),
+            changes.csv(),
+            changes.skipped(),
+            changes.earliestPriceDate(),
+            changes.latestPriceDate()};
 }
 
 void C52407301::recordRun(RunDetails& p_details) const
 {
     p_details.setConnection(ivConnections.clinicConnectionText());
+    if (ivList.size >= 0) {
+        QString list = QDir::toNativeSeparators(ivList.path) +
+                       QStringLiteral("（%1 位元組，SHA-256 %2")
+                           .arg(QLocale::c().toString(ivList.size), ivList.sha256.valid() ? ivList.sha256.get() : QString());
+        if (ivListDrugLines >= 0)
+            list += QStringLiteral("；藥品資料 %1 行").arg(QLocale::c().toString(qlonglong(ivListDrugLines)));
+        if (ivChanges && ivChanges->earliest && ivChanges->latest)
+            list += QStringLiteral("，藥價參考日期 %1 至 %2")
+                        .arg(ivChanges->earliest->toString(Qt::ISODate), ivChanges->latest->toString(Qt::ISODate));
+        p_details.add(QStringLiteral("藥價資料檔"), list + u'）');
+    }
     if (ivChanges) {
         const CommittedChanges& changes = *ivChanges;
         const QString counts = QStringLiteral("新增 %1、刪除 %2、變價 %3、不變 %4")
@@ -412,6 +540,14 @@ void C52407301::recordRun(RunDetails& p_details) const
             refused += u'\n' + value.text();
         p_details.add(QStringLiteral("被拒絕的資料"), QStringLiteral("%1 項").arg(ivRefused.size()) + refused);
     }
+    if (ivChanges && !ivChanges->skipped.empty()) {
+        QString skipped;
+        for (const SkippedValue& value : ivChanges->skipped)
+            skipped += u'\n' + value.text();
+        p_details.add(QStringLiteral("略過的資料"), QStringLiteral("%1 項").arg(ivChanges->skipped.size()) + skipped);
+    }
+    if (!ivAfterCommit.isEmpty())
+        p_details.add(QStringLiteral("注意"), ivAfterCommit);
 }
 
 ActionPreview C52407301::previewChanges()
@@ -431,7 +567,10 @@ QStringList C52407301::sourceFiles() const
 
 QString C52407301::doneText() const
 {
-    return QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。").arg(ivDrugCount);
+    QString text = QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。").arg(ivDrugCount);
+    if (ivChanges && !ivChanges->skipped.empty())
+        text += QStringLiteral("藥價資料檔中有 %1 項資料略過或留白（見上方訊息）。").arg(ivChanges->skipped.size());
+    return text;
 }
 
 QStringList C52407301::refusedTexts() const

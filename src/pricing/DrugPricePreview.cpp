@@ -38,16 +38,22 @@ QString count(qsizetype n)
     return QLocale::c().toString(qlonglong(n));
 }
 
+// Every text cell of the CSV goes through here. A spreadsheet runs a cell that begins with
+// "=", "+", "-" or "@" as a formula (and some a tab or CR before one): such a cell is written
+// with a leading "'", which keeps it text. What came from the price list has its control
+// characters shown.
 QString csvField(const QString& text)
 {
-    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) {
+    QString cell = platform::visibleControls(text, true);
+    if (!cell.isEmpty() && QStringView(u"=+-@\t\r").contains(cell.front()))
+        cell.prepend(u'\'');
+    const bool plain = std::none_of(cell.begin(), cell.end(), [](QChar c) {
         return c == u',' || c == u'"' || c == u'\n' || c == u'\r';
     });
     if (plain)
-        return text;
-    QString quoted = text;
-    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
+        return cell;
+    cell.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + cell + u'"';
 }
 
 // Where a row goes: its change, then its code. The first eleven UTF-16 units of the code are
@@ -100,13 +106,31 @@ void DrugPricePreview::addTableRow(const QString& p_code, const QString& p_name,
     ivTable.insert(p_code, Price{p_name, p_price, 0});
 }
 
-void DrugPricePreview::addListLine(const DrugPriceLine& p_line)
+void DrugPricePreview::addListLine(const DrugPriceLine& p_line, qsizetype p_index)
 {
-    if (!p_line.isDrugRecord())
+    const auto code = [&] { return p_line.fieldCount() > codeField ? p_line.field(codeField).toString() : QString(); };
+    if (!p_line.isDrugRecord()) {
+        if (const QString why = p_line.whyNoRecord(); !why.isEmpty())
+            ivSkipped.push_back({p_index + 1, code(), QString(), why});
         return;
+    }
     ++ivListRecords;
     const std::optional<double> price = p_line.price();
     const std::optional<QDateTime> start = platform::toDate(p_line.field(startDateField));
+    if (start) {
+        const QDate day = start->date();
+        if (!ivEarliest || day < *ivEarliest)
+            ivEarliest = day;
+        if (!ivLatest || day > *ivLatest)
+            ivLatest = day;
+    }
+    // The start date is converted already: looked at again only when it did not convert.
+    for (const DrugPriceLine::Column& column : DrugPriceLine::columns()) {
+        if (column.conversion == DrugPriceLine::Conversion::Text || (column.field == startDateField && start))
+            continue;
+        if (const QString why = p_line.whyUnconverted(column); !why.isEmpty())
+            ivSkipped.push_back({p_index + 1, code(), column.name, why});
+    }
     const qint64 takesEffect = start ? start->date().toJulianDay() : std::numeric_limits<qint64>::min();
     Price& known = ivList[p_line.field(codeField).toString()];
     if (known.name.isNull() || takesEffect >= known.takesEffect)
@@ -132,8 +156,17 @@ void DrugPricePreview::finish()
             ivRows.push_back({Change::Removed, it.key(), it->name, it->price, std::nullopt});
     }
     sortRows(ivRows);
-    for (const Row& row : ivRows)
+    // A drug that goes because its line was skipped says so.
+    QHash<QString, qsizetype> skippedCodes;
+    for (qsizetype i = 0; i < qsizetype(ivSkipped.size()); ++i) {
+        if (ivSkipped[size_t(i)].column.isEmpty() && !ivSkipped[size_t(i)].code.isEmpty())
+            skippedCodes.insert(ivSkipped[size_t(i)].code, i);
+    }
+    for (Row& row : ivRows) {
         ++ivCounts[int(row.change)];
+        if (row.change == Change::Removed && !skippedCodes.isEmpty())
+            row.skippedLine = skippedCodes.value(row.code, -1);
+    }
 }
 
 QString DrugPricePreview::text(bool p_withRows) const
@@ -147,16 +180,21 @@ QString DrugPricePreview::text(bool p_withRows) const
         text += u'\n';
     if (p_withRows) {
         for (const Row& row : ivRows) {
-            text += changeText(row.change) + u' ' + row.code + u' ' + row.name + u' ';
+            text += changeText(row.change) + u' ' + platform::visibleControls(row.code) + u' ' +
+                    platform::visibleControls(row.name) + u' ';
             if (row.change == Change::Repriced)
                 text += priceText(*row.oldPrice) + QStringLiteral(" → ") + priceText(*row.newPrice);
             else
                 text += priceText(row.oldPrice ? *row.oldPrice : *row.newPrice);
+            if (row.skippedLine >= 0)
+                text += QStringLiteral("（它的那一行被略過，見下方）");
             text += u'\n';
         }
         for (const RefusedValue& value : ivRefusals)
             text += QStringLiteral("將被拒絕 ") + value.text() + u'\n';
-        if (!ivRows.empty() || !ivRefusals.empty())
+        for (const SkippedValue& value : ivSkipped)
+            text += value.text() + u'\n';
+        if (!ivRows.empty() || !ivRefusals.empty() || !ivSkipped.empty())
             text += u'\n';
     }
     text += QStringLiteral("合計：新增 %1 項藥品，刪除 %2 項，價格變動 %3 項，價格不變 %4 項。\n")
@@ -166,6 +204,10 @@ QString DrugPricePreview::text(bool p_withRows) const
     if (!ivRefusals.empty())
         text += QStringLiteral("資料庫將拒絕 %1 項資料：代碼被拒絕的藥品不會加入，其他被拒絕的欄位會留白。\n")
                     .arg(count(qsizetype(ivRefusals.size())));
+    if (!ivSkipped.empty())
+        text += QStringLiteral("藥價資料檔中有 %1 項資料不會照原樣匯入：略過的行不是完整的藥品資料，不會加入"
+                               "（原有的該藥品會被刪除）；無法轉換的日期留白，數字以 0 存入。\n")
+                    .arg(count(qsizetype(ivSkipped.size())));
     return text;
 }
 
@@ -178,11 +220,23 @@ QByteArray DrugPricePreview::csv() const
     for (const Row& row : ivRows) {
         text += changes[int(row.change)] % u',' % csvField(row.code) % u',' % csvField(row.name) % u',' %
                 (row.oldPrice ? priceText(*row.oldPrice) : QString()) % u',' %
-                (row.newPrice ? priceText(*row.newPrice) : QString()) % u",,,\r\n";
+                (row.newPrice ? priceText(*row.newPrice) : QString());
+        if (row.skippedLine < 0) {
+            text += u",,,\r\n";
+            continue;
+        }
+        const SkippedValue& line = ivSkipped[size_t(row.skippedLine)];
+        text += u',' % QString::number(line.line) % u",," %
+                csvField(QStringLiteral("該行被略過：") + line.reason) % u"\r\n";
     }
     const QString refused = ivCommitted ? QStringLiteral("被拒絕") : QStringLiteral("將被拒絕");
     for (const RefusedValue& value : ivRefusals) {
         text += refused + u',' + csvField(value.code) + QStringLiteral(",,,,") + QString::number(value.line) + u',' +
+                csvField(value.column) + u',' + csvField(value.reason) + QStringLiteral("\r\n");
+    }
+    const QString skipped = ivCommitted ? QStringLiteral("略過") : QStringLiteral("將略過");
+    for (const SkippedValue& value : ivSkipped) {
+        text += skipped + u',' + csvField(value.code) + QStringLiteral(",,,,") + QString::number(value.line) + u',' +
                 csvField(value.column) + u',' + csvField(value.reason) + QStringLiteral("\r\n");
     }
     text += QStringLiteral("\r\n合計,新增,%1\r\n合計,刪除,%2\r\n合計,價格變動,%3\r\n合計,價格不變,%4\r\n"

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "RefusedValue.h"
+#include "SkippedValue.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QHash>
 #include <QString>
 #include <optional>
@@ -30,12 +32,16 @@ public:
         QString name; // the English name, from the list where the drug is in it
         std::optional<double> oldPrice;
         std::optional<double> newPrice;
+        // A drug removed because its line was skipped: that line, among skipped(); -1 otherwise.
+        qsizetype skippedLine = -1;
     };
 
     // A row of tblDrugs, in the order that lets the row taking effect last come last.
     void addTableRow(const QString& p_code, const QString& p_name, double p_price);
-    // A line of the price list; lines that are no drug records are left out.
-    void addListLine(const DrugPriceLine& p_line);
+    // A line of the price list, p_index from 0. Lines that are no drug records add no drug; of
+    // them, those that look like drug lines are kept as skipped, and so is each value of a drug
+    // record that does not convert.
+    void addListLine(const DrugPriceLine& p_line, qsizetype p_index);
     // A value of the list that tblDrugs would refuse, as the update would name it; a line whose
     // code would be refused is left out of the list.
     void addRefusal(const RefusedValue& p_value) { ivRefusals.push_back(p_value); }
@@ -58,6 +64,11 @@ public:
     qsizetype unchanged() const { return ivUnchanged; }
     qsizetype tableRows() const { return ivTableRows; }
     qsizetype listRecords() const { return ivListRecords; }
+    // In the order of the list.
+    const std::vector<SkippedValue>& skipped() const { return ivSkipped; }
+    // The earliest and the latest 藥價參考日期 of the list's drug records; none without dates.
+    std::optional<QDate> earliestPriceDate() const { return ivEarliest; }
+    std::optional<QDate> latestPriceDate() const { return ivLatest; }
 
     // The changes line by line (when p_withRows) and the totals, for a terminal.
     QString text(bool p_withRows) const;
@@ -81,6 +92,9 @@ private:
     QHash<QString, Price> ivList;
     std::vector<Row> ivRows;
     std::vector<RefusedValue> ivRefusals;
+    std::vector<SkippedValue> ivSkipped;
+    std::optional<QDate> ivEarliest;
+    std::optional<QDate> ivLatest;
     qsizetype ivCounts[3] = {};
     qsizetype ivUnchanged = 0;
     qsizetype ivTableRows = 0;
