@@ -372,8 +372,9 @@ Outcome C52407301::finishCommitted(const QString& path, platform::Connection& co
                         QStringLiteral("\r\n\r\n") + error.description() + notes);
             }
             if (outcome == Outcome::Done && !notes.isEmpty())
-                ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("訊息"),
-                                              doneText() + notes);
+                ivServices.dialogs.messageBox(
+                    platform::MessageIcon::Information, QStringLiteral("訊息"),
+                    QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。").arg(ivDrugCount) + notes);
         }
         ivView->hideForm();
     } catch (...) {
