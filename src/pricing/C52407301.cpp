@@ -56,6 +56,18 @@ QString noneStored(qsizetype records, const std::vector<RefusedValue>& refused)
            first.text();
 }
 
+// The first few values, one a line, and how many more there are ("%1" in more).
+template <typename Value> QString firstOf(const std::vector<Value>& values, size_t shown, const QString& more)
+{
+    QString text;
+    const size_t n = std::min(values.size(), shown);
+    for (size_t i = 0; i < n; ++i)
+        text += values[i].text() + QStringLiteral("\r\n");
+    if (n < values.size())
+        text += more.arg(values.size() - n);
+    return text;
+}
+
 // Where the code sits among DrugPriceLine::columns().
 constexpr size_t kCodeColumn = 2;
 
@@ -239,11 +251,7 @@ void C52407301::requireFewRefusals(qsizetype drugRecords) const
                                   "請資訊人員排除下列原因後再執行一次本更新程式：\r\n")
                        .arg(drugRecords)
                        .arg(refused);
-    const size_t shown = std::min<size_t>(ivRefused.size(), kRefusalsNamedInFailure);
-    for (size_t i = 0; i < shown; ++i)
-        text += ivRefused[i].text() + QStringLiteral("\r\n");
-    if (shown < ivRefused.size())
-        text += QStringLiteral("……其餘 %1 項未列出。").arg(ivRefused.size() - shown);
+    text += firstOf(ivRefused, kRefusalsNamedInFailure, QStringLiteral("……其餘 %1 項未列出。"));
     throw platform::Error(text, platform::Error::Kind::DatabaseRefused);
 }
 
@@ -394,12 +402,7 @@ QString C52407301::skippedReport() const
                                   "（欄位不足、藥價空白或不是數字），沒有加入藥品資料表，該藥品若原本在表中已隨本次更新刪除；"
                                   "無法轉換的日期留白，數字以 0 存入。請向藥價資料檔的來源確認下列資料：\r\n")
                        .arg(skipped.size());
-    const size_t shown = std::min<size_t>(skipped.size(), kSkippedShown);
-    for (size_t i = 0; i < shown; ++i)
-        text += skipped[i].text() + QStringLiteral("\r\n");
-    if (shown < skipped.size())
-        text += QStringLiteral("……其餘 %1 項未列出，全部列在更新記錄的明細檔中。").arg(skipped.size() - shown);
-    return text;
+    return text + firstOf(skipped, kSkippedShown, QStringLiteral("……其餘 %1 項未列出，全部列在更新記錄的明細檔中。"));
 }
 
 void C52407301::reportRefused(const QString& notes)
@@ -407,11 +410,7 @@ void C52407301::reportRefused(const QString& notes)
     QString text = QStringLiteral("藥價已更新，藥品資料表 tblDrugs 現有 %1 筆藥品資料，但資料庫拒絕了下列 %2 項資料：\r\n")
                        .arg(ivDrugCount)
                        .arg(ivRefused.size());
-    const size_t shown = std::min<size_t>(ivRefused.size(), kRefusalsShown);
-    for (size_t i = 0; i < shown; ++i)
-        text += ivRefused[i].text() + QStringLiteral("\r\n");
-    if (shown < ivRefused.size())
-        text += QStringLiteral("……其餘 %1 項未列出。\r\n").arg(ivRefused.size() - shown);
+    text += firstOf(ivRefused, kRefusalsShown, QStringLiteral("……其餘 %1 項未列出。\r\n"));
     text += QStringLiteral("\r\n代碼被拒絕的藥品沒有加入；其他被拒絕的欄位留白。藥價資料檔與本更新程式都保留在原處，"
                            "排除原因（例如請資訊人員加大欄位）後可以再執行一次本更新程式。");
     ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("更新未完成"), text + notes);
