@@ -17,9 +17,8 @@
 #include "platform/database/Recordset.h"
 #include "platform/database/Transaction.h"
 
-#include <QDir>
-
 #include <QCryptographicHash>
+#include <QDir>
 #include <QLocale>
 #include <QSet>
 #include <QStringBuilder>
@@ -182,8 +181,11 @@ PriceListSurvey C52407301::readPriceList(const platform::TextLines& lines, IUpda
     }
     if (const QString refusal = survey.refusal(lines.lastLineTerminated()); !refusal.isEmpty())
         throw RunRefused(refusal);
+    // A list of nothing but damaged drug lines says what is wrong with them.
     if (survey.drugRecords() == 0)
-        throw RunRefused(kNoDrugRecords);
+        throw RunRefused(survey.firstSkipped().isEmpty() ? kNoDrugRecords
+                                                         : kNoDrugRecords + QStringLiteral("例如") + survey.firstSkipped() +
+                                                               QStringLiteral("。"));
     return survey;
 }
 
@@ -225,8 +227,9 @@ bool C52407301::confirmShrink(qsizetype drugs, qint64 current, bool stored)
                : QStringLiteral("本次藥價資料檔只有 %1 筆藥品資料，不到藥品資料表 tblDrugs 目前 %2 筆的一半")
                      .arg(drugs)
                      .arg(current);
-    const QString why = stored ? QStringLiteral("，其餘的被資料庫拒絕了：\r\n") + ivRefused.front().text()
-                               : QStringLiteral("，藥價資料檔可能不完整（例如在傳送時被截斷）。");
+    const QString why = !stored             ? QStringLiteral("，藥價資料檔可能不完整（例如在傳送時被截斷）。")
+                        : ivRefused.empty() ? QStringLiteral("。")
+                                            : QStringLiteral("，其餘的被資料庫拒絕了：\r\n") + ivRefused.front().text();
     if (ivServices.dialogs.question(QStringLiteral("藥價更新"),
                                     counts + why + QStringLiteral("\r\n\r\n確定要以這份資料取代目前所有的藥品資料嗎？"), false))
         return true;

@@ -357,6 +357,9 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedListCase{"cutInsideTheLastField", kGoodLine + joined(drugFieldBytes(QStringLiteral("CUT0000100"))).chopped(3),
                         QStringLiteral("最後一行（第 3 行）沒有行尾。藥價資料檔的每一行都以換行結束，檔案可能在傳送或複製時被截斷了")},
 
+        // Nothing but drug lines whose prices were damaged: the first one is named.
+        DamagedListCase{"everyPriceDamaged", lineWith(4, "1O.5") + lineWith(4, "12,3a", QStringLiteral("ODD0000200")),
+                        QStringLiteral("沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。例如略過第 2 行（代碼 ODD0000100）：藥價「1O.5」不是數字。")},
         DamagedListCase{"undecodablePrice", kGoodLine + lineWith(4, "12\xA4") + kGoodLine,
                         QStringLiteral("第 3 行含有無法辨識的字元（全檔共 1 行如此）")},
         DamagedListCase{"undecodableLineThatIsNoRecord", kGoodLine + QByteArray("\xA4\x80\xA4\x80\r\n") + kGoodLine,
