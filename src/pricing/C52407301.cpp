@@ -24,6 +24,7 @@
 #include <QStringBuilder>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace korvane {
 
@@ -149,6 +150,7 @@ Outcome C52407301::action(IUpdatorView& p_form)
     ivDrugsBefore = -1;
     ivChanges.reset();
     ivRefused.clear();
+    ivUnconverted.clear();
     ivAfterCommit.clear();
     ivList = {};
     ivListDrugLines = -1;
@@ -271,6 +273,9 @@ Outcome C52407301::replaceDrugs(const QString& path)
     const auto connection = getClinicConnection();
     DrugPricePreview before;
     std::future<CommittedChanges> compared;
+    // The values the columns could not convert, found as they are given them, for the comparison;
+    // gone before it when the run fails, so that the comparison ends.
+    std::promise<std::vector<SkippedValue>> unconverted;
     bool cancelled = false;
     try {
         // A list cut short or meant for another purpose would empty most of the table: asked
@@ -288,8 +293,10 @@ Outcome C52407301::replaceDrugs(const QString& path)
         // What the update changes is worked out beside the import, against the table as it was.
         readTable(connection, before);
         ivDrugsBefore = before.tableRows();
-        compared = std::async(std::launch::async, [before, copy = lines.independentCopy()] {
+        compared = std::async(std::launch::async, [before, copy = lines.independentCopy(),
+                                                   values = unconverted.get_future()]() mutable {
             DrugPricePreview changes = compareWithList(before, copy);
+            changes.addSkipped(values.get());
             return CommittedChanges::of(changes);
         });
         // Closed before the transaction ends, whichever way it ends.
@@ -319,6 +326,7 @@ Outcome C52407301::replaceDrugs(const QString& path)
             ivView->setProgressBarValue(percent(j, n));
         }
         recordset.Flush();
+        unconverted.set_value(ivUnconverted);
         std::stable_sort(ivRefused.begin(), ivRefused.end(),
                          [](const RefusedValue& a, const RefusedValue& b) { return a.line < b.line; });
         // An emptied drug table would stop the clinic from dispensing: never commit one. Nor one
@@ -436,6 +444,7 @@ DrugPricePreview C52407301::preview()
                    platform::Recordset::adOpenDynamic, platform::Recordset::adLockOptimistic);
         findColumns(check);
         std::vector<RefusedValue> refused;
+        std::vector<SkippedValue> unconverted;
         QString line;
         for (qsizetype i = 0; i < lines.count(); ++i) {
             lines.read(i, line);
@@ -445,7 +454,7 @@ DrugPricePreview C52407301::preview()
                 continue;
             }
             check.AddNew();
-            const bool codeStored = assignColumns(i, fields, check, refused);
+            const bool codeStored = assignColumns(i, fields, check, refused, unconverted);
             check.CancelUpdate();
             if (codeStored)
                 preview.addListLine(fields, i);
@@ -453,6 +462,7 @@ DrugPricePreview C52407301::preview()
         check.Close();
         for (const RefusedValue& value : refused)
             preview.addRefusal(value);
+        preview.addSkipped(unconverted);
     } catch (...) {
         connection->Close();
         throw;
@@ -491,6 +501,10 @@ C52407301::CommittedChanges C52407301::committedChanges(std::future<CommittedCha
     DrugPricePreview changes = compareWithList(before, lines, notStored);
     for (const RefusedValue& value : ivRefused)
         changes.addRefusal(value);
+    std::vector<SkippedValue> unconverted;
+    std::copy_if(ivUnconverted.begin(), ivUnconverted.end(), std::back_inserter(unconverted),
+                 [&](const SkippedValue& value) { return !notStored.contains(value.line - 1); });
+    changes.addSkipped(unconverted);
     return CommittedChanges::of(changes);
 }
 
@@ -585,9 +599,14 @@ QStringList C52407301::refusedTexts() const
 }
 
 bool C52407301::assignColumns(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset,
-                              std::vector<RefusedValue>& refused)
+                              std::vector<RefusedValue>& refused, std::vector<SkippedValue>& unconverted)
 {
     const auto& columns = DrugPriceLine::columns();
+    // A value that does not convert is stored as nothing (a number as 0), as always, and named.
+    auto unconvertedValue = [&](const DrugColumn& column) {
+        if (const QString why = fields.whyUnconverted(column); !why.isEmpty())
+            unconverted.push_back({index + 1, fields.field(3).toString(), column.name, why});
+    };
     for (size_t k = 0; k < columns.size(); ++k) {
         try {
             // Text goes in as it stands, straight from the line.
@@ -595,6 +614,10 @@ bool C52407301::assignColumns(qsizetype index, const DrugPriceLine& fields, plat
                 recordset.setText(ivColumnIndexes[k], fields.field(columns[k].field));
             } else if (const auto value = fields.value(columns[k])) {
                 recordset.setValue(ivColumnIndexes[k], *value);
+                if (value->metaType().id() == QMetaType::Int)
+                    unconvertedValue(columns[k]);
+            } else {
+                unconvertedValue(columns[k]);
             }
         } catch (const platform::Error& error) {
             // Any other column left unset still leaves a drug; a row without its code does not.
@@ -612,7 +635,7 @@ bool C52407301::addDrugRecord(qsizetype index, QStringView line, platform::Recor
     if (!fields.isDrugRecord())
         return false;
     recordset.AddNew(index);
-    if (!assignColumns(index, fields, recordset, ivRefused)) {
+    if (!assignColumns(index, fields, recordset, ivRefused, ivUnconverted)) {
         recordset.CancelUpdate();
         return false;
     }

@@ -83,9 +83,10 @@ private:
     // code was refused. Refused values are kept for the end of the run.
     bool addDrugRecord(qsizetype index, QStringView line, platform::Recordset& recordset);
     // Gives the new row of recordset the line's values; each value the table refuses is added to
-    // refused. False when the code itself was refused: such a row must not be stored.
+    // refused, each that does not convert to unconverted. False when the code itself was
+    // refused: such a row must not be stored.
     bool assignColumns(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset,
-                       std::vector<RefusedValue>& refused);
+                       std::vector<RefusedValue>& refused, std::vector<SkippedValue>& unconverted);
     void findColumns(const platform::Recordset& recordset);
     // Adds every row of tblDrugs, the one taking effect last of a code last.
     void readTable(const std::shared_ptr<platform::Connection>& connection, DrugPricePreview& into);
@@ -145,6 +146,7 @@ private:
     qint64 ivDrugsBefore = -1;
     std::optional<CommittedChanges> ivChanges;
     std::vector<RefusedValue> ivRefused;
+    std::vector<SkippedValue> ivUnconverted;
     // What failed after the commit, for the last message and the record; empty when nothing did.
     QString ivAfterCommit;
     // The list the run read: its path, size and SHA-256 (worked out beside the run), and its drug

@@ -124,17 +124,17 @@ void DrugPricePreview::addListLine(const DrugPriceLine& p_line, qsizetype p_inde
         if (!ivLatest || day > *ivLatest)
             ivLatest = day;
     }
-    // The start date is converted already: looked at again only when it did not convert.
-    for (const DrugPriceLine::Column& column : DrugPriceLine::columns()) {
-        if (column.conversion == DrugPriceLine::Conversion::Text || (column.field == startDateField && start))
-            continue;
-        if (const QString why = p_line.whyUnconverted(column); !why.isEmpty())
-            ivSkipped.push_back({p_index + 1, code(), column.name, why});
-    }
     const qint64 takesEffect = start ? start->date().toJulianDay() : std::numeric_limits<qint64>::min();
     Price& known = ivList[p_line.field(codeField).toString()];
     if (known.name.isNull() || takesEffect >= known.takesEffect)
         known = Price{p_line.field(nameField).toString(), price.value_or(0.0), takesEffect};
+}
+
+void DrugPricePreview::addSkipped(const std::vector<SkippedValue>& p_values)
+{
+    ivSkipped.insert(ivSkipped.end(), p_values.begin(), p_values.end());
+    std::stable_sort(ivSkipped.begin(), ivSkipped.end(),
+                     [](const SkippedValue& a, const SkippedValue& b) { return a.line < b.line; });
 }
 
 void DrugPricePreview::finish()

@@ -39,9 +39,11 @@ public:
     // A row of tblDrugs, in the order that lets the row taking effect last come last.
     void addTableRow(const QString& p_code, const QString& p_name, double p_price);
     // A line of the price list, p_index from 0. Lines that are no drug records add no drug; of
-    // them, those that look like drug lines are kept as skipped, and so is each value of a drug
-    // record that does not convert.
+    // them, those that look like drug lines are kept as skipped.
     void addListLine(const DrugPriceLine& p_line, qsizetype p_index);
+    // Values of the list's drug records that did not convert, as the columns were given them;
+    // kept with the skipped lines, in the order of the list.
+    void addSkipped(const std::vector<SkippedValue>& p_values);
     // A value of the list that tblDrugs would refuse, as the update would name it; a line whose
     // code would be refused is left out of the list.
     void addRefusal(const RefusedValue& p_value) { ivRefusals.push_back(p_value); }
