@@ -387,6 +387,13 @@ void appendEscape(QString& into, char16_t c)
 
 } // namespace
 
+QString visibleControls(const QString& text, bool keepLayout)
+{
+    if (std::none_of(text.begin(), text.end(), [&](QChar c) { return actsOnDisplay(c.unicode(), keepLayout); }))
+        return text;
+    return visibleControls(QStringView(text), keepLayout);
+}
+
 QString visibleControls(QStringView text, bool keepLayout)
 {
     const auto first = std::find_if(text.begin(), text.end(), [&](QChar c) { return actsOnDisplay(c.unicode(), keepLayout); });

@@ -44,5 +44,7 @@ QString withLineFeeds(const QString& text);
 // no escape sequence acts and no line is made to read backwards. keepLayout keeps tab, CR and
 // LF, for a text that spans lines.
 QString visibleControls(QStringView text, bool keepLayout = false);
+// The same, sharing the text itself when it holds nothing to show otherwise.
+QString visibleControls(const QString& text, bool keepLayout = false);
 
 } // namespace korvane::platform

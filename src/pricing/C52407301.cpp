@@ -194,8 +194,9 @@ PriceListSurvey C52407301::readPriceList(const platform::TextLines& lines, IUpda
 platform::TextLines C52407301::readLines(const QString& path)
 {
     QByteArray bytes = ivServices.files.readFile(path);
-    // Which list a run applied, for its record: hashed beside the run.
-    ivList = {path, bytes.size(), std::async(std::launch::async, [bytes] {
+    // Which list a run applied, for its record: hashed when first asked, by the comparison
+    // beside the import while it waits for the import's end, or else by the record.
+    ivList = {path, bytes.size(), std::async(std::launch::deferred, [bytes] {
                                       return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
                                   }).share()};
     if (const QString refusal = PriceListSurvey::refusalOfContent(bytes); !refusal.isEmpty())
@@ -293,11 +294,14 @@ Outcome C52407301::replaceDrugs(const QString& path)
         // What the update changes is worked out beside the import, against the table as it was.
         readTable(connection, before);
         ivDrugsBefore = before.tableRows();
-        compared = std::async(std::launch::async, [before, copy = lines.independentCopy(),
+        compared = std::async(std::launch::async, [before, copy = lines.independentCopy(), hash = ivList.sha256,
                                                    values = unconverted.get_future()]() mutable {
             DrugPricePreview changes = compareWithList(before, copy);
+            // The many rows first, while the import still runs; only the few values it noted wait.
+            const QByteArray rows = changes.csvChangeRows();
+            hash.wait();
             changes.addSkipped(values.get());
-            return CommittedChanges::of(changes);
+            return CommittedChanges::of(changes, rows);
         });
         // Closed before the transaction ends, whichever way it ends.
         platform::Recordset recordset;
@@ -508,7 +512,7 @@ C52407301::CommittedChanges C52407301::committedChanges(std::future<CommittedCha
     return CommittedChanges::of(changes);
 }
 
-C52407301::CommittedChanges C52407301::CommittedChanges::of(DrugPricePreview& changes)
+C52407301::CommittedChanges C52407301::CommittedChanges::of(DrugPricePreview& changes, const QByteArray& rows)
 {
     changes.setCommitted();
     return {changes.added(),
@@ -516,7 +520,7 @@ C52407301::CommittedChanges C52407301::CommittedChanges::of(DrugPricePreview& ch
             changes.repriced(),
             changes.unchanged(),
             changes.tableRows(),
-            changes.csv(),
+            rows.isNull() ? changes.csv() : changes.csv(rows),
             changes.skipped(),
             changes.earliestPriceDate(),
             changes.latestPriceDate()};

@@ -99,7 +99,8 @@ private:
         std::vector<SkippedValue> skipped;
         std::optional<QDate> earliest, latest;
 
-        static CommittedChanges of(DrugPricePreview& changes);
+        // rows: the CSV rows of the changes, when they are written already.
+        static CommittedChanges of(DrugPricePreview& changes, const QByteArray& rows = {});
     };
     // Compared beside the import, or again without the lines whose rows the table refused.
     CommittedChanges committedChanges(std::future<CommittedChanges>& compared, const DrugPricePreview& before,

@@ -145,15 +145,15 @@ void DrugPricePreview::finish()
     for (auto it = ivList.cbegin(); it != ivList.cend(); ++it) {
         const auto now = ivTable.constFind(it.key());
         if (now == ivTable.cend())
-            ivRows.push_back({Change::Added, it.key(), it->name, std::nullopt, it->price});
+            ivRows.push_back({Change::Added, it.key(), it->name, std::nullopt, it->price, 0, {}});
         else if (now->price != it->price)
-            ivRows.push_back({Change::Repriced, it.key(), it->name, now->price, it->price});
+            ivRows.push_back({Change::Repriced, it.key(), it->name, now->price, it->price, 0, {}});
         else
             ++ivUnchanged;
     }
     for (auto it = ivTable.cbegin(); it != ivTable.cend(); ++it) {
         if (!ivList.contains(it.key()))
-            ivRows.push_back({Change::Removed, it.key(), it->name, it->price, std::nullopt});
+            ivRows.push_back({Change::Removed, it.key(), it->name, it->price, std::nullopt, 0, {}});
     }
     sortRows(ivRows);
     // A drug that goes because its line was skipped says so.
@@ -164,8 +164,12 @@ void DrugPricePreview::finish()
     }
     for (Row& row : ivRows) {
         ++ivCounts[int(row.change)];
-        if (row.change == Change::Removed && !skippedCodes.isEmpty())
-            row.skippedLine = skippedCodes.value(row.code, -1);
+        if (row.change != Change::Removed || skippedCodes.isEmpty())
+            continue;
+        if (const auto skipped = skippedCodes.constFind(row.code); skipped != skippedCodes.cend()) {
+            row.skippedLine = ivSkipped[size_t(*skipped)].line;
+            row.skippedReason = ivSkipped[size_t(*skipped)].reason;
+        }
     }
 }
 
@@ -186,7 +190,7 @@ QString DrugPricePreview::text(bool p_withRows) const
                 text += priceText(*row.oldPrice) + QStringLiteral(" → ") + priceText(*row.newPrice);
             else
                 text += priceText(row.oldPrice ? *row.oldPrice : *row.newPrice);
-            if (row.skippedLine >= 0)
+            if (row.skippedLine > 0)
                 text += QStringLiteral("（它的那一行被略過，見下方）");
             text += u'\n';
         }
@@ -211,9 +215,9 @@ QString DrugPricePreview::text(bool p_withRows) const
     return text;
 }
 
-QByteArray DrugPricePreview::csv() const
+QByteArray DrugPricePreview::csvChangeRows() const
 {
-    QString text = QStringLiteral("異動,代碼,藥品英文名稱,原藥價,新藥價,行號,欄位,原因\r\n");
+    QString text;
     // A committed update writes one for every run, tens of thousands of rows: one allocation a row.
     text.reserve(qsizetype(ivRows.size()) * 64 + 256);
     const QString changes[] = {changeText(Change::Added), changeText(Change::Removed), changeText(Change::Repriced)};
@@ -221,14 +225,18 @@ QByteArray DrugPricePreview::csv() const
         text += changes[int(row.change)] % u',' % csvField(row.code) % u',' % csvField(row.name) % u',' %
                 (row.oldPrice ? priceText(*row.oldPrice) : QString()) % u',' %
                 (row.newPrice ? priceText(*row.newPrice) : QString());
-        if (row.skippedLine < 0) {
+        if (row.skippedLine == 0)
             text += u",,,\r\n";
-            continue;
-        }
-        const SkippedValue& line = ivSkipped[size_t(row.skippedLine)];
-        text += u',' % QString::number(line.line) % u",," %
-                csvField(QStringLiteral("該行被略過：") + line.reason) % u"\r\n";
+        else
+            text += u',' % QString::number(row.skippedLine) % u",," %
+                    csvField(QStringLiteral("該行被略過：") + row.skippedReason) % u"\r\n";
     }
+    return text.toUtf8();
+}
+
+QByteArray DrugPricePreview::csv(const QByteArray& p_changeRows) const
+{
+    QString text;
     const QString refused = ivCommitted ? QStringLiteral("被拒絕") : QStringLiteral("將被拒絕");
     for (const RefusedValue& value : ivRefusals) {
         text += refused + u',' + csvField(value.code) + QStringLiteral(",,,,") + QString::number(value.line) + u',' +
@@ -250,7 +258,8 @@ QByteArray DrugPricePreview::csv() const
                 .arg(ivListRecords)
                 .arg(refused)
                 .arg(ivRefusals.size());
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    return QByteArray("\xEF\xBB\xBF") + QStringLiteral("異動,代碼,藥品英文名稱,原藥價,新藥價,行號,欄位,原因\r\n").toUtf8() +
+           p_changeRows + text.toUtf8();
 }
 
 } // namespace korvane

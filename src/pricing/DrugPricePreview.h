@@ -32,8 +32,9 @@ public:
         QString name; // the English name, from the list where the drug is in it
         std::optional<double> oldPrice;
         std::optional<double> newPrice;
-        // A drug removed because its line was skipped: that line, among skipped(); -1 otherwise.
-        qsizetype skippedLine = -1;
+        // A drug removed because its line was skipped: that line (from 1) and why; 0 otherwise.
+        qsizetype skippedLine = 0;
+        QString skippedReason;
     };
 
     // A row of tblDrugs, in the order that lets the row taking effect last come last.
@@ -75,7 +76,12 @@ public:
     // The changes line by line (when p_withRows) and the totals, for a terminal.
     QString text(bool p_withRows) const;
     // The same as CSV for a spreadsheet: UTF-8 with a byte-order mark, CR LF.
-    QByteArray csv() const;
+    QByteArray csv() const { return csv(csvChangeRows()); }
+    // The CSV in two steps, so that the many rows of a committed update's changes are written
+    // while the values noted elsewhere are still to come: the rows of the changes (UTF-8), then
+    // the whole CSV with them, the refused and skipped values and the totals.
+    QByteArray csvChangeRows() const;
+    QByteArray csv(const QByteArray& p_changeRows) const;
 
     // A price as lists write it: two decimals, or as many as it has.
     static QString priceText(double p_price);
