@@ -5,6 +5,7 @@
 #include "Outcome.h"
 #include "platform/Paths.h"
 #include "platform/TechnicalNote.h"
+#include "platform/database/OleDbConnectionText.h"
 
 namespace korvane {
 
@@ -17,18 +18,25 @@ const QString kKey = QStringLiteral("KorvaneStartupPath");
 const QString kClinicPassword = QStringLiteral("Pk@Dolmira51840297");
 const QString kDrugProfilePassword = QStringLiteral("Pk@rhTB40518");
 
+// Values from the settings and "\\Korvane.config" (a path may hold ";", an address a quote) are
+// quoted where they would otherwise end their setting; ordinary values go as they always have.
+QString setting(const QString& value)
+{
+    return platform::OleDbConnectionText::quoted(value);
+}
+
 const QString kNothingChanged = QStringLiteral("本次更新沒有執行，電腦中的檔案與資料都沒有變更。");
 
 QString drugBagText(const QString& password, const QString& path)
 {
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Jet OLEDB:Database Password=") +
-           password + QStringLiteral(";Data Source=") + path;
+           password + QStringLiteral(";Data Source=") + setting(path);
 }
 
 QString priceText(const QString& password, const QString& path)
 {
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password='") + password +
-           QStringLiteral("';Data Source=") + path + u';';
+           QStringLiteral("';Data Source=") + setting(path) + u';';
 }
 
 } // namespace
@@ -100,7 +108,7 @@ namespace ConnectionTexts {
 
 QString startup(const QString& path)
 {
-    return QStringLiteral("Provider=Microsoft.Jet.OleDb.4.0;data source=") + path;
+    return QStringLiteral("Provider=Microsoft.Jet.OleDb.4.0;data source=") + setting(path);
 }
 
 QString drugBagClinic(const QString& path)
@@ -125,8 +133,9 @@ QString priceDrugProfile(const QString& path)
 
 QString server(const QString& clientVersion, const QString& address, const QString& database)
 {
-    return QStringLiteral("Provider=SQLNCLI") + clientVersion + QStringLiteral(";Data Source=") + address +
-           QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=") + database;
+    return QStringLiteral("Provider=") + setting(QStringLiteral("SQLNCLI") + clientVersion) +
+           QStringLiteral(";Data Source=") + setting(address) +
+           QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=") + setting(database);
 }
 
 } // namespace ConnectionTexts

@@ -28,6 +28,8 @@ const QString kActionKey = QStringLiteral("作業：");
 const QString kOutcomeKey = QStringLiteral("結果：");
 const QString kSummaryKey = QStringLiteral("摘要：");
 const QString kCauseKey = QStringLiteral("原因：");
+// The change files of the last committed runs that are kept beside the log.
+constexpr int kKeptAttachments = 24;
 
 QString timeText(const QDateTime& time)
 {
@@ -83,15 +85,7 @@ void RunDetails::add(const QString& label, const QString& text)
 
 void RunDetails::setConnection(const QString& text)
 {
-    ivConnection = maskPasswords(text);
-}
-
-QString maskPasswords(QString connectionText)
-{
-    static const QRegularExpression password(
-        QStringLiteral("((?:password|pwd)\\s*=\\s*)('[^']*'|\"[^\"]*\"|\\{[^}]*\\}|[^;]*)"),
-        QRegularExpression::CaseInsensitiveOption);
-    return connectionText.replace(password, QStringLiteral("\\1****"));
+    ivConnection = platform::maskPasswords(text);
 }
 
 namespace {
@@ -180,7 +174,9 @@ QString RunRecorder::block(Outcome outcome, const RunDetails& details, const QSt
     for (const QString& file : attached)
         text += entry(QStringLiteral("明細檔"), file);
     text += ivMessages.isEmpty() ? entry(QStringLiteral("訊息"), QStringLiteral("（無）")) : ivMessages.join(QString());
-    return text + QStringLiteral("\r\n");
+    // Whatever a message quoted (a driver's words, a list's codes) is kept without a password
+    // and without a control character that would act when the log is shown.
+    return platform::visibleControls(platform::maskPasswords(text + QStringLiteral("\r\n")), true);
 }
 
 QString RunRecorder::finish(Outcome outcome, const IAction& action)
@@ -189,23 +185,26 @@ QString RunRecorder::finish(Outcome outcome, const IAction& action)
     const QString folder = logFolderOf(installation, ivMachine);
     try {
         RunDetails details;
-        // A run refused for want of an installation did nothing there that it could tell of.
+        // A run refused for want of an installation did nothing there that it could tell of. What
+        // the action cannot tell still leaves a block with the outcome and the messages.
         if (installation.exists()) {
             try {
                 action.recordRun(details);
             } catch (...) {
                 details = RunDetails();
-                details.add(QStringLiteral("明細"), QStringLiteral("無法取得：") +
+                details.add(QStringLiteral("注意"), QStringLiteral("本次作業的明細無法整理：") +
                                                       platform::describe(std::current_exception()));
             }
         }
         platform::LogFile log(folder, kLogName, kOldLogName, kBlockStart);
+        // The change files are named, and the block appended, under one hold of the lock.
+        platform::LogFile::Writer writer = log.open();
         QStringList attached;
         QString attachmentFailure;
         for (const auto& attachment : details.ivAttachments) {
             try {
-                attached << log.writeBeside(ivStart.toString(QStringLiteral("yyyyMMdd-HHmmss")), attachment.name,
-                                            attachment.bytes);
+                attached << writer.writeBeside(ivStart.toString(QStringLiteral("yyyyMMdd-HHmmss")), attachment.name,
+                                               attachment.bytes, kKeptAttachments);
             } catch (const platform::Error& error) {
                 attached << error.description();
                 attachmentFailure = error.description();
@@ -213,10 +212,10 @@ QString RunRecorder::finish(Outcome outcome, const IAction& action)
         }
         if (ivProgramIdentity.valid())
             ivProgram = ivProgramIdentity.get();
-        log.append(block(outcome, details, attached,
-                         installation.isSet() && !installation.exists()
-                             ? installation.folder() + QStringLiteral("（不存在）")
-                             : installation.folder()));
+        writer.append(block(outcome, details, attached,
+                            installation.isSet() && !installation.exists()
+                                ? installation.folder() + QStringLiteral("（不存在）")
+                                : installation.folder()));
         if (!attachmentFailure.isEmpty())
             return QStringLiteral("警告：明細檔沒有寫入，更新本身不受影響，更新記錄已寫入 ") +
                    QDir::toNativeSeparators(log.path()) +

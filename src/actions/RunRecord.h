@@ -81,9 +81,6 @@ private:
     bool ivCauseCritical = false;
 };
 
-// The connection text with the value of every password key replaced by "****".
-QString maskPasswords(QString connectionText);
-
 // Where the runs of this installation are recorded: UpdateLog in the installation folder, or
 // beside the pack when the installation is unknown.
 QString runLogFolder(const platform::Services& services);

@@ -64,8 +64,10 @@ Outcome CDrugDeployActioner::action(IUpdatorView& p_form)
     const Installation installation(ivServices);
     const QString tools = installation.path(QStringLiteral("\\tools"));
     // Nothing to ask about when neither build came with the pack.
+    const QString printer = QStringLiteral("\\tools") + kPrinter;
     if (!PayloadInstaller(ivServices, installation.folder())
-             .startRun(installation, {{kEpsonBuild, kPrinter}, {kInkjetBuild, kPrinter}}, {QStringLiteral("\\tools")}))
+             .startRun(installation, {{kEpsonBuild, printer}, {kInkjetBuild, printer}}, {QStringLiteral("\\tools")},
+                       {{kProfile, QStringLiteral("\\tools") + kProfile}}))
         return Outcome::Refused;
 
     // The module must not be running, nor its database open, before anything is asked.

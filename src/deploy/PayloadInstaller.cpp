@@ -26,6 +26,18 @@ QString fileName(const QString& path)
     return path.mid(qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')) + 1);
 }
 
+QString backupOf(const QString& target)
+{
+    return target + QStringLiteral(".bak");
+}
+
+QString installedText(const QByteArray& installed)
+{
+    return QStringLiteral("%1 位元組，SHA-256 %2；")
+        .arg(installed.size())
+        .arg(QString::fromLatin1(QCryptographicHash::hash(installed, QCryptographicHash::Sha256).toHex()));
+}
+
 } // namespace
 
 const StepList& deploymentSteps()
@@ -56,11 +68,17 @@ void InstallRecord::addTo(RunDetails& details) const
 void PayloadInstaller::removeLeftovers(const std::vector<PayloadFile>& files)
 {
     for (const PayloadFile& file : files) {
-        const QString leftover = platform::replacementTemporary(platform::joinPath(ivFolder, file.target));
-        skipOnFailure([&] {
-            if (ivServices.files.fileExists(leftover))
-                ivServices.files.removeFile(leftover);
-        });
+        const QString target = platform::joinPath(ivFolder, file.target);
+        QStringList leftovers{platform::replacementTemporary(target)};
+        // A run killed while it kept the database leaves the copy of the backup.
+        if (isDatabase(target))
+            leftovers << platform::replacementTemporary(backupOf(target));
+        for (const QString& leftover : leftovers) {
+            skipOnFailure([&] {
+                if (ivServices.files.fileExists(leftover))
+                    ivServices.files.removeFile(leftover);
+            });
+        }
     }
 }
 
@@ -73,9 +91,19 @@ bool PayloadInstaller::install(const QString& shipped, const QString& target)
                                       target,
                                   platform::Error::Kind::LinkRefused);
         const bool replacing = ivServices.files.fileExists(target);
+        // Installed already (a second run from media that kept its files, say): neither copied
+        // again nor backed up again, so the backup stays the clinic's own database.
+        if (replacing && ivServices.files.sameContent(shipped, target)) {
+            if (ivRecord) {
+                ++ivRecord->installed;
+                remember(shipped, target,
+                         installedText(ivServices.files.readFile(target)) + QStringLiteral("已是最新版本，沒有重新複製"));
+            }
+            return true;
+        }
         QString backup;
         if (isDatabase(target) && replacing) {
-            backup = target + QStringLiteral(".bak");
+            backup = backupOf(target);
             ivServices.files.copyFile(target, backup);
         }
         ivServices.files.copyFile(shipped, target);
@@ -86,8 +114,7 @@ bool PayloadInstaller::install(const QString& shipped, const QString& target)
             const QByteArray installed = ivServices.files.readFile(target);
             ++ivRecord->installed;
             remember(shipped, target,
-                     QStringLiteral("%1 位元組，SHA-256 %2；").arg(installed.size()).arg(QString::fromLatin1(
-                         QCryptographicHash::hash(installed, QCryptographicHash::Sha256).toHex())) +
+                     installedText(installed) +
                          (!backup.isEmpty() ? QStringLiteral("舊檔保留為 ") + backup
                           : replacing       ? QStringLiteral("取代舊檔")
                                             : QStringLiteral("新安裝")));
@@ -132,13 +159,31 @@ std::vector<PayloadFile> PayloadInstaller::requireShipped(const std::vector<Payl
     throw RunRefused(text + QStringLiteral("本次更新沒有執行，電腦中的檔案都沒有變更。請確認更新檔案與本更新程式放在同一個資料夾。"));
 }
 
+void PayloadInstaller::requireDistinct(const std::vector<PayloadFile>& files) const
+{
+    for (const PayloadFile& file : files) {
+        const QString shipped = platform::joinPath(ivServices.packFolder, file.shipped);
+        const QString target = platform::joinPath(ivFolder, file.target);
+        if (ivServices.files.fileExists(shipped) && platform::samePath(shipped, target))
+            throw RunRefused(QStringLiteral("本更新程式資料夾中的 ") + shipped + QStringLiteral(" 就是要安裝的 ") + target +
+                             QStringLiteral("（同一個檔案），複製會把檔案複製到自己身上，再被當成暫存檔刪除。"
+                                            "本次更新沒有執行，電腦中的檔案都沒有變更。"
+                                            "請將本更新程式與它附帶的檔案放到其他資料夾（例如桌面）後再執行。"));
+    }
+}
+
 std::optional<std::vector<PayloadFile>> PayloadInstaller::startRun(const Installation& installation,
                                                                    const std::vector<PayloadFile>& files,
-                                                                   const QStringList& alsoNotFrom) const
+                                                                   const QStringList& alsoNotFrom,
+                                                                   const std::vector<PayloadFile>& alsoInstalled) const
 {
     try {
         installation.require(alsoNotFrom);
-        return requireShipped(files);
+        std::vector<PayloadFile> shipped = requireShipped(files);
+        // However the folders are spelled or linked, no shipped file may be its own target.
+        requireDistinct(files);
+        requireDistinct(alsoInstalled);
+        return shipped;
     } catch (const RunRefused& refusal) {
         reportRefusal(ivServices.dialogs, refusal.description());
         return std::nullopt;

@@ -23,7 +23,8 @@ inline const QString CloseRunningSoftwareText =
 // The steps of the application update and of the printing module's deployment.
 const StepList& deploymentSteps();
 
-// A file shipped in the pack folder and where it goes, both relative to their folder.
+// A file shipped in the pack folder and where it goes, relative to the pack folder and to the
+// installation folder.
 struct PayloadFile
 {
     QString shipped;
@@ -56,7 +57,8 @@ public:
     void removeLeftovers(const std::vector<PayloadFile>& files);
 
     // Puts the shipped file in place of target. False, with the cause remembered, when it was not
-    // installed; the installed file is then as it was.
+    // installed; the installed file is then as it was. A target that holds the shipped bytes
+    // already counts as installed and is left alone, its backup too.
     bool install(const QString& shipped, const QString& target);
     // Removes a shipped file that has done its work; a failure is skipped.
     void removeShipped(const QString& shipped);
@@ -72,10 +74,17 @@ public:
     // The files of the list that the pack ships, in its order. Throws RunRefused when it ships
     // none of them, naming what was looked for and the names that are folders, not files.
     std::vector<PayloadFile> requireShipped(const std::vector<PayloadFile>& files) const;
-    // The checks every deployment starts with: the installation (not run from it nor from the
-    // folders given) and the files shipped. A refusal is told and gives nothing.
+    // Throws RunRefused when a shipped file of the list is the very file it would be installed
+    // as (a folder linked or spelled otherwise, a hard link): the copy would go onto itself and
+    // the clean-up would remove the installed file.
+    void requireDistinct(const std::vector<PayloadFile>& files) const;
+    // The checks every deployment starts with, before anything is copied: the installation (not
+    // run from it nor from the folders given), the files shipped, and no shipped file the same as
+    // its target (also of alsoInstalled, the files installed beside those shipped). A refusal is
+    // told and gives nothing.
     std::optional<std::vector<PayloadFile>> startRun(const Installation& installation, const std::vector<PayloadFile>& files,
-                                                     const QStringList& alsoNotFrom = {}) const;
+                                                     const QStringList& alsoNotFrom = {},
+                                                     const std::vector<PayloadFile>& alsoInstalled = {}) const;
     // Tells what was not installed, or which databases were kept, and how the run ended.
     Outcome finish() const;
 

@@ -75,7 +75,9 @@ void ConsoleDialogs::write(const QString& text, std::FILE* stream)
 {
     if (!stream)
         stream = m_out;
-    const QByteArray bytes = text.toUtf8();
+    // A message may quote what came from outside (a price list's codes): nothing of it acts on
+    // the terminal.
+    const QByteArray bytes = visibleControls(text, true).toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
     std::fflush(stream);
 }

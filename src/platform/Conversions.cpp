@@ -365,4 +365,51 @@ QString withLineFeeds(const QString& text)
     return shown;
 }
 
+namespace {
+
+bool actsOnDisplay(char16_t c, bool keepLayout)
+{
+    if (c < 0x20)
+        return !(keepLayout && (c == u'\t' || c == u'\r' || c == u'\n'));
+    return (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+// "\x1B" for a character of one byte, "\u202E" for the others.
+void appendEscape(QString& into, char16_t c)
+{
+    static constexpr char16_t digits[] = u"0123456789ABCDEF";
+    const bool small = c <= 0xFF;
+    into += u'\\';
+    into += small ? u'x' : u'u';
+    for (int shift = small ? 4 : 12; shift >= 0; shift -= 4)
+        into += QChar(digits[(c >> shift) & 0xF]);
+}
+
+} // namespace
+
+QString visibleControls(const QString& text, bool keepLayout)
+{
+    if (std::none_of(text.begin(), text.end(), [&](QChar c) { return actsOnDisplay(c.unicode(), keepLayout); }))
+        return text;
+    return visibleControls(QStringView(text), keepLayout);
+}
+
+QString visibleControls(QStringView text, bool keepLayout)
+{
+    const auto first = std::find_if(text.begin(), text.end(), [&](QChar c) { return actsOnDisplay(c.unicode(), keepLayout); });
+    if (first == text.end())
+        return text.toString();
+    QString shown;
+    shown.reserve(text.size() + 8);
+    shown += text.first(first - text.begin());
+    for (auto it = first; it != text.end(); ++it) {
+        const char16_t c = it->unicode();
+        if (!actsOnDisplay(c, keepLayout))
+            shown += *it;
+        else
+            appendEscape(shown, c);
+    }
+    return shown;
+}
+
 } // namespace korvane::platform

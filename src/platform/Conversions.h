@@ -38,4 +38,13 @@ std::optional<QDateTime> toDate(QStringView text);
 // boxes and terminals take CR LF as two breaks and a lone CR as none. Every break becomes LF.
 QString withLineFeeds(const QString& text);
 
+// Text from outside the system (a price list, a driver's message about its values) as it may be
+// shown on a terminal or in a window and kept in the record: every control character (C0, DEL,
+// C1) and every bidirectional embedding or override written out as "\x1B" ("\u202E"), so that
+// no escape sequence acts and no line is made to read backwards. keepLayout keeps tab, CR and
+// LF, for a text that spans lines.
+QString visibleControls(QStringView text, bool keepLayout = false);
+// The same, sharing the text itself when it holds nothing to show otherwise.
+QString visibleControls(const QString& text, bool keepLayout = false);
+
 } // namespace korvane::platform

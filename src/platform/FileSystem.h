@@ -23,6 +23,8 @@ public:
     virtual bool isLink(const QString& path) const = 0;
 
     virtual QByteArray readFile(const QString& path) const = 0;
+    // Whether two existing files hold the same bytes. Throws when either cannot be read.
+    virtual bool sameContent(const QString& a, const QString& b) const { return readFile(a) == readFile(b); }
     // Creates the file new, replacing any file of that name.
     virtual void writeFile(const QString& path, const QByteArray& bytes) = 0;
     // Replaces target, or creates it, with the content of source in one step: the copy is made

@@ -3,34 +3,31 @@
 #include "LogFile.h"
 
 #include "Error.h"
+#include "FileReplacement.h"
+#include "Paths.h"
+#include "RecordFolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
+#include <QRegularExpression>
+#include <algorithm>
 
 namespace korvane::platform {
 
 namespace {
 
 const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+const QString kLockSuffix = QStringLiteral(".lock");
+// What a rotation writes before it puts anything in place, and the old log it replaces, kept
+// until the new ones are in.
+const QString kNewSuffix = QStringLiteral(".korvane-new");
+const QString kPreviousSuffix = QStringLiteral(".korvane-old");
+const QString kPartSuffix = QStringLiteral(".part");
 
 // A writer that died holding the lock leaves it behind; a live one holds it for milliseconds.
 constexpr int kStaleLockMs = 30'000;
 constexpr int kLockWaitMs = 10'000;
-
-[[noreturn]] void fail(const QString& path, const QString& cause)
-{
-    throw Error(QStringLiteral("無法寫入 ") + QDir::toNativeSeparators(path) + QStringLiteral("：") + cause);
-}
-
-void save(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        fail(path, file.errorString());
-}
 
 } // namespace
 
@@ -50,79 +47,171 @@ QString LogFile::oldPath() const
     return QDir(ivFolder).filePath(ivOldName);
 }
 
-void LogFile::append(const QString& block)
+LogFile::Writer LogFile::open() const
 {
-    if (!QDir().mkpath(ivFolder))
-        fail(ivFolder, QStringLiteral("無法建立資料夾"));
-    QLockFile lock(path() + QStringLiteral(".lock"));
-    lock.setStaleLockTime(kStaleLockMs);
-    if (!lock.tryLock(kLockWaitMs)) {
-        fail(path(), lock.error() == QLockFile::LockFailedError
+    auto folder = std::make_unique<RecordFolder>(ivFolder);
+    const QString lockName = ivName + kLockSuffix;
+    folder->refuseLink(lockName);
+    auto lock = std::make_unique<QLockFile>(folder->filePath(lockName));
+    lock->setStaleLockTime(kStaleLockMs);
+    if (!lock->tryLock(kLockWaitMs)) {
+        throw Error(QStringLiteral("無法寫入 ") + QDir::toNativeSeparators(path()) + QStringLiteral("：") +
+                    (lock->error() == QLockFile::LockFailedError
                          ? QStringLiteral("另一個更新程式正在寫入，等候逾時")
-                         : QStringLiteral("無法建立鎖定檔 ") + QDir::toNativeSeparators(path() + QStringLiteral(".lock")));
+                         : QStringLiteral("無法建立鎖定檔 ") + folder->filePath(lockName)));
     }
+    // The lock went by the folder's path: it must still be the folder whose files are written.
+    folder->requireSameFolder();
+    return Writer(*this, std::move(folder), std::move(lock));
+}
+
+void LogFile::append(const QString& block) const
+{
+    open().append(block);
+}
+
+LogFile::Writer::Writer(const LogFile& log, std::unique_ptr<RecordFolder> folder, std::unique_ptr<QLockFile> lock)
+    : ivLog(log), ivFolder(std::move(folder)), ivLock(std::move(lock))
+{
+}
+
+LogFile::Writer::Writer(Writer&&) noexcept = default;
+
+LogFile::Writer::~Writer() = default;
+
+void LogFile::Writer::append(const QString& block)
+{
+    RecordFolder& folder = *ivFolder;
+    folder.refuseLink(ivLog.ivName);
+    folder.refuseLink(ivLog.ivOldName);
     const QByteArray bytes = block.toUtf8();
-    QFile file(path());
-    if (file.size() + bytes.size() > ivLimit && file.size() > 0) {
+    const qint64 size = folder.size(ivLog.ivName);
+    if (size > 0 && size + bytes.size() > ivLog.ivLimit) {
         rotate(bytes);
         return;
     }
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
-        fail(path(), file.errorString());
-    const qint64 before = file.size();
-    // One write per block; a disk that fills half-way through gets the log cut back.
-    const QByteArray written = before == 0 ? kByteOrderMark + bytes : bytes;
-    if (file.write(written) != written.size() || !file.flush()) {
-        const QString cause = file.errorString();
-        file.resize(before);
-        if (before == 0)
-            file.remove();
-        fail(path(), cause);
-    }
+    folder.append(ivLog.ivName, kByteOrderMark, bytes);
 }
 
-void LogFile::rotate(const QByteArray& block)
+void LogFile::Writer::rotate(const QByteArray& block)
 {
-    QFile file(path());
-    if (!file.open(QIODevice::ReadOnly))
-        fail(path(), file.errorString());
-    QByteArray all = file.readAll();
-    file.close();
+    RecordFolder& folder = *ivFolder;
+    const QString& name = ivLog.ivName;
+    const QString& oldName = ivLog.ivOldName;
+    QByteArray all = folder.read(name);
     if (all.startsWith(kByteOrderMark))
         all.remove(0, kByteOrderMark.size());
     // The newer half starts at the first block that begins past the middle.
-    qsizetype cut = all.indexOf(QByteArray("\r\n") + ivBlockStart, all.size() / 2);
+    qsizetype cut = all.indexOf(QByteArray("\r\n") + ivLog.ivBlockStart, all.size() / 2);
     cut = cut < 0 ? all.size() : cut + 2;
-    save(oldPath(), kByteOrderMark + all.left(cut));
-    save(path(), kByteOrderMark + all.mid(cut) + block);
+
+    // Both files are written in full before either is put in place, and the old log they replace
+    // is kept until both are: a disk that fills, or a rename that fails, leaves the two as they were.
+    const QString newLog = name + kNewSuffix;
+    const QString newOld = oldName + kNewSuffix;
+    const QString previous = oldName + kPreviousSuffix;
+    for (const QString& leftover : {newLog, newOld, previous}) {
+        folder.refuseLink(leftover);
+        folder.remove(leftover);
+    }
+    try {
+        folder.create(newOld, kByteOrderMark + all.left(cut));
+        folder.create(newLog, kByteOrderMark + all.mid(cut) + block);
+    } catch (...) {
+        folder.remove(newOld);
+        folder.remove(newLog);
+        throw;
+    }
+    const bool hadOld = folder.exists(oldName);
+    auto undo = [&](bool oldReplaced) {
+        try {
+            if (hadOld)
+                folder.rename(previous, oldName);
+            else if (oldReplaced)
+                folder.remove(oldName);
+            folder.remove(newOld);
+            folder.remove(newLog);
+        } catch (...) {
+        }
+    };
+    if (hadOld)
+        folder.rename(oldName, previous);
+    try {
+        folder.rename(newOld, oldName);
+    } catch (...) {
+        undo(false);
+        throw;
+    }
+    try {
+        folder.rename(newLog, name);
+    } catch (...) {
+        undo(true);
+        throw;
+    }
+    if (hadOld) {
+        try {
+            folder.remove(previous);
+        } catch (...) {
+        }
+    }
 }
 
-QString LogFile::writeBeside(const QString& stem, const QString& name, const QByteArray& bytes) const
+QString LogFile::Writer::writeBeside(const QString& stem, const QString& name, const QByteArray& bytes, int keep)
 {
-    if (!QDir().mkpath(ivFolder))
-        fail(ivFolder, QStringLiteral("無法建立資料夾"));
-    const QDir folder(ivFolder);
-    QString path = folder.filePath(stem + u' ' + name);
-    // Two runs started in the same second keep both.
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = folder.filePath(stem + QStringLiteral("-%1 ").arg(n) + name);
-    QFile file(path + QStringLiteral(".part"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString cause = file.errorString();
-        file.remove();
-        fail(path, cause);
+    RecordFolder& folder = *ivFolder;
+    // Two runs started in the same second keep both; the name is free while the lock is held.
+    QString fileName = stem + u' ' + name;
+    for (int n = 2; folder.exists(fileName); ++n) {
+        folder.refuseLink(fileName);
+        fileName = stem + QStringLiteral("-%1 ").arg(n) + name;
     }
-    file.close();
-    if (!file.rename(path)) {
-        const QString cause = file.errorString();
-        file.remove();
-        fail(path, cause);
+    const QString part = fileName + kPartSuffix;
+    folder.refuseLink(part);
+    folder.remove(part);
+    folder.create(part, bytes);
+    try {
+        folder.rename(part, fileName);
+    } catch (...) {
+        folder.remove(part);
+        throw;
     }
-    return QDir::toNativeSeparators(path);
+    if (keep > 0)
+        keepNewest(name, keep);
+    return folder.filePath(fileName);
+}
+
+void LogFile::Writer::keepNewest(const QString& name, int keep)
+{
+    static const QRegularExpression stamped(QStringLiteral("^(\\d{8}-\\d{6})(?:-(\\d+))? (.+)$"));
+    struct Kept
+    {
+        QString stem;
+        int number;
+        QString file;
+    };
+    std::vector<Kept> files;
+    for (const QString& file : ivFolder->files()) {
+        const QRegularExpressionMatch match = stamped.match(file);
+        if (match.hasMatch() && match.captured(3) == name)
+            files.push_back({match.captured(1), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt(), file});
+    }
+    if (files.size() <= size_t(keep))
+        return;
+    std::sort(files.begin(), files.end(), [](const Kept& a, const Kept& b) {
+        return a.stem != b.stem ? a.stem < b.stem : a.number < b.number;
+    });
+    for (size_t i = 0; i + size_t(keep) < files.size(); ++i) {
+        try {
+            ivFolder->remove(files[i].file);
+        } catch (...) {
+        }
+    }
 }
 
 QString LogFile::read(const QString& path)
 {
+    if (isLinkEntry(localPath(path)))
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};

@@ -4,14 +4,22 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
+
+class QLockFile;
 
 namespace korvane::platform {
 
+class RecordFolder;
+
 // A text log that programs running at the same time append whole blocks to: UTF-8 with a
-// byte-order mark and CR LF, so that Notepad shows it. A lock file beside it keeps two writers'
-// blocks apart, and a write that fails leaves the log as it was, never a piece of a block. When
-// a block would take the log past its limit, the older half of its blocks moves to the old log
-// (which it replaces), so that the two together stay under twice the limit.
+// byte-order mark and CR LF, so that Notepad shows it. A lock file beside it keeps two writers
+// apart, and a write that fails leaves the log byte for byte as it was, never a piece of a block.
+// When a block would take the log past its limit, the older half of its blocks moves to the old
+// log (which it replaces), all or nothing, so that the two together stay under twice the limit.
+// Nothing is written through a link, a junction or a second name put in place of the folder or
+// of any of its files (the log, the old log, the lock, a file beside it): the write is refused
+// with Error::Kind::LinkRefused, naming it.
 class LogFile
 {
 public:
@@ -23,21 +31,42 @@ public:
     QString path() const;
     QString oldPath() const;
 
-    // Makes the folder when it is missing and appends the block (lines ending in CR LF). Throws
-    // platform::Error naming the file and the cause when it cannot.
-    void append(const QString& block);
+    // The log taken for writing: the folder made when it is missing, checked, and the lock held
+    // until the writer goes. Throws platform::Error naming the file and the cause.
+    class Writer
+    {
+    public:
+        Writer(Writer&&) noexcept;
+        ~Writer();
 
-    // Writes a file beside the log, named "<stem> <name>" ("<stem>-2 <name>" and so on when that
-    // is taken), and returns its path. Written under a temporary name and renamed, so that it is
-    // whole or not there; not forced to disk, as the log is not. Throws platform::Error.
-    QString writeBeside(const QString& stem, const QString& name, const QByteArray& bytes) const;
+        // Writes a file beside the log named "<stem> <name>" ("<stem>-2 <name>" and so on when
+        // that is taken), chosen under the lock, and returns its path. Written under a temporary
+        // name and renamed, so that it is whole or not there; not forced to disk, as the log is
+        // not. Of the files of that name, only the newest keep stay (0: all). Throws.
+        QString writeBeside(const QString& stem, const QString& name, const QByteArray& bytes, int keep = 0);
+        // Appends the block (lines ending in CR LF). Throws.
+        void append(const QString& block);
 
-    // The text of a log file without its byte-order mark; empty when there is none.
+    private:
+        friend class LogFile;
+        Writer(const LogFile& log, std::unique_ptr<RecordFolder> folder, std::unique_ptr<QLockFile> lock);
+        void rotate(const QByteArray& block);
+        void keepNewest(const QString& name, int keep);
+
+        const LogFile& ivLog;
+        std::unique_ptr<RecordFolder> ivFolder;
+        std::unique_ptr<QLockFile> ivLock;
+    };
+    Writer open() const;
+
+    // open().append(block).
+    void append(const QString& block) const;
+
+    // The text of a log file without its byte-order mark; empty when there is none, or when a
+    // link stands in its place.
     static QString read(const QString& path);
 
 private:
-    void rotate(const QByteArray& block);
-
     QString ivFolder;
     QString ivName;
     QString ivOldName;

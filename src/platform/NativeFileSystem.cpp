@@ -112,6 +112,30 @@ QByteArray NativeFileSystem::readFile(const QString& path) const
     return bytes;
 }
 
+bool NativeFileSystem::sameContent(const QString& a, const QString& b) const
+{
+    QFile first(localPath(a));
+    QFile second(localPath(b));
+    if (!first.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("無法讀取檔案（可能正在使用中或沒有權限）：") + a, Error::Kind::AccessDenied);
+    if (!second.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("無法讀取檔案（可能正在使用中或沒有權限）：") + b, Error::Kind::AccessDenied);
+    if (first.size() != second.size())
+        return false;
+    constexpr qint64 chunk = 1 << 20;
+    while (!first.atEnd()) {
+        const QByteArray mine = first.read(chunk);
+        const QByteArray theirs = second.read(chunk);
+        if (first.error() != QFileDevice::NoError || second.error() != QFileDevice::NoError)
+            throw Error(QStringLiteral("讀取檔案時發生錯誤：") + a + QStringLiteral("、") + b, Error::Kind::AccessDenied);
+        if (mine != theirs)
+            return false;
+        if (mine.isEmpty())
+            break;
+    }
+    return true;
+}
+
 void NativeFileSystem::writeFile(const QString& path, const QByteArray& bytes)
 {
     const QString local = localPath(path);

@@ -8,6 +8,7 @@
 #include "actions/Installation.h"
 #include "actions/Outcome.h"
 #include "actions/RunRecord.h"
+#include "actions/SkipOnFailure.h"
 #include "drugbag/CDrugAdvInfoHome.h"
 #include "platform/AnsiText.h"
 #include "platform/Conversions.h"
@@ -17,10 +18,14 @@
 #include "platform/database/Recordset.h"
 #include "platform/database/Transaction.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocale>
 #include <QSet>
 #include <QStringBuilder>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace korvane {
 
@@ -30,6 +35,11 @@ const QString kNoDrugRecords = QStringLiteral("資料檔中沒有任何可以匯
 
 // The values named in the message at the end of a run; updatlet lists them all.
 constexpr size_t kRefusalsShown = 20;
+// A run whose refused lines pass both 1 % of its drug lines and this many commits nothing.
+constexpr qsizetype kRefusedLinesTolerated = 20;
+// The refused values a failed run names in its message, and the skipped lines a run names.
+constexpr size_t kRefusalsNamedInFailure = 10;
+constexpr size_t kSkippedShown = 10;
 
 QString failureMessage(const QString& description)
 {
@@ -47,6 +57,18 @@ QString noneStored(qsizetype records, const std::vector<RefusedValue>& refused)
            first.text();
 }
 
+// The first few values, one a line, and how many more there are ("%1" in more).
+template <typename Value> QString firstOf(const std::vector<Value>& values, size_t shown, const QString& more)
+{
+    QString text;
+    const size_t n = std::min(values.size(), shown);
+    for (size_t i = 0; i < n; ++i)
+        text += values[i].text() + QStringLiteral("\r\n");
+    if (n < values.size())
+        text += more.arg(values.size() - n);
+    return text;
+}
+
 // Where the code sits among DrugPriceLine::columns().
 constexpr size_t kCodeColumn = 2;
 
@@ -60,7 +82,7 @@ DrugPricePreview compareWithList(DrugPricePreview table, const platform::TextLin
         if (leftOut.contains(i))
             continue;
         lines.read(i, line);
-        table.addListLine(DrugPriceLine(line));
+        table.addListLine(DrugPriceLine(line), i);
     }
     table.finish();
     return table;
@@ -134,6 +156,10 @@ Outcome C52407301::action(IUpdatorView& p_form)
     ivDrugsBefore = -1;
     ivChanges.reset();
     ivRefused.clear();
+    ivUnconverted.clear();
+    ivAfterCommit.clear();
+    ivList = {};
+    ivListDrugLines = -1;
     Outcome outcome = Outcome::Failed;
     std::exception_ptr error;
     try {
@@ -163,14 +189,22 @@ PriceListSurvey C52407301::readPriceList(const platform::TextLines& lines, IUpda
     }
     if (const QString refusal = survey.refusal(lines.lastLineTerminated()); !refusal.isEmpty())
         throw RunRefused(refusal);
+    // A list of nothing but damaged drug lines says what is wrong with them.
     if (survey.drugRecords() == 0)
-        throw RunRefused(kNoDrugRecords);
+        throw RunRefused(survey.firstSkipped().isEmpty() ? kNoDrugRecords
+                                                         : kNoDrugRecords + QStringLiteral("例如") + survey.firstSkipped() +
+                                                               QStringLiteral("。"));
     return survey;
 }
 
 platform::TextLines C52407301::readLines(const QString& path)
 {
     QByteArray bytes = ivServices.files.readFile(path);
+    // Which list a run applied, for its record: hashed when first asked, by the comparison
+    // beside the import while it waits for the import's end, or else by the record.
+    ivList = {path, bytes.size(), std::async(std::launch::deferred, [bytes] {
+                                      return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+                                  }).share()};
     if (const QString refusal = PriceListSurvey::refusalOfContent(bytes); !refusal.isEmpty())
         throw RunRefused(refusal);
     return platform::TextLines::fromAnsiFile(std::move(bytes));
@@ -193,6 +227,46 @@ void C52407301::findColumns(const platform::Recordset& recordset)
         ivColumnIndexes[k] = recordset.fieldIndex(DrugPriceLine::columns()[k].name);
 }
 
+bool C52407301::confirmShrink(qsizetype drugs, qint64 current, bool stored)
+{
+    const QString counts =
+        stored ? QStringLiteral("資料庫只接受了本次藥價資料檔中的 %1 筆藥品資料，不到藥品資料表 tblDrugs 目前 %2 筆的一半")
+                     .arg(drugs)
+                     .arg(current)
+               : QStringLiteral("本次藥價資料檔只有 %1 筆藥品資料，不到藥品資料表 tblDrugs 目前 %2 筆的一半")
+                     .arg(drugs)
+                     .arg(current);
+    const QString why = !stored             ? QStringLiteral("，藥價資料檔可能不完整（例如在傳送時被截斷）。")
+                        : ivRefused.empty() ? QStringLiteral("。")
+                                            : QStringLiteral("，其餘的被資料庫拒絕了：\r\n") + ivRefused.front().text();
+    if (ivServices.dialogs.question(QStringLiteral("藥價更新"),
+                                    counts + why + QStringLiteral("\r\n\r\n確定要以這份資料取代目前所有的藥品資料嗎？"), false))
+        return true;
+    ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("藥價更新"),
+                                  counts + QStringLiteral("，未經確認不進行更新。") + PriceListSurvey::unchanged());
+    return false;
+}
+
+void C52407301::requireFewRefusals(qsizetype drugRecords) const
+{
+    QSet<qsizetype> lines;
+    for (const RefusedValue& value : ivRefused)
+        lines.insert(value.line);
+    const qsizetype refused = lines.size();
+    if (refused <= kRefusedLinesTolerated || refused * 100 <= drugRecords)
+        return;
+    // So many refusals mean the table does not fit the list (a required column, a unique index,
+    // short columns): committed, it would leave the clinic with a table of holes.
+    QString text = QStringLiteral("資料庫拒絕了本次藥價資料檔 %1 筆藥品資料中的 %2 筆（超過 1%），因此沒有更新："
+                                  "藥品資料表 tblDrugs 維持原狀，未做任何變更，藥價資料檔保留在原處。"
+                                  "這通常表示資料庫的資料表定義與藥價資料檔不合（例如必填的欄位、不可重複的索引、太短的欄位），"
+                                  "請資訊人員排除下列原因後再執行一次本更新程式：\r\n")
+                       .arg(drugRecords)
+                       .arg(refused);
+    text += firstOf(ivRefused, kRefusalsNamedInFailure, QStringLiteral("……其餘 %1 項未列出。"));
+    throw platform::Error(text, platform::Error::Kind::DatabaseRefused);
+}
+
 Outcome C52407301::replaceDrugs(const QString& path)
 {
     say(getMesageString(1).toString());
@@ -201,37 +275,40 @@ Outcome C52407301::replaceDrugs(const QString& path)
 
     const platform::TextLines lines = readLines(path);
     const PriceListSurvey survey = readPriceList(lines, ivView);
+    ivListDrugLines = survey.drugRecords();
 
     const auto connection = getClinicConnection(kWriting);
+    DrugPricePreview before;
+    std::future<CommittedChanges> compared;
+    // The values the columns could not convert, found as they are given them, for the comparison;
+    // gone before it when the run fails, so that the comparison ends.
+    std::promise<std::vector<SkippedValue>> unconverted;
+    bool cancelled = false;
     try {
         // A list cut short or meant for another purpose would empty most of the table: asked
         // before anything is written, so that no lock is held while the question waits.
         const qint64 current = currentDrugCount(connection);
-        if (current > 0 && survey.drugRecords() * 2 < current && !ivAllowShrink) {
-            const QString counts = QStringLiteral("本次藥價資料檔只有 %1 筆藥品資料，不到藥品資料表 tblDrugs 目前 %2 筆的一半")
-                                       .arg(survey.drugRecords())
-                                       .arg(current);
-            if (!ivServices.dialogs.question(
-                    QStringLiteral("藥價更新"),
-                    counts + QStringLiteral("，藥價資料檔可能不完整（例如在傳送時被截斷）。\r\n\r\n"
-                                            "確定要以這份資料取代目前所有的藥品資料嗎？"),
-                    false)) {
+        bool confirmed = ivAllowShrink;
+        if (current > 0 && survey.drugRecords() * 2 < current && !confirmed) {
+            if (!confirmShrink(survey.drugRecords(), current, false)) {
                 connection->Close();
-                ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("藥價更新"),
-                                              counts + QStringLiteral("，未經確認不進行更新。") +
-                                                  PriceListSurvey::unchanged());
                 return Outcome::Cancelled;
             }
+            confirmed = true;
         }
         std::optional<platform::Transaction> transaction;
         beforeAnyChange([&] { transaction.emplace(*connection); });
         // What the update changes is worked out beside the import, against the table as it was.
-        DrugPricePreview before;
         readTable(connection, before);
         ivDrugsBefore = before.tableRows();
-        std::future<CommittedChanges> compared = std::async(std::launch::async, [before, copy = lines.independentCopy()] {
+        compared = std::async(std::launch::async, [before, copy = lines.independentCopy(), hash = ivList.sha256,
+                                                   values = unconverted.get_future()]() mutable {
             DrugPricePreview changes = compareWithList(before, copy);
-            return CommittedChanges::of(changes);
+            // The many rows first, while the import still runs; only the few values it noted wait.
+            const QByteArray rows = changes.csvChangeRows();
+            hash.wait();
+            changes.addSkipped(values.get());
+            return CommittedChanges::of(changes, rows);
         });
         // Closed before the transaction ends, whichever way it ends.
         platform::Recordset recordset;
@@ -260,59 +337,105 @@ Outcome C52407301::replaceDrugs(const QString& path)
             ivView->setProgressBarValue(percent(j, n));
         }
         recordset.Flush();
+        unconverted.set_value(ivUnconverted);
         std::stable_sort(ivRefused.begin(), ivRefused.end(),
                          [](const RefusedValue& a, const RefusedValue& b) { return a.line < b.line; });
-        // An emptied drug table would stop the clinic from dispensing: never commit one.
+        // An emptied drug table would stop the clinic from dispensing: never commit one. Nor one
+        // of holes, nor one short of half the drugs unless the user says so, counted on the rows
+        // the table took.
         const qsizetype added = sent - refusedRows;
         if (added == 0)
             throw RunRefused(ivRefused.empty() ? kNoDrugRecords : noneStored(survey.drugRecords(), ivRefused));
-        recordset.Close();
-        transaction->commit();
-        ivDrugCount = added;
-        ivChanges = committedChanges(compared, before, lines);
+        requireFewRefusals(survey.drugRecords());
+        if (current > 0 && added * 2 < current && !confirmed) {
+            cancelled = !confirmShrink(added, current, true);
+        }
+        if (!cancelled) {
+            recordset.Close();
+            transaction->commit();
+            ivDrugCount = added;
+        }
     } catch (...) {
         connection->Close();
         throw;
     }
-
-    // A list some of whose values were refused stays, with the pack, to be run again once the
-    // cause is mended; the prices that went in stand.
-    if (!ivRefused.empty()) {
-        reportRefused();
-        ivView->hideForm();
+    if (cancelled) {
         connection->Close();
-        return Outcome::ItemsLeft;
+        return Outcome::Cancelled;
     }
-    // The price list goes only once the new prices are safely in; the update itself stands
-    // even when it cannot be removed.
+    return finishCommitted(path, *connection, compared, before, lines);
+}
+
+Outcome C52407301::finishCommitted(const QString& path, platform::Connection& connection,
+                                   std::future<CommittedChanges>& compared, const DrugPricePreview& before,
+                                   const platform::TextLines& lines)
+{
+    // The new prices are in: the run is done, whatever fails from here on. What does is named in
+    // the last message and the record, and never turns the outcome into a failure.
+    try {
+        ivChanges = committedChanges(compared, before, lines);
+    } catch (...) {
+        ivAfterCommit = QStringLiteral("本次的變更明細無法整理（更新記錄中不會有明細檔）：") +
+                        platform::describe(std::current_exception());
+    }
+    QString notes = skippedReport();
+    if (!ivAfterCommit.isEmpty())
+        notes += QStringLiteral("\r\n\r\n") + ivAfterCommit;
+
     Outcome outcome = Outcome::Done;
     try {
-        ivServices.files.removeFile(path);
-    } catch (const platform::Error& error) {
-        outcome = Outcome::ItemsLeft;
-        ivServices.dialogs.messageBox(
-            platform::MessageIcon::Information, QStringLiteral("訊息"),
-            QStringLiteral("藥價已更新完成，但無法刪除本次的藥價資料檔，請自行刪除：\r\n") + path +
-                QStringLiteral("\r\n\r\n") + error.description());
+        // A list some of whose values were refused stays, with the pack, to be run again once
+        // the cause is mended; the prices that went in stand.
+        if (!ivRefused.empty()) {
+            outcome = Outcome::ItemsLeft;
+            reportRefused(notes);
+        } else {
+            // The price list goes only once the new prices are safely in; the update itself
+            // stands even when it cannot be removed.
+            try {
+                ivServices.files.removeFile(path);
+            } catch (const platform::Error& error) {
+                outcome = Outcome::ItemsLeft;
+                ivServices.dialogs.messageBox(
+                    platform::MessageIcon::Information, QStringLiteral("訊息"),
+                    QStringLiteral("藥價已更新完成，但無法刪除本次的藥價資料檔，請自行刪除：\r\n") + path +
+                        QStringLiteral("\r\n\r\n") + error.description() + notes);
+            }
+            if (outcome == Outcome::Done && !notes.isEmpty())
+                ivServices.dialogs.messageBox(
+                    platform::MessageIcon::Information, QStringLiteral("訊息"),
+                    QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。").arg(ivDrugCount) + notes);
+        }
+        ivView->hideForm();
+    } catch (...) {
+        if (ivAfterCommit.isEmpty())
+            ivAfterCommit = QStringLiteral("更新完成後的訊息無法顯示：") + platform::describe(std::current_exception());
     }
-    ivView->hideForm();
-    connection->Close();
+    skipOnFailure([&] { connection.Close(); });
     return outcome;
 }
 
-void C52407301::reportRefused()
+QString C52407301::skippedReport() const
+{
+    if (!ivChanges || ivChanges->skipped.empty())
+        return {};
+    const std::vector<SkippedValue>& skipped = ivChanges->skipped;
+    QString text = QStringLiteral("\r\n\r\n藥價資料檔中有 %1 項資料沒有照原樣匯入：略過的行不是完整的藥品資料"
+                                  "（欄位不足、藥價空白或不是數字），沒有加入藥品資料表，該藥品若原本在表中已隨本次更新刪除；"
+                                  "無法轉換的日期留白，數字以 0 存入。請向藥價資料檔的來源確認下列資料：\r\n")
+                       .arg(skipped.size());
+    return text + firstOf(skipped, kSkippedShown, QStringLiteral("……其餘 %1 項未列出，全部列在更新記錄的明細檔中。"));
+}
+
+void C52407301::reportRefused(const QString& notes)
 {
     QString text = QStringLiteral("藥價已更新，藥品資料表 tblDrugs 現有 %1 筆藥品資料，但資料庫拒絕了下列 %2 項資料：\r\n")
                        .arg(ivDrugCount)
                        .arg(ivRefused.size());
-    const size_t shown = std::min<size_t>(ivRefused.size(), kRefusalsShown);
-    for (size_t i = 0; i < shown; ++i)
-        text += ivRefused[i].text() + QStringLiteral("\r\n");
-    if (shown < ivRefused.size())
-        text += QStringLiteral("……其餘 %1 項未列出。\r\n").arg(ivRefused.size() - shown);
+    text += firstOf(ivRefused, kRefusalsShown, QStringLiteral("……其餘 %1 項未列出。\r\n"));
     text += QStringLiteral("\r\n代碼被拒絕的藥品沒有加入；其他被拒絕的欄位留白。藥價資料檔與本更新程式都保留在原處，"
                            "排除原因（例如請資訊人員加大欄位）後可以再執行一次本更新程式。");
-    ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("更新未完成"), text);
+    ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("更新未完成"), text + notes);
 }
 
 DrugPricePreview C52407301::preview(IUpdatorView* p_progress)
@@ -332,23 +455,27 @@ DrugPricePreview C52407301::preview(IUpdatorView* p_progress)
                    platform::Recordset::adOpenDynamic, platform::Recordset::adLockOptimistic);
         findColumns(check);
         std::vector<RefusedValue> refused;
+        std::vector<SkippedValue> unconverted;
         QString line;
         for (qsizetype i = 0; i < lines.count(); ++i) {
             if (p_progress)
                 p_progress->setProgressBarValue(percent(i, lines.count()));
             lines.read(i, line);
             const DrugPriceLine fields(line);
-            if (!fields.isDrugRecord())
+            if (!fields.isDrugRecord()) {
+                preview.addListLine(fields, i);
                 continue;
+            }
             check.AddNew();
-            const bool codeStored = assignColumns(i, fields, check, refused);
+            const bool codeStored = assignColumns(i, fields, check, refused, unconverted);
             check.CancelUpdate();
             if (codeStored)
-                preview.addListLine(fields);
+                preview.addListLine(fields, i);
         }
         check.Close();
         for (const RefusedValue& value : refused)
             preview.addRefusal(value);
+        preview.addSkipped(unconverted);
     } catch (...) {
         connection->Close();
         throw;
@@ -393,19 +520,41 @@ C52407301::CommittedChanges C52407301::committedChanges(std::future<CommittedCha
     DrugPricePreview changes = compareWithList(before, lines, notStored);
     for (const RefusedValue& value : ivRefused)
         changes.addRefusal(value);
+    std::vector<SkippedValue> unconverted;
+    std::copy_if(ivUnconverted.begin(), ivUnconverted.end(), std::back_inserter(unconverted),
+                 [&](const SkippedValue& value) { return !notStored.contains(value.line - 1); });
+    changes.addSkipped(unconverted);
     return CommittedChanges::of(changes);
 }
 
-C52407301::CommittedChanges C52407301::CommittedChanges::of(DrugPricePreview& changes)
+C52407301::CommittedChanges C52407301::CommittedChanges::of(DrugPricePreview& changes, const QByteArray& rows)
 {
     changes.setCommitted();
-    return {changes.added(), changes.removed(), changes.repriced(), changes.unchanged(), changes.tableRows(),
-            changes.csv()};
+    return {changes.added(),
+            changes.removed(),
+            changes.repriced(),
+            changes.unchanged(),
+            changes.tableRows(),
+            rows.isNull() ? changes.csv() : changes.csv(rows),
+            changes.skipped(),
+            changes.earliestPriceDate(),
+            changes.latestPriceDate()};
 }
 
 void C52407301::recordRun(RunDetails& p_details) const
 {
     p_details.setConnection(ivConnections.clinicConnectionText());
+    if (ivList.size >= 0) {
+        QString list = QDir::toNativeSeparators(ivList.path) +
+                       QStringLiteral("（%1 位元組，SHA-256 %2")
+                           .arg(QLocale::c().toString(ivList.size), ivList.sha256.valid() ? ivList.sha256.get() : QString());
+        if (ivListDrugLines >= 0)
+            list += QStringLiteral("；藥品資料 %1 行").arg(QLocale::c().toString(qlonglong(ivListDrugLines)));
+        if (ivChanges && ivChanges->earliest && ivChanges->latest)
+            list += QStringLiteral("，藥價參考日期 %1 至 %2")
+                        .arg(ivChanges->earliest->toString(Qt::ISODate), ivChanges->latest->toString(Qt::ISODate));
+        p_details.add(QStringLiteral("藥價資料檔"), list + u'）');
+    }
     if (ivChanges) {
         const CommittedChanges& changes = *ivChanges;
         const QString counts = QStringLiteral("新增 %1、刪除 %2、變價 %3、不變 %4")
@@ -427,6 +576,14 @@ void C52407301::recordRun(RunDetails& p_details) const
             refused += u'\n' + value.text();
         p_details.add(QStringLiteral("被拒絕的資料"), QStringLiteral("%1 項").arg(ivRefused.size()) + refused);
     }
+    if (ivChanges && !ivChanges->skipped.empty()) {
+        QString skipped;
+        for (const SkippedValue& value : ivChanges->skipped)
+            skipped += u'\n' + value.text();
+        p_details.add(QStringLiteral("略過的資料"), QStringLiteral("%1 項").arg(ivChanges->skipped.size()) + skipped);
+    }
+    if (!ivAfterCommit.isEmpty())
+        p_details.add(QStringLiteral("注意"), ivAfterCommit);
 }
 
 ActionPreview C52407301::previewChanges(IUpdatorView* p_progress)
@@ -446,7 +603,10 @@ QStringList C52407301::sourceFiles() const
 
 QString C52407301::doneText() const
 {
-    return QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。").arg(ivDrugCount);
+    QString text = QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。").arg(ivDrugCount);
+    if (ivChanges && !ivChanges->skipped.empty())
+        text += QStringLiteral("藥價資料檔中有 %1 項資料略過或留白（見上方訊息）。").arg(ivChanges->skipped.size());
+    return text;
 }
 
 QStringList C52407301::refusedTexts() const
@@ -458,9 +618,14 @@ QStringList C52407301::refusedTexts() const
 }
 
 bool C52407301::assignColumns(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset,
-                              std::vector<RefusedValue>& refused)
+                              std::vector<RefusedValue>& refused, std::vector<SkippedValue>& unconverted)
 {
     const auto& columns = DrugPriceLine::columns();
+    // A value that does not convert is stored as nothing (a number as 0), as always, and named.
+    auto unconvertedValue = [&](const DrugColumn& column) {
+        if (const QString why = fields.whyUnconverted(column); !why.isEmpty())
+            unconverted.push_back({index + 1, fields.field(3).toString(), column.name, why});
+    };
     for (size_t k = 0; k < columns.size(); ++k) {
         try {
             // Text goes in as it stands, straight from the line.
@@ -468,6 +633,10 @@ bool C52407301::assignColumns(qsizetype index, const DrugPriceLine& fields, plat
                 recordset.setText(ivColumnIndexes[k], fields.field(columns[k].field));
             } else if (const auto value = fields.value(columns[k])) {
                 recordset.setValue(ivColumnIndexes[k], *value);
+                if (value->metaType().id() == QMetaType::Int)
+                    unconvertedValue(columns[k]);
+            } else {
+                unconvertedValue(columns[k]);
             }
         } catch (const platform::Error& error) {
             // Any other column left unset still leaves a drug; a row without its code does not.
@@ -485,7 +654,7 @@ bool C52407301::addDrugRecord(qsizetype index, QStringView line, platform::Recor
     if (!fields.isDrugRecord())
         return false;
     recordset.AddNew(index);
-    if (!assignColumns(index, fields, recordset, ivRefused)) {
+    if (!assignColumns(index, fields, recordset, ivRefused, ivUnconverted)) {
         recordset.CancelUpdate();
         return false;
     }

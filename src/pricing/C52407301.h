@@ -6,11 +6,13 @@
 #include "DrugPricePreview.h"
 #include "PriceListSurvey.h"
 #include "RefusedValue.h"
+#include "SkippedValue.h"
 #include "actions/ActionerMembers.h"
 #include "actions/IAction.h"
 #include "actions/IUnattendedAction.h"
 #include "platform/Services.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringView>
 #include <array>
@@ -22,6 +24,7 @@ namespace korvane {
 namespace platform {
 class Recordset;
 class TextLines;
+class Connection;
 }
 class CDrugAdvInfoHome;
 class DrugPriceLine;
@@ -81,9 +84,10 @@ private:
     // code was refused. Refused values are kept for the end of the run.
     bool addDrugRecord(qsizetype index, QStringView line, platform::Recordset& recordset);
     // Gives the new row of recordset the line's values; each value the table refuses is added to
-    // refused. False when the code itself was refused: such a row must not be stored.
+    // refused, each that does not convert to unconverted. False when the code itself was
+    // refused: such a row must not be stored.
     bool assignColumns(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset,
-                       std::vector<RefusedValue>& refused);
+                       std::vector<RefusedValue>& refused, std::vector<SkippedValue>& unconverted);
     void findColumns(const platform::Recordset& recordset);
     // Adds every row of tblDrugs, the one taking effect last of a code last.
     void readTable(const std::shared_ptr<platform::Connection>& connection, DrugPricePreview& into);
@@ -93,8 +97,11 @@ private:
     {
         qsizetype added = 0, removed = 0, repriced = 0, unchanged = 0, before = 0;
         QByteArray csv;
+        std::vector<SkippedValue> skipped;
+        std::optional<QDate> earliest, latest;
 
-        static CommittedChanges of(DrugPricePreview& changes);
+        // rows: the CSV rows of the changes, when they are written already.
+        static CommittedChanges of(DrugPricePreview& changes, const QByteArray& rows = {});
     };
     // Compared beside the import, or again without the lines whose rows the table refused.
     CommittedChanges committedChanges(std::future<CommittedChanges>& compared, const DrugPricePreview& before,
@@ -113,8 +120,21 @@ private:
     // The drugs tblDrugs holds now; a database without the table throws, saying so.
     qint64 currentDrugCount(const std::shared_ptr<platform::Connection>& connection);
     Outcome replaceDrugs(const QString& path);
-    // Tells the user which values were refused; the run keeps the list and the pack.
-    void reportRefused();
+    // Asks whether a table of drugs, fewer than half of the current ones, may replace it (the
+    // list's drugs, or the rows the table took of them: stored); false, said so, when not.
+    bool confirmShrink(qsizetype drugs, qint64 current, bool stored);
+    // Throws, failing the run before anything is committed, when the table refused the values of
+    // more than 1 % of the list's drug lines and more than a few of them.
+    void requireFewRefusals(qsizetype drugRecords) const;
+    // Everything after the commit: the changes for the record, the list removed, the last message.
+    // Nothing of it can fail the run.
+    Outcome finishCommitted(const QString& path, platform::Connection& connection,
+                            std::future<CommittedChanges>& compared, const DrugPricePreview& before,
+                            const platform::TextLines& lines);
+    // The lines skipped and the values left unset, the first few, for the last message.
+    QString skippedReport() const;
+    // Tells the user which values were refused, with notes; the run keeps the list and the pack.
+    void reportRefused(const QString& notes);
     void say(const QString& text);
 
     platform::Services ivServices;
@@ -128,6 +148,19 @@ private:
     qint64 ivDrugsBefore = -1;
     std::optional<CommittedChanges> ivChanges;
     std::vector<RefusedValue> ivRefused;
+    std::vector<SkippedValue> ivUnconverted;
+    // What failed after the commit, for the last message and the record; empty when nothing did.
+    QString ivAfterCommit;
+    // The list the run read: its path, size and SHA-256 (worked out beside the run), and its drug
+    // lines once looked over.
+    struct ListFile
+    {
+        QString path;
+        qint64 size = -1;
+        std::shared_future<QString> sha256;
+    };
+    ListFile ivList;
+    qsizetype ivListDrugLines = -1;
 
     // The tests' way to the private operations; no part of the program uses it.
     friend class C52407301TestAccess;

@@ -5,6 +5,8 @@
 #include "platform/Conversions.h"
 #include "platform/Error.h"
 
+#include <algorithm>
+
 namespace korvane {
 
 namespace {
@@ -69,6 +71,47 @@ QStringView DrugPriceLine::field(qsizetype index) const
 bool DrugPriceLine::isDrugRecord() const
 {
     return ivFields.size() >= recordFieldCount && ivFields[0] != u"id" && ivPrice.has_value();
+}
+
+QString DrugPriceLine::whyNoRecord() const
+{
+    if (ivFields.isEmpty() || ivFields[0] == u"id" || isDrugRecord())
+        return {};
+    if (std::all_of(ivFields.begin(), ivFields.end(), [](QStringView field) { return field.trimmed().isEmpty(); }))
+        return {};
+    if (ivFields.size() < recordFieldCount)
+        return QStringLiteral("只有 %1 個欄位（藥品資料有 %2 個），可能少了定位字元（Tab）或被換行切斷")
+            .arg(ivFields.size())
+            .arg(recordFieldCount);
+    const QStringView price = ivFields[priceField];
+    if (price.trimmed().isEmpty())
+        return QStringLiteral("藥價是空的");
+    return QStringLiteral("藥價「") + price.toString() + QStringLiteral("」不是數字");
+}
+
+QString DrugPriceLine::whyUnconverted(const Column& p_column) const
+{
+    if (p_column.field < 0 || p_column.field >= ivFields.size() || p_column.conversion == Conversion::Text)
+        return {};
+    const QStringView text = ivFields[p_column.field];
+    if (text.trimmed().isEmpty())
+        return {};
+    switch (p_column.conversion) {
+    case Conversion::Date:
+        if (!platform::toDate(text))
+            return QStringLiteral("「") + text.toString() + QStringLiteral("」不是日期，該欄留白");
+        break;
+    case Conversion::Number:
+    case Conversion::NumberOrZero:
+        if (!number(p_column.field))
+            return QStringLiteral("「") + text.toString() +
+                   (p_column.conversion == Conversion::Number ? QStringLiteral("」不是數字，該欄留白")
+                                                              : QStringLiteral("」不是數字，以 0 存入"));
+        break;
+    case Conversion::Text:
+        break;
+    }
+    return {};
 }
 
 const std::array<DrugPriceLine::Column, 14>& DrugPriceLine::columns()

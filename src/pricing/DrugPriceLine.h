@@ -48,6 +48,12 @@ public:
     bool isDrugRecord() const;
     // The reference price of a drug record.
     std::optional<double> price() const { return ivPrice; }
+    // Why a line that looks like a drug line is none (too few fields, a price that is empty or
+    // no number), for the user; empty for a drug record, the header line and a blank line.
+    QString whyNoRecord() const;
+    // Why the value a drug record gives for the column does not convert (a date that is no date,
+    // a number that is no number), for the user; empty when it converts or the field is blank.
+    QString whyUnconverted(const Column& p_column) const;
 
     // The 14 columns a drug record fills, in the order they are assigned.
     static const std::array<Column, 14>& columns();

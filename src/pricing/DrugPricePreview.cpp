@@ -38,17 +38,22 @@ QString count(qsizetype n)
     return QLocale::c().toString(qlonglong(n));
 }
 
-// Every cell of the CSV goes through here, the header's too.
+// Every text cell of the CSV goes through here. A spreadsheet runs a cell that begins with
+// "=", "+", "-" or "@" as a formula (and some a tab or CR before one): such a cell is written
+// with a leading "'", which keeps it text. What came from the price list has its control
+// characters shown.
 QString csvField(const QString& text)
 {
-    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) {
+    QString cell = platform::visibleControls(text, true);
+    if (!cell.isEmpty() && QStringView(u"=+-@\t\r").contains(cell.front()))
+        cell.prepend(u'\'');
+    const bool plain = std::none_of(cell.begin(), cell.end(), [](QChar c) {
         return c == u',' || c == u'"' || c == u'\n' || c == u'\r';
     });
     if (plain)
-        return text;
-    QString quoted = text;
-    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
+        return cell;
+    cell.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + cell + u'"';
 }
 
 // Where a row goes: its change, then its code. The first eleven UTF-16 units of the code are
@@ -101,17 +106,35 @@ void DrugPricePreview::addTableRow(const QString& p_code, const QString& p_name,
     ivTable.insert(p_code, Price{p_name, p_price, 0});
 }
 
-void DrugPricePreview::addListLine(const DrugPriceLine& p_line)
+void DrugPricePreview::addListLine(const DrugPriceLine& p_line, qsizetype p_index)
 {
-    if (!p_line.isDrugRecord())
+    const auto code = [&] { return p_line.fieldCount() > codeField ? p_line.field(codeField).toString() : QString(); };
+    if (!p_line.isDrugRecord()) {
+        if (const QString why = p_line.whyNoRecord(); !why.isEmpty())
+            ivSkipped.push_back({p_index + 1, code(), QString(), why});
         return;
+    }
     ++ivListRecords;
     const std::optional<double> price = p_line.price();
     const std::optional<QDateTime> start = platform::toDate(p_line.field(startDateField));
+    if (start) {
+        const QDate day = start->date();
+        if (!ivEarliest || day < *ivEarliest)
+            ivEarliest = day;
+        if (!ivLatest || day > *ivLatest)
+            ivLatest = day;
+    }
     const qint64 takesEffect = start ? start->date().toJulianDay() : std::numeric_limits<qint64>::min();
     Price& known = ivList[p_line.field(codeField).toString()];
     if (known.name.isNull() || takesEffect >= known.takesEffect)
         known = Price{p_line.field(nameField).toString(), price.value_or(0.0), takesEffect};
+}
+
+void DrugPricePreview::addSkipped(const std::vector<SkippedValue>& p_values)
+{
+    ivSkipped.insert(ivSkipped.end(), p_values.begin(), p_values.end());
+    std::stable_sort(ivSkipped.begin(), ivSkipped.end(),
+                     [](const SkippedValue& a, const SkippedValue& b) { return a.line < b.line; });
 }
 
 void DrugPricePreview::finish()
@@ -122,19 +145,32 @@ void DrugPricePreview::finish()
     for (auto it = ivList.cbegin(); it != ivList.cend(); ++it) {
         const auto now = ivTable.constFind(it.key());
         if (now == ivTable.cend())
-            ivRows.push_back({Change::Added, it.key(), it->name, std::nullopt, it->price});
+            ivRows.push_back({Change::Added, it.key(), it->name, std::nullopt, it->price, 0, {}});
         else if (now->price != it->price)
-            ivRows.push_back({Change::Repriced, it.key(), it->name, now->price, it->price});
+            ivRows.push_back({Change::Repriced, it.key(), it->name, now->price, it->price, 0, {}});
         else
             ++ivUnchanged;
     }
     for (auto it = ivTable.cbegin(); it != ivTable.cend(); ++it) {
         if (!ivList.contains(it.key()))
-            ivRows.push_back({Change::Removed, it.key(), it->name, it->price, std::nullopt});
+            ivRows.push_back({Change::Removed, it.key(), it->name, it->price, std::nullopt, 0, {}});
     }
     sortRows(ivRows);
-    for (const Row& row : ivRows)
+    // A drug that goes because its line was skipped says so.
+    QHash<QString, qsizetype> skippedCodes;
+    for (qsizetype i = 0; i < qsizetype(ivSkipped.size()); ++i) {
+        if (ivSkipped[size_t(i)].column.isEmpty() && !ivSkipped[size_t(i)].code.isEmpty())
+            skippedCodes.insert(ivSkipped[size_t(i)].code, i);
+    }
+    for (Row& row : ivRows) {
         ++ivCounts[int(row.change)];
+        if (row.change != Change::Removed || skippedCodes.isEmpty())
+            continue;
+        if (const auto skipped = skippedCodes.constFind(row.code); skipped != skippedCodes.cend()) {
+            row.skippedLine = ivSkipped[size_t(*skipped)].line;
+            row.skippedReason = ivSkipped[size_t(*skipped)].reason;
+        }
+    }
 }
 
 QString DrugPricePreview::text(bool p_withRows) const
@@ -148,16 +184,21 @@ QString DrugPricePreview::text(bool p_withRows) const
         text += u'\n';
     if (p_withRows) {
         for (const Row& row : ivRows) {
-            text += changeText(row.change) + u' ' + row.code + u' ' + row.name + u' ';
+            text += changeText(row.change) + u' ' + platform::visibleControls(row.code) + u' ' +
+                    platform::visibleControls(row.name) + u' ';
             if (row.change == Change::Repriced)
                 text += priceText(*row.oldPrice) + QStringLiteral(" → ") + priceText(*row.newPrice);
             else
                 text += priceText(row.oldPrice ? *row.oldPrice : *row.newPrice);
+            if (row.skippedLine > 0)
+                text += QStringLiteral("（它的那一行被略過，見下方）");
             text += u'\n';
         }
         for (const RefusedValue& value : ivRefusals)
             text += QStringLiteral("將被拒絕 ") + value.text() + u'\n';
-        if (!ivRows.empty() || !ivRefusals.empty())
+        for (const SkippedValue& value : ivSkipped)
+            text += value.text() + u'\n';
+        if (!ivRows.empty() || !ivRefusals.empty() || !ivSkipped.empty())
             text += u'\n';
     }
     text += QStringLiteral("合計：新增 %1 項藥品，刪除 %2 項，價格變動 %3 項，價格不變 %4 項。\n")
@@ -167,31 +208,49 @@ QString DrugPricePreview::text(bool p_withRows) const
     if (!ivRefusals.empty())
         text += QStringLiteral("資料庫將拒絕 %1 項資料：代碼被拒絕的藥品不會加入，其他被拒絕的欄位會留白。\n")
                     .arg(count(qsizetype(ivRefusals.size())));
+    if (!ivSkipped.empty())
+        text += QStringLiteral("藥價資料檔中有 %1 項資料不會照原樣匯入：略過的行不是完整的藥品資料，不會加入"
+                               "（原有的該藥品會被刪除）；無法轉換的日期留白，數字以 0 存入。\n")
+                    .arg(count(qsizetype(ivSkipped.size())));
     return text;
 }
 
-QByteArray DrugPricePreview::csv() const
+QByteArray DrugPricePreview::csvChangeRows() const
 {
-    // One header and one row for each drug or refused value, all of the same columns, so that a
-    // spreadsheet sorts and filters them; the totals are in the terminal's text and the record.
-    QString text = csvField(QStringLiteral("異動")) % u',' % csvField(QStringLiteral("代碼")) % u',' %
-                   csvField(QStringLiteral("藥品英文名稱")) % u',' % csvField(QStringLiteral("原藥價")) % u',' %
-                   csvField(QStringLiteral("新藥價")) % u',' % csvField(QStringLiteral("行號")) % u',' %
-                   csvField(QStringLiteral("欄位")) % u',' % csvField(QStringLiteral("原因")) % u"\r\n";
+    QString text;
     // A committed update writes one for every run, tens of thousands of rows: one allocation a row.
     text.reserve(qsizetype(ivRows.size()) * 64 + 256);
     const QString changes[] = {changeText(Change::Added), changeText(Change::Removed), changeText(Change::Repriced)};
     for (const Row& row : ivRows) {
-        text += csvField(changes[int(row.change)]) % u',' % csvField(row.code) % u',' % csvField(row.name) % u',' %
-                csvField(row.oldPrice ? priceText(*row.oldPrice) : QString()) % u',' %
-                csvField(row.newPrice ? priceText(*row.newPrice) : QString()) % u",,,\r\n";
+        text += changes[int(row.change)] % u',' % csvField(row.code) % u',' % csvField(row.name) % u',' %
+                (row.oldPrice ? priceText(*row.oldPrice) : QString()) % u',' %
+                (row.newPrice ? priceText(*row.newPrice) : QString());
+        if (row.skippedLine == 0)
+            text += u",,,\r\n";
+        else
+            text += u',' % QString::number(row.skippedLine) % u",," %
+                    csvField(QStringLiteral("該行被略過：") + row.skippedReason) % u"\r\n";
     }
+    return text.toUtf8();
+}
+
+QByteArray DrugPricePreview::csv(const QByteArray& p_changeRows) const
+{
+    QString text;
     const QString refused = ivCommitted ? QStringLiteral("被拒絕") : QStringLiteral("將被拒絕");
     for (const RefusedValue& value : ivRefusals) {
-        text += csvField(refused) % u',' % csvField(value.code) % u",,,," % csvField(QString::number(value.line)) % u',' %
-                csvField(value.column) % u',' % csvField(value.reason) % u"\r\n";
+        text += refused + u',' + csvField(value.code) + QStringLiteral(",,,,") + QString::number(value.line) + u',' +
+                csvField(value.column) + u',' + csvField(value.reason) + QStringLiteral("\r\n");
     }
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    const QString skipped = ivCommitted ? QStringLiteral("略過") : QStringLiteral("將略過");
+    for (const SkippedValue& value : ivSkipped) {
+        text += skipped + u',' + csvField(value.code) + QStringLiteral(",,,,") + QString::number(value.line) + u',' +
+                csvField(value.column) + u',' + csvField(value.reason) + QStringLiteral("\r\n");
+    }
+    // One header and one row for each drug or value, all of the same columns, so that a
+    // spreadsheet sorts and filters them; the totals are in the terminal's text and the record.
+    return QByteArray("\xEF\xBB\xBF") + QStringLiteral("異動,代碼,藥品英文名稱,原藥價,新藥價,行號,欄位,原因\r\n").toUtf8() +
+           p_changeRows + text.toUtf8();
 }
 
 } // namespace korvane

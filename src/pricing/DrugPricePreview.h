@@ -3,8 +3,10 @@
 #pragma once
 
 #include "RefusedValue.h"
+#include "SkippedValue.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QHash>
 #include <QString>
 #include <optional>
@@ -30,12 +32,19 @@ public:
         QString name; // the English name, from the list where the drug is in it
         std::optional<double> oldPrice;
         std::optional<double> newPrice;
+        // A drug removed because its line was skipped: that line (from 1) and why; 0 otherwise.
+        qsizetype skippedLine = 0;
+        QString skippedReason;
     };
 
     // A row of tblDrugs, in the order that lets the row taking effect last come last.
     void addTableRow(const QString& p_code, const QString& p_name, double p_price);
-    // A line of the price list; lines that are no drug records are left out.
-    void addListLine(const DrugPriceLine& p_line);
+    // A line of the price list, p_index from 0. Lines that are no drug records add no drug; of
+    // them, those that look like drug lines are kept as skipped.
+    void addListLine(const DrugPriceLine& p_line, qsizetype p_index);
+    // Values of the list's drug records that did not convert, as the columns were given them;
+    // kept with the skipped lines, in the order of the list.
+    void addSkipped(const std::vector<SkippedValue>& p_values);
     // A value of the list that tblDrugs would refuse, as the update would name it; a line whose
     // code would be refused is left out of the list.
     void addRefusal(const RefusedValue& p_value) { ivRefusals.push_back(p_value); }
@@ -58,12 +67,22 @@ public:
     qsizetype unchanged() const { return ivUnchanged; }
     qsizetype tableRows() const { return ivTableRows; }
     qsizetype listRecords() const { return ivListRecords; }
+    // In the order of the list.
+    const std::vector<SkippedValue>& skipped() const { return ivSkipped; }
+    // The earliest and the latest 藥價參考日期 of the list's drug records; none without dates.
+    std::optional<QDate> earliestPriceDate() const { return ivEarliest; }
+    std::optional<QDate> latestPriceDate() const { return ivLatest; }
 
     // The changes line by line (when p_withRows) and the totals, for a terminal.
     QString text(bool p_withRows) const;
-    // The changes as CSV for a spreadsheet, one header row and one row for each drug or refused
-    // value, without totals: UTF-8 with a byte-order mark, CR LF.
-    QByteArray csv() const;
+    // The same as CSV for a spreadsheet: UTF-8 with a byte-order mark, CR LF.
+    QByteArray csv() const { return csv(csvChangeRows()); }
+    // The CSV in two steps, so that the many rows of a committed update's changes are written
+    // while the values noted elsewhere are still to come: the rows of the changes (UTF-8), then
+    // the whole CSV with them and the refused and skipped values: one header row and one row for
+    // each drug or value, without totals.
+    QByteArray csvChangeRows() const;
+    QByteArray csv(const QByteArray& p_changeRows) const;
 
     // A price as lists write it: two decimals, or as many as it has.
     static QString priceText(double p_price);
@@ -82,6 +101,9 @@ private:
     QHash<QString, Price> ivList;
     std::vector<Row> ivRows;
     std::vector<RefusedValue> ivRefusals;
+    std::vector<SkippedValue> ivSkipped;
+    std::optional<QDate> ivEarliest;
+    std::optional<QDate> ivLatest;
     qsizetype ivCounts[3] = {};
     qsizetype ivUnchanged = 0;
     qsizetype ivTableRows = 0;

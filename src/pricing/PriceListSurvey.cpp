@@ -3,6 +3,7 @@
 #include "PriceListSurvey.h"
 
 #include "DrugPriceLine.h"
+#include "SkippedValue.h"
 
 #include <algorithm>
 
@@ -26,8 +27,13 @@ void PriceListSurvey::add(QStringView p_line)
     const DrugPriceLine line(p_line);
     ivLastFieldCount = line.fieldCount();
     const bool record = line.isDrugRecord();
-    if (record)
+    if (record) {
         ++ivDrugRecords;
+    } else if (ivFirstSkipped.isEmpty()) {
+        if (const QString why = line.whyNoRecord(); !why.isEmpty())
+            ivFirstSkipped =
+                SkippedValue{ivLines, line.fieldCount() > 3 ? line.field(3).toString() : QString(), QString(), why}.text();
+    }
     if (!p_line.contains(QChar::ReplacementCharacter))
         return;
     ++ivDamagedLines;

@@ -27,6 +27,9 @@ public:
     qsizetype lines() const { return ivLines; }
     qsizetype drugRecords() const { return ivDrugRecords; }
     qsizetype damagedLines() const { return ivDamagedLines; }
+    // The first line that looks like a drug line but is none, and why ("略過第 3 行…"); empty
+    // when there is none.
+    const QString& firstSkipped() const { return ivFirstSkipped; }
 
     // Why the list must not replace the drug table, for the user; empty when it is sound.
     // p_lastLineTerminated: whether the file's last line has its line end.
@@ -46,6 +49,7 @@ private:
     qsizetype ivFirstDamagedLine = 0;  // line numbers from 1; 0 for none
     qsizetype ivFirstUnimportableLine = 0; // the first damaged line that would not import cleanly
     qsizetype ivLastFieldCount = 0;
+    QString ivFirstSkipped;
 };
 
 } // namespace korvane

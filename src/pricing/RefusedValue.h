@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "platform/Conversions.h"
+
 #include <QString>
 
 namespace korvane {
@@ -15,13 +17,14 @@ struct RefusedValue
     QString column;
     QString reason; // the database's words
 
-    // "第 12 行（代碼 AC12345100）欄位「藥品英文名稱」：…", for messages and reports.
+    // "第 12 行（代碼 AC12345100）欄位「藥品英文名稱」：…", for messages and reports; what came
+    // from the list (the code, a value the database quotes) with its control characters shown.
     QString text() const
     {
-        QString text = QStringLiteral("第 %1 行（代碼 %2）").arg(line).arg(code);
+        QString text = QStringLiteral("第 %1 行（代碼 %2）").arg(line).arg(platform::visibleControls(code));
         if (!column.isEmpty())
             text += QStringLiteral("欄位「") + column + QStringLiteral("」");
-        return text + QStringLiteral("：") + reason;
+        return text + QStringLiteral("：") + platform::visibleControls(reason, true);
     }
 };
 

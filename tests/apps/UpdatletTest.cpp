@@ -223,4 +223,167 @@ TEST_F(Updatlet, DryRunShowsWhatWouldChangeAndWritesNothing)
         << qPrintable(history.join(u'\n'));
 }
 
+// Lines that look like drug lines but are none, and a date that is none: the run ends as it
+// always has, but nothing of it is a surprise. Each is named on the terminal, in the record and
+// in the change file, and a drug that goes because its line was skipped says so; the dry run
+// says the same beforehand.
+TEST_F(Updatlet, LinesThatAreNoDrugRecordsAreNamedAndTheirDrugsSeenGoing)
+{
+    using korvane::test::drugCode;
+    using korvane::test::drugLine;
+    db->exec(QStringLiteral("DELETE FROM tblDrugs"));
+    for (int n = 1; n <= 6; ++n)
+        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考金額) VALUES (?, 5)"), {drugCode(n)});
+    QString lostTab = drugLine(4, drugCode(4));
+    lostTab.replace(QStringLiteral("\tMG\t錠劑"), QStringLiteral("MG\t錠劑"));
+    QString bareCr = drugLine(5, drugCode(5));
+    bareCr.replace(QStringLiteral("PANADOL TABLETS"), QStringLiteral("PANADOL\rTABLETS"));
+    QStringList lines{kHeader, drugLine(1, drugCode(1)), drugLine(2, drugCode(2), QStringLiteral("1O.5")),
+                      drugLine(3, drugCode(3), QStringLiteral("12,3a")), lostTab, bareCr,
+                      drugLine(6, drugCode(6), QStringLiteral("7"), QStringLiteral("1139999"))};
+    // Drugs new to the table, so that the list is not short of half of it.
+    for (int n = 7; n <= 9; ++n)
+        lines << drugLine(n, drugCode(n));
+    writePriceList(lines);
+    const QStringList named{QStringLiteral("略過第 3 行（代碼 AC00002100）：藥價「1O.5」不是數字"),
+                            QStringLiteral("略過第 4 行（代碼 AC00003100）：藥價「12,3a」不是數字"),
+                            QStringLiteral("略過第 5 行（代碼 AC00004100）：只有 14 個欄位（藥品資料有 15 個）"),
+                            QStringLiteral("略過第 6 行（代碼 AC00005100）：只有 8 個欄位（藥品資料有 15 個）"),
+                            QStringLiteral("第 8 行（代碼 AC00006100）欄位「藥價參考日期」：「1139999」不是日期，該欄留白")};
+
+    const UpdatletResult preview = installation.run(installation.packArguments() << QStringLiteral("--dry-run"));
+    EXPECT_EQ(preview.exitCode, 0) << qPrintable(preview.out);
+    for (const QString& text : named)
+        EXPECT_TRUE(preview.out.contains(text)) << qPrintable(text) << '\n' << qPrintable(preview.out);
+    EXPECT_TRUE(preview.out.contains(QStringLiteral("刪除 AC00002100  5.00（它的那一行被略過，見下方）"))) << qPrintable(preview.out);
+
+    const UpdatletResult run = installation.run();
+    // The outcome is what it always was: the drugs of the good lines are in, the list is gone.
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.out);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT group_concat(代碼) FROM tblDrugs")).toString(),
+              QStringList({drugCode(1), drugCode(6), drugCode(7), drugCode(8), drugCode(9)}).join(u','));
+    EXPECT_FALSE(QFile::exists(installation.pricePath()));
+    for (const QString& text : named)
+        EXPECT_TRUE(run.out.contains(text)) << qPrintable(text) << '\n' << qPrintable(run.out);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("藥價資料檔中有 6 項資料略過或留白"))) << qPrintable(run.out);
+
+    const QString log = QString::fromUtf8(installation.read(kLog));
+    EXPECT_TRUE(log.contains(QStringLiteral("\r\n略過的資料：6 項\r\n    略過第 3 行"))) << qPrintable(log);
+    const QStringList changes =
+        QDir(installation.path(QStringLiteral("Korvane/UpdateLog"))).entryList({QStringLiteral("* C52407301.csv")});
+    ASSERT_EQ(changes.size(), 1);
+    const QString csv = QString::fromUtf8(installation.read(QStringLiteral("Korvane/UpdateLog/") + changes.first()));
+    EXPECT_TRUE(csv.contains(QStringLiteral("\r\n刪除,AC00002100,,5.00,,3,,該行被略過：藥價「1O.5」不是數字\r\n"))) << qPrintable(csv);
+    EXPECT_TRUE(csv.contains(QStringLiteral("\r\n略過,AC00006100,,,,8,藥價參考日期,「1139999」不是日期，該欄留白\r\n"))) << qPrintable(csv);
+}
+
+// A table that refuses most rows (a required column the list leaves empty, a unique index the
+// list repeats) would be committed as a table of a few drugs: the run fails instead, commits
+// nothing, keeps the list, and names the first refused values with the database's reason.
+TEST_F(Updatlet, ATableThatRefusesMostRowsCommitsNothingAndSaysWhy)
+{
+    using korvane::test::drugCode;
+    using korvane::test::drugLine;
+    const struct
+    {
+        const char* what;
+        const char* schema;
+        const char* reason;
+    } cases[] = {
+        {"a required end date", "DROP TABLE tblDrugs; CREATE TABLE tblDrugs (id INTEGER PRIMARY KEY AUTOINCREMENT, 新 VARCHAR(2), "
+                                "單複方註記 VARCHAR(10), 代碼 VARCHAR(12), 藥價參考金額 DOUBLE, 藥價參考日期 DATETIME, "
+                                "藥價參考截止日期 DATETIME NOT NULL, 藥品英文名稱 VARCHAR(255), 藥品規格量 DOUBLE, "
+                                "藥品規格單位 VARCHAR(50), 成份 TEXT, 成份含量 DOUBLE, 含量單位 VARCHAR(50), "
+                                "藥品劑型 VARCHAR(50), 製造廠名稱 VARCHAR(100));",
+         "NOT NULL constraint failed: tblDrugs.藥價參考截止日期"},
+        {"a unique ingredient", "CREATE UNIQUE INDEX korvane_test_unique ON tblDrugs (成份);",
+         "UNIQUE constraint failed: tblDrugs.成份"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        db = std::make_unique<ClinicDatabase>(ClinicDatabase::create(installation.path(kDatabase) + QString::fromLatin1(c.what)));
+        QFile::remove(installation.path(kDatabase));
+        ASSERT_TRUE(QFile::rename(db->path(), installation.path(kDatabase)));
+        db = std::make_unique<ClinicDatabase>(installation.path(kDatabase));
+        for (const QString& statement : QString::fromUtf8(c.schema).split(u';', Qt::SkipEmptyParts))
+            db->exec(statement);
+        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥價參考截止日期) VALUES ('OLD', '2025-01-01 00:00:00')"));
+        QStringList lines{kHeader};
+        for (int n = 1; n <= 30; ++n) {
+            QString line = drugLine(n, drugCode(n));
+            if (n > 5)
+                line.replace(QStringLiteral("\t9991231\t"), QStringLiteral("\t\t"));
+            lines << line;
+        }
+        writePriceList(lines);
+        const QByteArray list = installation.read(kPriceList);
+        const QByteArray before = installation.read(kDatabase);
+
+        const UpdatletResult result = installation.run();
+        EXPECT_EQ(result.exitCode, 1) << qPrintable(result.out);
+        EXPECT_TRUE(result.err.contains(QStringLiteral("更新藥價作業失敗，可能的原因為："))) << qPrintable(result.err);
+        EXPECT_TRUE(result.err.contains(QStringLiteral("資料庫拒絕了本次藥價資料檔 30 筆藥品資料中的 2"))) << qPrintable(result.err);
+        EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.reason))) << qPrintable(result.err);
+        EXPECT_EQ(installation.read(kDatabase), before);
+        EXPECT_EQ(installation.read(kPriceList), list);
+        EXPECT_TRUE(QString::fromUtf8(installation.read(kLog)).contains(QStringLiteral("結果：失敗（結束代碼 1）")));
+    }
+}
+
+// Few enough refusals to keep, but the rows the table took are fewer than half of today's: that
+// is asked, as a short list is, and unanswered nothing is committed.
+TEST_F(Updatlet, ATableOfFewerThanHalfTheDrugsAfterRefusalsIsAskedAbout)
+{
+    using korvane::test::drugCode;
+    using korvane::test::drugLine;
+    db->exec(QStringLiteral("CREATE UNIQUE INDEX korvane_test_unique ON tblDrugs (成份)"));
+    for (int n = 1; n < 30; ++n)
+        db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 成份) VALUES (?, ?)"), {drugCode(100 + n), QString::number(n)});
+    QStringList lines{kHeader};
+    for (int n = 1; n <= 20; ++n)
+        lines << drugLine(n, drugCode(n)).replace(QStringLiteral("ACETAMINOPHEN（功許）"),
+                                                  n <= 5 ? QStringLiteral("成份%1").arg(n) : QStringLiteral("相同"));
+    writePriceList(lines);
+    const QByteArray before = installation.read(kDatabase);
+
+    const UpdatletResult result = installation.run();
+    EXPECT_EQ(result.exitCode, 3) << qPrintable(result.out);
+    EXPECT_TRUE(result.out.contains(QStringLiteral("資料庫只接受了本次藥價資料檔中的 6 筆藥品資料，不到藥品資料表 tblDrugs 目前 30 筆的一半")))
+        << qPrintable(result.out);
+    EXPECT_EQ(installation.read(kDatabase), before);
+    EXPECT_TRUE(QFile::exists(installation.pricePath()));
+}
+
+// What a spreadsheet would run stays text in the report and the change file, and what the list
+// holds that a terminal would act on is shown, never sent: on the terminal, in the record.
+TEST_F(Updatlet, ReportsHoldNoFormulaAndTerminalsAndLogsNoControlCharacter)
+{
+    using korvane::test::drugCode;
+    using korvane::test::drugLine;
+    db->exec(QStringLiteral("INSERT INTO tblDrugs (代碼, 藥品英文名稱) VALUES ('@SUM(A1)', '\t=1+1')"));
+    // Longer than its column, so that the code is named as refused.
+    const QString escape = QStringLiteral("AC\x1b[2J\x1b]0;x\x07") + QStringLiteral("100");
+    writePriceList({kHeader, drugLine(1, QStringLiteral("-2+3")).replace(QStringLiteral("PANADOL TABLETS 500MG"), QStringLiteral("=HYPERLINK(\"http://x\")")),
+                    drugLine(2, QStringLiteral("+AC1")), drugLine(3, escape),
+                    drugLine(4, drugCode(4)).replace(QStringLiteral("PANADOL"), QStringLiteral("\x1b[31mRED"))});
+    const QString report = installation.path(QStringLiteral("changes.csv"));
+    const UpdatletResult reported = installation.run(installation.packArguments() << QStringLiteral("--dry-run")
+                                                                                  << QStringLiteral("--report") << report);
+    ASSERT_EQ(reported.exitCode, 0) << qPrintable(reported.out);
+    const QString csv = QString::fromUtf8(installation.read(QStringLiteral("changes.csv")));
+    for (const QString& cell : {QStringLiteral("\n新增,'-2+3,\"'=HYPERLINK(\"\"http://x\"\")\","), QStringLiteral("\n新增,'+AC1,"),
+                                QStringLiteral("\n刪除,'@SUM(A1),'\t=1+1,"), QStringLiteral("\\x1B[31mRED TABLETS 500MG")})
+        EXPECT_TRUE(csv.contains(cell)) << qPrintable(cell) << '\n' << qPrintable(csv);
+
+    const UpdatletResult shown = installation.run(installation.packArguments() << QStringLiteral("--dry-run"));
+    const UpdatletResult run = installation.run();
+    EXPECT_EQ(run.exitCode, 1) << qPrintable(run.out);
+    const QString log = QString::fromUtf8(installation.read(kLog));
+    for (const QString& text : {shown.out, run.out, log}) {
+        EXPECT_FALSE(text.contains(QChar(0x1b)) || text.contains(QChar(0x07))) << qPrintable(text);
+        EXPECT_TRUE(text.contains(QStringLiteral("代碼 AC\\x1B[2J\\x1B]0;x\\x07100）欄位「代碼」：資料太長"))) << qPrintable(text);
+    }
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("新增 AC00004100 \\x1B[31mRED TABLETS 500MG 12.50"))) << qPrintable(shown.out);
+}
+
 } // namespace

@@ -133,6 +133,73 @@ TEST(DeployWithUpdatlet, AKilledApplicationUpdateLeavesTheDatabaseOldOrNew)
     EXPECT_FALSE(QFile::exists(installation.path("pack/dbHospital.mdb")));
 }
 
+// A pack run from the installation's own Tools or tools\\dtc folder (or from a link to it) ships
+// files that are their own targets: copied onto themselves and then removed as "the shipped
+// copy", they would be gone. Refused before anything is copied, whatever else it ships.
+TEST(DeployWithUpdatlet, APackWhoseFilesAreTheirOwnTargetsIsRefused)
+{
+    const struct
+    {
+        const char* action;
+        const char* packFolder; // in the installation, or through the link "pack"
+        QStringList installed;  // in the installation, the pack's own files among them
+        bool linked = false;
+    } cases[] = {{"CExeUpdateActioner", "Tools", {"Tools/DrugBagPrinter.exe", "Tools/dbDrugProfile.mdb", "Tools/korvane.exe"}},
+                 {"CExeUpdateActioner", "Tools", {"Tools/DrugBagPrinter.exe", "Tools/dbDrugProfile.mdb"}, true},
+                 {"CKorvaneUpdateActioner", "tools/dtc", {"tools/dtc/QrCodeAgent.exe", "tools/dtc/zxing.dll", "tools/dtc/korvane.exe"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.action) + (c.linked ? " through a link" : ""));
+        UpdatletInstallation installation;
+        ClinicDatabase::create(installation.path("Korvane/dbKorvane.mdb"));
+        ship(installation.path("Korvane"), c.installed, "installed ");
+        QString pack = installation.path("Korvane/" + QString::fromLatin1(c.packFolder));
+        if (c.linked) {
+            QDir(installation.path("pack")).removeRecursively();
+            ASSERT_TRUE(QFile::link(pack, installation.path("pack")));
+            pack = installation.path("pack");
+        }
+        const auto before = tree(installation.path("Korvane"));
+
+        const auto result = installation.run({"--pack-folder", pack, QString::fromLatin1(c.action)});
+        EXPECT_EQ(result.exitCode, 1) << qPrintable(result.out);
+        EXPECT_TRUE(result.err.contains(QStringLiteral("（同一個檔案）"))) << qPrintable(result.err);
+        auto after = tree(installation.path("Korvane"));
+        for (const QString& record : after.keys()) {
+            if (record.startsWith(QStringLiteral("UpdateLog")))
+                after.remove(record);
+        }
+        EXPECT_TRUE(after == before) << qPrintable(QStringList(after.keys()).join(u' '));
+    }
+}
+
+// A second run from media that kept the shipped files (a CD, a write-protected stick) finds them
+// installed already: nothing is copied or backed up again, so the backup stays the clinic's own
+// database, and the temporary a run killed while backing up left is removed.
+TEST(DeployWithUpdatlet, ASecondRunFromReadOnlyMediaKeepsTheClinicsBackup)
+{
+    UpdatletInstallation installation;
+    SmallDisk media(installation.path("pack"), 4 << 20);
+    KORVANE_REQUIRE_SMALL_DISK(media);
+    installation.write("Korvane/dbHospital.mdb", "the clinic's own hospital data");
+    installation.write("pack/dbHospital.mdb", "the new hospital data");
+    KORVANE_REQUIRE_ABILITY("read-only media", media.makeReadOnly() ? QString() : QStringLiteral("cannot remount read-only"));
+
+    const auto first = installation.run(installation.packArguments() << "CKorvaneUpdateActioner");
+    EXPECT_EQ(first.exitCode, 0) << qPrintable(first.out);
+    EXPECT_EQ(installation.read("Korvane/dbHospital.mdb"), QByteArray("the new hospital data"));
+    EXPECT_EQ(installation.read("Korvane/dbHospital.mdb.bak"), QByteArray("the clinic's own hospital data"));
+    EXPECT_TRUE(QFile::exists(installation.path("pack/dbHospital.mdb")));
+
+    const QString leftover = korvane::platform::replacementTemporary(installation.path("Korvane/dbHospital.mdb.bak"));
+    installation.write("Korvane/dbHospital.mdb.bak.korvane-new", "a backup cut short");
+    const auto second = installation.run(installation.packArguments() << "CKorvaneUpdateActioner");
+    EXPECT_EQ(second.exitCode, 0) << qPrintable(second.out);
+    EXPECT_EQ(installation.read("Korvane/dbHospital.mdb"), QByteArray("the new hospital data"));
+    EXPECT_EQ(installation.read("Korvane/dbHospital.mdb.bak"), QByteArray("the clinic's own hospital data"));
+    EXPECT_FALSE(QFile::exists(leftover));
+    EXPECT_TRUE(QString::fromUtf8(installation.read("Korvane/UpdateLog/updates.log")).contains(QStringLiteral("已是最新版本")));
+}
+
 } // namespace
 
 #endif

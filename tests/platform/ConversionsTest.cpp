@@ -174,5 +174,26 @@ INSTANTIATE_TEST_SUITE_P(
                       u"2024年4/1日", u"2024/4/1日", u"2024年004月1日", u"2024年4月1日下午3:04",
                       u"4月1日2024年", u"4/1/2024", u"04-01-2024"));
 
+// Text from a price list on its way to a terminal or the record: nothing in it acts there.
+TEST(VisibleControls, ShowsWhatWouldActOnADisplayAndKeepsTheRest)
+{
+    const struct
+    {
+        const char16_t* text;
+        bool keepLayout;
+        const char16_t* shown;
+    } cases[] = {
+        {u"AC\x1b[2J12345", false, u"AC\\x1B[2J12345"},
+        {u"\x1b]0;title\x07", false, u"\\x1B]0;title\\x07"},
+        {u"a\tb\r\nc", false, u"a\\x09b\\x0D\\x0Ac"},
+        {u"a\tb\r\nc\x1b", true, u"a\tb\r\nc\\x1B"},
+        {u"\x7f\x85\x9b", false, u"\\x7F\\x85\\x9B"},
+        {u"名\u202Eabc\u2066", false, u"名\\u202Eabc\\u2066"},
+        {u"ACETAMINOPHEN（功許）\u3000", false, u"ACETAMINOPHEN（功許）\u3000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(visibleControls(QString::fromUtf16(c.text), c.keepLayout), QString::fromUtf16(c.shown));
+}
+
 } // namespace
 } // namespace korvane::platform

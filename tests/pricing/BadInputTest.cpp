@@ -161,6 +161,19 @@ protected:
         EXPECT_FALSE(QFile::exists(pricePath()));
     }
 
+    // Done, and what was not imported as the list gives it is named in one last message.
+    void expectSuccessNaming(const QStringList& named)
+    {
+        EXPECT_EQ(outcome, korvane::Outcome::Done);
+        ASSERT_EQ(machine.dialogs.messages.size(), 1u);
+        const auto& shown = machine.dialogs.messages.front();
+        EXPECT_EQ(shown.icon, MessageIcon::Information);
+        for (const QString& text : named)
+            EXPECT_TRUE(shown.text.contains(text)) << qPrintable(text) << "\n" << qPrintable(shown.text);
+        EXPECT_EQ(view.hideCalls, 1);
+        EXPECT_FALSE(QFile::exists(pricePath()));
+    }
+
     void expectFailureThatChangedNothing(const QByteArray& priceList)
     {
         ASSERT_EQ(machine.dialogs.messages.size(), 1u);
@@ -240,6 +253,9 @@ TEST_P(OddField, isStoredAsItStandsOrLeftOut)
         EXPECT_EQ(outcome, korvane::Outcome::ItemsLeft);
         ASSERT_EQ(machine.dialogs.messages.size(), 1u);
         EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("第 3 行（代碼 ODD0000100）欄位")));
+    } else if (std::holds_alternative<NoRow>(c.stored) && !QByteArray(c.bytes).replace('\t', "").isEmpty()) {
+        // A line that is no drug record but holds something is named, never dropped in silence.
+        expectSuccessNaming({QStringLiteral("略過第 3 行")});
     } else {
         expectSuccess();
     }
@@ -341,6 +357,9 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedListCase{"cutInsideTheLastField", kGoodLine + joined(drugFieldBytes(QStringLiteral("CUT0000100"))).chopped(3),
                         QStringLiteral("最後一行（第 3 行）沒有行尾。藥價資料檔的每一行都以換行結束，檔案可能在傳送或複製時被截斷了")},
 
+        // Nothing but drug lines whose prices were damaged: the first one is named.
+        DamagedListCase{"everyPriceDamaged", lineWith(4, "1O.5") + lineWith(4, "12,3a", QStringLiteral("ODD0000200")),
+                        QStringLiteral("沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。例如略過第 2 行（代碼 ODD0000100）：藥價「1O.5」不是數字。")},
         DamagedListCase{"undecodablePrice", kGoodLine + lineWith(4, "12\xA4") + kGoodLine,
                         QStringLiteral("第 3 行含有無法辨識的字元（全檔共 1 行如此）")},
         DamagedListCase{"undecodableLineThatIsNoRecord", kGoodLine + QByteArray("\xA4\x80\xA4\x80\r\n") + kGoodLine,
@@ -463,7 +482,9 @@ TEST_F(BadInput, TextThatLooksLikeSqlIsStoredVerbatimAndRunsNothing)
     }
     writePriceList(lines);
     run();
-    expectSuccess();
+    // The code field carries a payload too.
+    expectSuccessNaming({QStringLiteral("第 2 行（代碼 ';x'); DROP ）欄位「藥價參考日期」：「1130401'); DROP TABLE tblDrugs; --」不是日期，該欄留白"),
+                         QStringLiteral("第 5 行（代碼 \\'\"; UPDATE ）欄位「藥品規格量」：「1; DROP TABLE tblTemp」不是數字，以 0 存入")});
     EXPECT_EQ(drugs(), expected);
     EXPECT_EQ(db->rows(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name")),
               schemaBefore);

@@ -4,6 +4,7 @@
 #include "PriceListText.h"
 #include "SqliteProgram.h"
 #include "TestServices.h"
+#include "actions/RunRecord.h"
 #include "platform/AnsiText.h"
 #include "platform/Error.h"
 #include "pricing/C52407301.h"
@@ -371,6 +372,33 @@ TEST_F(DrugPriceUpdate, APriceListThatCannotBeRemovedLeavesTheNewPricesAndSaysSo
     EXPECT_EQ(machine.dialogs.messages.front().icon, MessageIcon::Information);
     EXPECT_TRUE(machine.dialogs.messages.front().text.contains(QStringLiteral("無法刪除本次的藥價資料檔")));
     EXPECT_EQ(view.hideCalls, 1);
+}
+
+// Once the new prices are committed the run is done, whatever fails after: here the wizard's
+// window, gone when it is to be hidden. The record says what failed.
+TEST_F(DrugPriceUpdate, NothingThatFailsAfterTheCommitFailsTheRun)
+{
+    class GoneView : public FakeView
+    {
+        void hideForm() override { throw Error(QStringLiteral("視窗已經關閉。")); }
+    } gone;
+    writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
+    action = std::make_unique<C52407301>(machine.services());
+    korvane::RunRecorder recorder(machine.services(), QStringLiteral("C52407301"), QString());
+    recorder.start();
+    outcome = action->action(gone);
+    EXPECT_TRUE(recorder.finish(outcome, *action).isEmpty());
+
+    EXPECT_EQ(outcome, Outcome::Done);
+    EXPECT_EQ(codes(), QStringList{QStringLiteral("AC12345100")});
+    EXPECT_FALSE(priceListKept());
+    EXPECT_TRUE(machine.dialogs.messages.empty()) << qPrintable(machine.dialogs.messages.front().text);
+    QFile log(machine.installFile(QStringLiteral("UpdateLog/updates.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString recorded = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(recorded.contains(QStringLiteral("結果：完成（結束代碼 0）")) &&
+                recorded.contains(QStringLiteral("\r\n注意：更新完成後的訊息無法顯示：視窗已經關閉。\r\n")))
+        << qPrintable(recorded);
 }
 
 TEST_F(DrugPriceUpdate, AnErrorOfAnotherTypeIsAFailureToo)

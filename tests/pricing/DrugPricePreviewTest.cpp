@@ -31,7 +31,7 @@ TEST(DrugPricePreview, RowsComeOutByChangeThenByCode)
         if (i % 3 != 0)
             preview.addTableRow(codes[i], QStringLiteral("NAME"), 1.0);
         if (i % 3 != 2)
-            preview.addListLine(korvane::DrugPriceLine(korvane::test::drugLine(int(i), codes[i], QStringLiteral("1"))));
+            preview.addListLine(korvane::DrugPriceLine(korvane::test::drugLine(int(i), codes[i], QStringLiteral("1"))), i);
     }
     preview.finish();
 

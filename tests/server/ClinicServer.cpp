@@ -63,10 +63,11 @@ QByteArray ClinicServer::configFile() const
            "</IP><DB>clinic</DB></Korvane>\r\n";
 }
 
-QString ClinicServer::connectionText() const
+QString ClinicServer::connectionText(const QString& driverSettings) const
 {
-    return QStringLiteral("Provider=SQLNCLI10;Data Source=127.0.0.1,") + QString::number(m_port) +
-           QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=clinic");
+    const QString text = QStringLiteral("Provider=SQLNCLI10;Data Source=127.0.0.1,") + QString::number(m_port) +
+                         QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=clinic");
+    return driverSettings.isEmpty() ? text : text + QStringLiteral(";Extended Properties=\"") + driverSettings + u'"';
 }
 
 QString ClinicServer::odbcText() const
@@ -105,6 +106,8 @@ void ClinicServer::resetTables() const
     withTestConnection(QStringLiteral("QODBC"), odbcText(), [](QSqlDatabase& db) {
         runStatement(db, QStringLiteral("DROP TRIGGER IF EXISTS korvane_test_refuse ON tblDrugs"));
         runStatement(db, QStringLiteral("ALTER TABLE tblDrugs DROP CONSTRAINT IF EXISTS korvane_test_price"));
+        runStatement(db, QStringLiteral("ALTER TABLE tblDrugs DROP CONSTRAINT IF EXISTS korvane_test_bytes"));
+        runStatement(db, QStringLiteral("DROP INDEX IF EXISTS korvane_test_unique"));
         runStatement(db, QStringLiteral("DELETE FROM tblDrugs"));
         runStatement(db, QStringLiteral("DELETE FROM tblTemp"));
         for (const QString& code : oldCodes())

@@ -26,8 +26,11 @@ public:
 
     // "\Korvane.config" in the server form, naming this server's clinic database.
     QByteArray configFile() const;
-    // The connection text the clinic's configuration gives for this server.
-    QString connectionText() const;
+    // The connection text the clinic's configuration gives for this server, with settings for
+    // the stand-in's own driver where a test asks it to behave as the clinic's server can
+    // ("Protocol=7.4-1": the whole transaction rolled back on an error; "AB=0x4": varchar
+    // described as the code page's VARCHAR, not as NVARCHAR).
+    QString connectionText(const QString& driverSettings = {}) const;
     // The ODBC text of the test's own connections (the same driver and login).
     QString odbcText() const;
 

@@ -45,11 +45,11 @@ protected:
 
     // The run's own connection, in a transaction, and its insert cursor: from here on the run
     // holds tblDrugs, and the test's own connections can only read it.
-    void begin()
+    void begin(const QString& driverSettings = {})
     {
         recordset.Close();
         connection = std::make_shared<Connection>();
-        connection->setConnectionString(server.connectionText());
+        connection->setConnectionString(server.connectionText(driverSettings));
         connection->Open();
         connection->BeginTrans();
         recordset.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE id=-2"), connection, Recordset::adOpenDynamic,
@@ -219,6 +219,76 @@ TEST_F(ServerBatchInsert, ACommitNeverLeavesWaitingRowsBehind)
     recordset.Close();
     connection->CommitTrans();
     EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
+}
+
+// The stand-in's driver rolls the whole transaction back by itself on an error when asked to, as
+// SQL Server does under XACT_ABORT: a plain statement afterwards still succeeds, in a transaction
+// of its own, and the rows after it would be committed without the ones before. The refused row
+// ends the run instead, and nothing of it is kept.
+TEST_F(ServerBatchInsert, ATransactionTheServerRolledBackByItselfAfterARefusedRowKeepsNothing)
+{
+    server.exec(
+        QStringLiteral("ALTER TABLE tblDrugs ADD CONSTRAINT korvane_test_price CHECK (藥價參考金額 < 1000)"));
+    begin(QStringLiteral("Protocol=7.4-1"));
+    connection->Execute(QStringLiteral("DELETE FROM tblDrugs"));
+    try {
+        for (int n = 0; n < 3 * kRowsPerStatement; ++n)
+            add(n, n == kRowsPerStatement + 5 ? 5000 : 12.5);
+        recordset.Flush();
+        ADD_FAILURE() << "the rows after the server's own rollback were taken";
+    } catch (const Error& error) {
+        EXPECT_TRUE(error.description().contains(QStringLiteral("資料庫已自行中止這次的交易，所有變更都沒有寫入。"))) << qPrintable(error.description());
+    }
+    EXPECT_TRUE(connection->transactionEnded());
+    EXPECT_THROW(connection->CommitTrans(), Error);
+    EXPECT_NO_THROW(connection->RollbackTrans());
+    recordset.Close();
+    EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
+}
+
+// A server's VARCHAR holds bytes of its code page (two a Chinese character), its NVARCHAR
+// characters. The stand-in's driver describes its varchar as either kind, and a check in Big5
+// bytes makes the first real. A value too long for its column leaves that column unset and the
+// row stored, as the desktop road does; a value that fits is taken whole.
+TEST_F(ServerBatchInsert, TextLimitsAreCountedInTheColumnsOwnUnit)
+{
+    const struct
+    {
+        const char* kind;
+        const char* driverSettings;
+        bool bigFiveBytes; // the server's check
+        QString fits, tooLong, says;
+    } cases[] = {{"VARCHAR(2)", "AB=0x4", true, QStringLiteral("功"), QStringLiteral("功許"), QStringLiteral("最多只能存放 2 個位元組")},
+                 {"NVARCHAR(2)", "", false, QStringLiteral("功許"), QStringLiteral("功許功"), QStringLiteral("最多只能存放 2 個字元")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        server.resetTables();
+        if (c.bigFiveBytes)
+            server.exec(QStringLiteral("ALTER TABLE tblDrugs ADD CONSTRAINT korvane_test_bytes "
+                                       "CHECK (octet_length(convert_to(新, 'BIG5')) <= 2)"));
+        begin(QString::fromLatin1(c.driverSettings));
+        recordset.AddNew(1);
+        recordset.setValue(QStringLiteral("代碼"), QStringLiteral("T1"));
+        recordset.setValue(QStringLiteral("新"), c.fits);
+        recordset.Update();
+        recordset.AddNew(2);
+        recordset.setValue(QStringLiteral("代碼"), QStringLiteral("T2"));
+        try {
+            recordset.setValue(QStringLiteral("新"), c.tooLong);
+            ADD_FAILURE() << "the column took a value too long for it";
+        } catch (const Error& error) {
+            EXPECT_TRUE(error.description().contains(c.says)) << qPrintable(error.description());
+        }
+        recordset.Update();
+        recordset.Flush();
+        connection->CommitTrans();
+        EXPECT_TRUE(refused.isEmpty()) << "a row was refused";
+        const auto rows = server.rows(QStringLiteral("SELECT 代碼, 新 FROM tblDrugs WHERE 代碼 LIKE 'T%' ORDER BY 代碼"));
+        ASSERT_EQ(rows.size(), 2);
+        EXPECT_EQ(rows[0][1].toString(), c.fits);
+        EXPECT_TRUE(rows[1][1].isNull());
+        refused.clear();
+    }
 }
 
 } // namespace

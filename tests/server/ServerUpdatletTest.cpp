@@ -279,4 +279,47 @@ TEST_F(ServerUpdatlet, ARowTheServerRefusesIsSkippedNamedAndTheRunGoesOn)
     EXPECT_TRUE(priceListExists());
 }
 
+// A table that refuses most rows commits nothing: the old drugs stay, the list stays, and the
+// server's reason for the first refused rows is named.
+TEST_F(ServerUpdatlet, ATableThatRefusesMostRowsCommitsNothingAndSaysWhy)
+{
+    server.exec(QStringLiteral("CREATE UNIQUE INDEX korvane_test_unique ON tblDrugs (成份)"));
+    QStringList lines;
+    for (int n = 1; n <= 30; ++n)
+        lines << QStringLiteral("%1\t\t單方\t%2\t12.5\t1130401\t1150331\tX\t1\tMG\t%3\t1\tMG\t錠劑\t許")
+                     .arg(n)
+                     .arg(korvane::test::drugCode(n), n <= 5 ? QStringLiteral("成份%1").arg(n) : QStringLiteral("功"));
+    writePriceList(lines);
+
+    const UpdatletResult result = run();
+
+    EXPECT_EQ(result.exitCode, 1) << qPrintable(result.out);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("資料庫拒絕了本次藥價資料檔 30 筆藥品資料中的 24 筆"))) << qPrintable(result.err);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("第 8 行（代碼 AC00007100）：資料不符合資料表的限制")) &&
+                result.err.contains(QStringLiteral("korvane_test_unique")))
+        << qPrintable(result.err);
+    EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
+    EXPECT_TRUE(priceListExists());
+}
+
+// A quote in the server's address once ended its setting and carried the login into the server's
+// name, and the driver's complaint about that name then showed the password: now the address is
+// the address, and no text the run shows or records holds a password.
+TEST_F(ServerUpdatlet, AQuoteInTheServerAddressNeverShowsThePassword)
+{
+    write(QStringLiteral("Korvane/Korvane.config"), "<Korvane><SQLNCLI>10</SQLNCLI><IP>'127.0.0.1</IP><DB>clinic</DB></Korvane>\r\n");
+    writePriceList({QStringLiteral("1\t\t單方\tAC00001100\t12.5\t1130401\t1150331\tA\t1\tMG\t功\t1\tMG\t錠劑\t許")});
+
+    const UpdatletResult result = run();
+
+    EXPECT_EQ(result.exitCode, 1) << qPrintable(result.out);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("更新藥價作業失敗"))) << qPrintable(result.err);
+    const QString log = QString::fromUtf8(installation.read(QStringLiteral("Korvane/UpdateLog/updates.log")));
+    for (const QString& shown : {result.out, log}) {
+        EXPECT_FALSE(shown.contains(QStringLiteral("62913057"))) << qPrintable(shown);
+        EXPECT_TRUE(shown.contains(QStringLiteral("'127.0.0.1"))) << qPrintable(shown);
+    }
+    EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
+}
+
 } // namespace

@@ -37,6 +37,16 @@ SmallDisk::SmallDisk(const QString& folder, qint64 bytes) : ivFolder(folder)
 #endif
 }
 
+bool SmallDisk::makeReadOnly()
+{
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return ivMounted &&
+           ::mount("tmpfs", QFile::encodeName(ivFolder).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+#endif
+}
+
 SmallDisk::~SmallDisk()
 {
 #ifndef Q_OS_WIN

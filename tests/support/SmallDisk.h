@@ -20,6 +20,8 @@ public:
     SmallDisk& operator=(const SmallDisk&) = delete;
 
     bool mounted() const { return ivMounted; }
+    // Makes the disk read-only, as a CD or a write-protected stick is; false when it cannot.
+    bool makeReadOnly();
     // Why it is not mounted; empty when it is.
     const QString& whyNot() const { return ivWhyNot; }
 

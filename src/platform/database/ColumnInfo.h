@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace korvane::platform {
 
@@ -13,7 +14,13 @@ struct ColumnInfo
 
     QString name;
     Kind kind = Kind::Other;
-    int maxLength = -1; // characters, for text; -1 when unlimited
+    int maxLength = -1; // for text: characters, or bytes (maxLengthInBytes); -1 when unlimited
+    // A server's VARCHAR holds maxLength bytes of its code page (two for a Big5 character), not
+    // characters as its NVARCHAR and the desktop database's text do.
+    bool maxLengthInBytes = false;
+
+    // Whether the text fits the column's length.
+    bool fits(QStringView text) const;
 };
 
 } // namespace korvane::platform

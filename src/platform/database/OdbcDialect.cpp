@@ -20,8 +20,16 @@ namespace korvane::platform {
 
 namespace {
 
-// ODBC SQL type codes for long text, whose reported size is no limit.
-enum { SqlLongVarChar = -1, SqlWLongVarChar = -10 };
+// ODBC SQL type codes: long text, whose reported size is no limit, and the text of a code page
+// (VARCHAR, CHAR), whose size is in bytes, where SQL_WVARCHAR and SQL_WCHAR count characters.
+enum { SqlLongVarChar = -1, SqlWLongVarChar = -10, SqlChar = 1, SqlVarChar = 12 };
+
+// The servers whose VARCHAR limits bytes; the desktop driver's text counts characters whatever
+// type it reports. The stand-in server of the tests is held to the clinic server's rules.
+bool limitsBytes(QSqlDriver::DbmsType dbms)
+{
+    return dbms == QSqlDriver::MSSqlServer || dbms == QSqlDriver::PostgreSQL;
+}
 
 // A value as an ODBC connection attribute: braced when it holds characters that would end it.
 QString odbcValue(const QString& value)
@@ -139,12 +147,18 @@ QString OdbcDialect::forSqlServer(const QString& oleDbText)
                                : QStringLiteral("SQL Server Native Client ") +
                                      (version.contains(u'.') ? version : version + QStringLiteral(".0"));
 
-    QString text = QStringLiteral("DRIVER={") + driver + QStringLiteral("};");
+    QString braced = driver;
+    braced.replace(u'}', QStringLiteral("}}"));
+    QString text = QStringLiteral("DRIVER={") + braced + QStringLiteral("};");
     for (const auto& [name, value] : serverAttributes(settings.value(QStringLiteral("Data Source"))))
         text += attribute(name, value);
     text += attribute(QStringLiteral("DATABASE"), settings.value(QStringLiteral("Initial Catalog")));
     text += attribute(QStringLiteral("UID"), settings.value(QStringLiteral("User ID")));
     text += attribute(QStringLiteral("PWD"), settings.value(QStringLiteral("Password")));
+    // The OLE DB text's provider string: settings of the driver itself, passed on as they stand.
+    const QString provider = settings.value(QStringLiteral("Extended Properties")).trimmed();
+    if (!provider.isEmpty())
+        text += provider.endsWith(u';') ? provider : provider + u';';
     return text;
 }
 
@@ -164,8 +178,9 @@ void OdbcDialect::prepare(QSqlDatabase& db) const
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15;SQL_ATTR_CONNECTION_TIMEOUT=60"));
 }
 
-std::vector<ColumnInfo> OdbcDialect::columns(const QSqlDatabase&, const QString&, const QSqlRecord& record) const
+std::vector<ColumnInfo> OdbcDialect::columns(const QSqlDatabase& db, const QString&, const QSqlRecord& record) const
 {
+    const bool bytes = limitsBytes(db.driver()->dbmsType());
     std::vector<ColumnInfo> result;
     result.reserve(record.count());
     for (int i = 0; i < record.count(); ++i) {
@@ -175,8 +190,10 @@ std::vector<ColumnInfo> OdbcDialect::columns(const QSqlDatabase&, const QString&
         switch (field.metaType().id()) {
         case QMetaType::QString:
             info.kind = ColumnInfo::Kind::Text;
-            if (field.typeID() != SqlLongVarChar && field.typeID() != SqlWLongVarChar && field.length() > 0)
+            if (field.typeID() != SqlLongVarChar && field.typeID() != SqlWLongVarChar && field.length() > 0) {
                 info.maxLength = field.length();
+                info.maxLengthInBytes = bytes && (field.typeID() == SqlVarChar || field.typeID() == SqlChar);
+            }
             break;
         case QMetaType::Int:
         case QMetaType::UInt:
@@ -217,13 +234,53 @@ void OdbcDialect::opened(QSqlDatabase& db) const
         throw statementError(query);
 }
 
+void OdbcDialect::begin(QSqlDatabase& db) const
+{
+    DatabaseDialect::begin(db);
+    m_transactionId.reset();
+    if (db.driver()->dbmsType() != QSqlDriver::PostgreSQL)
+        return;
+    // The transaction's own number, asked at once: the driver begins the transaction with this
+    // statement, and a later one of another number is another transaction.
+    QSqlQuery id(db);
+    if (!id.exec(QStringLiteral("SELECT txid_current()")) || !id.next())
+        throw statementError(id);
+    m_transactionId = id.value(0).toLongLong();
+}
+
+void OdbcDialect::setTransactionBegun(bool begun)
+{
+    DatabaseDialect::setTransactionBegun(begun);
+    if (!begun)
+        m_transactionId.reset();
+}
+
 OdbcDialect::Probe OdbcDialect::probeTransaction(const QSqlDatabase& db) const
 {
-    // A server that has aborted the transaction refuses every statement until it ends, and
-    // then answers the commit with a rollback that the driver reports as success.
+    // The server is asked whether the transaction the connection began is still the one open. A
+    // server may have rolled it back by itself (SQL Server after an error under XACT_ABORT or one
+    // that aborts the batch; the stand-in's driver in its rollback-on-error mode) and then runs
+    // every later statement on its own or in a new transaction: a plain statement would still
+    // succeed. A server that has merely aborted it refuses every statement until it ends.
+    const QSqlDriver::DbmsType dbms = db.driver()->dbmsType();
+    const QString statement = dbms == QSqlDriver::MSSqlServer  ? QStringLiteral("SELECT @@TRANCOUNT, XACT_STATE()")
+                              : dbms == QSqlDriver::PostgreSQL ? QStringLiteral("SELECT txid_current()")
+                                                               : QStringLiteral("SELECT 1");
     QSqlQuery probe(db);
-    if (probe.exec(QStringLiteral("SELECT 1")))
-        return {};
+    if (probe.exec(statement)) {
+        if (!probe.next() || dbms == QSqlDriver::UnknownDbms)
+            return {};
+        QString ended;
+        if (dbms == QSqlDriver::MSSqlServer && (probe.value(0).toInt() == 0 || probe.value(1).toInt() == -1))
+            ended = QStringLiteral("@@TRANCOUNT %1，XACT_STATE() %2").arg(probe.value(0).toInt()).arg(probe.value(1).toInt());
+        else if (dbms == QSqlDriver::PostgreSQL && m_transactionId && probe.value(0).toLongLong() != *m_transactionId)
+            ended = QStringLiteral("交易編號 %1 已變為 %2").arg(*m_transactionId).arg(probe.value(0).toLongLong());
+        if (ended.isEmpty())
+            return {};
+        return {Error(QStringLiteral("資料庫伺服器已自行復原這次的交易，所有變更都沒有寫入。（") + ended + u'）',
+                      Error::Kind::Database),
+                true};
+    }
     const QString state = sqlState(SQL_HANDLE_STMT, probe.result()->handle());
     const Error error = fromSqlState(probe.lastError(), state);
     if (state.startsWith(QStringLiteral("25")))

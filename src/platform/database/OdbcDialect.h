@@ -18,7 +18,9 @@ public:
     explicit OdbcDialect(QString odbcConnectionString);
 
     // "Provider=SQLNCLI10;Data Source=host,port;..." as the ODBC text of the driver registered
-    // under "SQL Server Native Client 10.0".
+    // under "SQL Server Native Client 10.0". Every value is braced where it would end its
+    // attribute; an "Extended Properties" setting (the provider string) is passed on as the
+    // driver's own settings.
     static QString forSqlServer(const QString& oleDbText);
 
     // How long a statement waits for a lock that another connection holds before it fails:
@@ -29,6 +31,9 @@ public:
     QString qtDriver() const override { return QStringLiteral("QODBC"); }
     void prepare(QSqlDatabase& db) const override;
     void opened(QSqlDatabase& db) const override;
+    // On the stand-in server, also notes the transaction's number (see probeTransaction).
+    void begin(QSqlDatabase& db) const override;
+    void setTransactionBegun(bool begun) override;
     void checkTransaction(const QSqlDatabase& db) const override;
     bool transactionEnded(const QSqlDatabase& db) const override;
     InsertLimits insertLimits(const QSqlDatabase& db) const override;
@@ -53,8 +58,10 @@ private:
     // The attributes, each a name and its value, that name the server of an OLE DB "Data Source".
     static QList<std::pair<QString, QString>> serverAttributes(const QString& dataSource);
 
-    // Runs a statement in the open transaction: no failure when it runs; otherwise why not, and
-    // whether that is because the transaction is gone (aborted by the server, connection lost).
+    // Asks the server about the open transaction: no failure when it is still the one begun;
+    // otherwise why not, and whether that is because the transaction is gone (rolled back or
+    // aborted by the server, the connection lost). SQL Server tells by @@TRANCOUNT and
+    // XACT_STATE(), the stand-in by the transaction number noted at begin.
     struct Probe
     {
         std::optional<Error> failure;
@@ -63,6 +70,7 @@ private:
     Probe probeTransaction(const QSqlDatabase& db) const;
 
     QString m_odbcText;
+    mutable std::optional<qint64> m_transactionId;
 };
 
 } // namespace korvane::platform

@@ -45,6 +45,20 @@ OleDbConnectionText::OleDbConnectionText(const QString& text)
     }
 }
 
+QString OleDbConnectionText::quoted(const QString& value)
+{
+    // The reader trims unquoted values and takes a leading quote for the start of a quoted one.
+    if (!value.contains(u';') && !value.startsWith(u'\'') && !value.startsWith(u'"') && value == value.trimmed())
+        return value;
+    if (!value.contains(u'"'))
+        return u'"' + value + u'"';
+    if (!value.contains(u'\''))
+        return u'\'' + value + u'\'';
+    QString doubled = value;
+    doubled.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + doubled + u'"';
+}
+
 QString OleDbConnectionText::value(const QString& name) const
 {
     for (const auto& [key, value] : m_settings) {

@@ -19,6 +19,12 @@ public:
     bool contains(const QString& name) const;
     QString provider() const { return value(QStringLiteral("Provider")); }
 
+    // The value as a setting of such a text must be written to read back as itself: as it is
+    // when it can be, otherwise quoted ("...", or '...' when it holds a ", or "..." with each "
+    // doubled when it holds both). A value from a configuration file must never end its setting
+    // and start another.
+    static QString quoted(const QString& value);
+
 private:
     QList<QPair<QString, QString>> m_settings;
 };

@@ -7,6 +7,7 @@
 #include "DatabaseDialect.h"
 #include "RowStatement.h"
 #include "StatementCache.h"
+#include "platform/AnsiText.h"
 #include "platform/Conversions.h"
 #include "platform/Error.h"
 
@@ -45,7 +46,7 @@ Error notOpen()
 Error typeMismatch(const ColumnInfo& column, const QVariant& value)
 {
     return Error(QStringLiteral("資料類型不符：欄位「") + column.name + QStringLiteral("」不能存放「") +
-                     value.toString().left(40) + QStringLiteral("」。"),
+                     visibleControls(value.toString().left(40)) + QStringLiteral("」。"),
                  Error::Kind::Database);
 }
 
@@ -107,9 +108,11 @@ QString textFor(const ColumnInfo& column, const QVariant& value, int type)
         text = value.toDateTime().toString(QStringLiteral("yyyy/M/d H:mm:ss"));
     else
         text = value.toString();
-    if (column.maxLength >= 0 && text.size() > column.maxLength)
+    if (!column.fits(text))
         throw Error(QStringLiteral("資料太長：欄位「") + column.name + QStringLiteral("」最多只能存放 ") +
-                        QString::number(column.maxLength) + QStringLiteral(" 個字元。"),
+                        QString::number(column.maxLength) +
+                        (column.maxLengthInBytes ? QStringLiteral(" 個位元組（中文字每字 2 個位元組）。")
+                                                 : QStringLiteral(" 個字元。")),
                     Error::Kind::Database);
     return text;
 }
@@ -176,7 +179,7 @@ QVariant convertFor(const ColumnInfo& column, const QVariant& value)
     const int type = value.metaType().id();
     // What imports hand in most: text for a text column, a number for a number column.
     if (type == QMetaType::QString && column.kind == ColumnInfo::Kind::Text &&
-        (column.maxLength < 0 || static_cast<const QString*>(value.constData())->size() <= column.maxLength))
+        column.fits(*static_cast<const QString*>(value.constData())))
         return value;
     if (type == QMetaType::Double && column.kind == ColumnInfo::Kind::Double && std::isfinite(value.toDouble()))
         return value;
@@ -198,6 +201,18 @@ QVariant convertFor(const ColumnInfo& column, const QVariant& value)
 }
 
 } // namespace
+
+bool ColumnInfo::fits(QStringView text) const
+{
+    if (maxLength < 0 || (!maxLengthInBytes && text.size() <= maxLength))
+        return true;
+    if (!maxLengthInBytes)
+        return false;
+    // A character of the code page takes one byte or two: counted only where that decides.
+    if (text.size() * 2 <= maxLength)
+        return true;
+    return encodeAnsi(text).size() <= maxLength;
+}
 
 class Recordset::Impl
 {
@@ -804,7 +819,7 @@ void Recordset::setText(int index, QStringView text)
     d->requireUpdatable();
     if (d->edit == Impl::Edit::Adding && index >= 0 && size_t(index) < d->shape->columns.size()) {
         const ColumnInfo& column = d->shape->columns[size_t(index)];
-        if (column.kind == ColumnInfo::Kind::Text && (column.maxLength < 0 || text.size() <= column.maxLength)) {
+        if (column.kind == ColumnInfo::Kind::Text && column.fits(text)) {
             QVariant& slot = d->pending[size_t(index)];
             if (slot.metaType().id() != QMetaType::QString)
                 slot = QVariant(QString());

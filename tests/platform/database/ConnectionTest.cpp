@@ -35,6 +35,30 @@ TEST(OleDbConnectionText, ReadsSettingsAsTheProviderDoes)
     EXPECT_EQ(drugBag.value(QStringLiteral("Data Source")), QStringLiteral("/k/tools/x.mdb"));
 }
 
+// A value of Korvane.config goes into its own setting and nowhere else, whatever it holds: read
+// back it is itself, and the login stays in its own settings.
+TEST(OleDbConnectionText, AQuotedValueReadsBackAsItselfAndEndsNoOtherSetting)
+{
+    for (const QString& value : {QStringLiteral("'127.0.0.1"), QStringLiteral("a;User ID=x;Password=y"),
+                                 QStringLiteral("\"q\""), QStringLiteral("it's \"both\";"), QStringLiteral(" padded "),
+                                 QStringLiteral("{b}"), QStringLiteral("192.168.1.20,1433"), QString()}) {
+        const QString text = QStringLiteral("Provider=SQLNCLI10;Data Source=") + OleDbConnectionText::quoted(value) +
+                             QStringLiteral(";User ID=sa;Password=Pk@62913057;Initial Catalog=") +
+                             OleDbConnectionText::quoted(value);
+        const OleDbConnectionText read(text);
+        EXPECT_EQ(read.value(QStringLiteral("Data Source")), value) << qPrintable(text);
+        EXPECT_EQ(read.value(QStringLiteral("Initial Catalog")), value) << qPrintable(text);
+        EXPECT_EQ(read.value(QStringLiteral("User ID")), QStringLiteral("sa")) << qPrintable(text);
+        EXPECT_EQ(read.value(QStringLiteral("Password")), QStringLiteral("Pk@62913057")) << qPrintable(text);
+        const QString odbc = OdbcDialect::forSqlServer(text);
+        EXPECT_EQ(odbc.count(QStringLiteral("Pk@62913057")), 1) << qPrintable(odbc);
+        EXPECT_TRUE(odbc.contains(QStringLiteral(";UID=sa;PWD=Pk@62913057;"))) << qPrintable(odbc);
+    }
+    // Ordinary values go as they always have.
+    EXPECT_EQ(OleDbConnectionText::quoted(QStringLiteral("C:\\Korvane\\dbKorvane.mdb")),
+              QStringLiteral("C:\\Korvane\\dbKorvane.mdb"));
+}
+
 TEST(OdbcDialect, NamesTheServerDriverByItsVersion)
 {
     const struct
