@@ -58,7 +58,7 @@ TEST(DrugPricePreview, TheCsvIsOneHeaderAndRowsOfTheSameColumns)
     DrugPricePreview preview;
     preview.addTableRow(drugCode(1), QStringLiteral("SYRUP \"A\", 5ML"), 5.0);
     preview.addTableRow(drugCode(2), QStringLiteral("TWO\r\nLINES"), 10.0);
-    preview.addListLine(korvane::DrugPriceLine(korvane::test::drugLine(1, drugCode(3), QStringLiteral("3.25"))));
+    preview.addListLine(korvane::DrugPriceLine(korvane::test::drugLine(1, drugCode(3), QStringLiteral("3.25"))), 0);
     preview.addRefusal({5, QStringLiteral("AC00005100999"), QStringLiteral("代碼"), QStringLiteral("太長, \"12\" 個字元")});
     preview.finish();
 
