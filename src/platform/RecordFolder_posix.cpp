@@ -70,7 +70,8 @@ RecordFolder::RecordFolder(const QString& folder) : ivPath(localPath(folder))
     const QByteArray path = QFile::encodeName(ivPath);
     struct stat status;
     if (::lstat(path.constData(), &status) != 0) {
-        if (errno != ENOENT || ::mkdir(path.constData(), 0777) != 0)
+        // Another run may make it at the same moment; what is there is checked below.
+        if (errno != ENOENT || (::mkdir(path.constData(), 0777) != 0 && errno != EEXIST))
             fail(QString(), QStringLiteral("無法建立資料夾（") + systemCause(errno) + u'）');
     }
     const int descriptor = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
