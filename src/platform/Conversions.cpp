@@ -412,4 +412,18 @@ QString visibleControls(QStringView text, bool keepLayout)
     return shown;
 }
 
+QString csvField(const QString& text)
+{
+    QString cell = visibleControls(text, true);
+    if (!cell.isEmpty() && QStringView(u"=+-@\t\r").contains(cell.front()))
+        cell.prepend(u'\'');
+    const bool plain = std::none_of(cell.begin(), cell.end(), [](QChar c) {
+        return c == u',' || c == u'"' || c == u'\n' || c == u'\r';
+    });
+    if (plain)
+        return cell;
+    cell.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + cell + u'"';
+}
+
 } // namespace korvane::platform

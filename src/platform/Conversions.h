@@ -47,4 +47,10 @@ QString visibleControls(QStringView text, bool keepLayout = false);
 // The same, sharing the text itself when it holds nothing to show otherwise.
 QString visibleControls(const QString& text, bool keepLayout = false);
 
+// A text cell of a CSV file that a spreadsheet opens: control characters shown as above, a cell
+// that begins with "=", "+", "-", "@", a tab or CR (which a spreadsheet may run as a formula)
+// written with a leading "'", which keeps it text, and quoted where it holds a comma, a quote
+// or a line end.
+QString csvField(const QString& text);
+
 } // namespace korvane::platform
