@@ -65,14 +65,6 @@ QString remarks(const FilePlan& file)
     return said.join(QStringLiteral("；"));
 }
 
-QString csvRow(const QStringList& cells)
-{
-    QStringList written;
-    for (const QString& cell : cells)
-        written << platform::csvField(cell);
-    return written.join(u',') + QStringLiteral("\r\n");
-}
-
 void appendFacts(const std::optional<platform::FileFacts>& file, QStringList& row)
 {
     row << (file ? QString::number(file->size) : QString()) << (file ? dateText(file->modified) : QString())
@@ -82,25 +74,19 @@ void appendFacts(const std::optional<platform::FileFacts>& file, QStringList& ro
 // The preview of a rehearsed run that got as far as its files, ending as outcome says.
 ActionPreview previewOf(const InstallPlan& plan, Outcome outcome)
 {
-    QString lines;
+    // What is no file's: told on the screen also when the files go to a report.
+    QString notes;
     for (const QString& note : plan.before)
-        lines += note + u'\n';
+        notes += note + u'\n';
     for (const QString& leftover : plan.leftovers)
-        lines += QStringLiteral("會刪除上次中斷的更新留下的暫存檔：") + leftover + u'\n';
-    // A folder is told where the run makes it: before the first file that goes into it.
-    QStringList foldersToTell = plan.foldersMade;
-    const auto tellFolders = [&](const QString& target) {
-        for (auto it = foldersToTell.begin(); it != foldersToTell.end();) {
-            if (target.isEmpty() || platform::isInside(target, *it)) {
-                lines += QStringLiteral("會建立資料夾：") + *it + u'\n';
-                it = foldersToTell.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    };
+        notes += QStringLiteral("會刪除上次中斷的更新留下的暫存檔：") + leftover + u'\n';
+    for (const QString& folder : plan.foldersMade)
+        notes += QStringLiteral("會建立資料夾：") + folder + u'\n';
+    for (const QString& note : plan.after)
+        notes += note + u'\n';
 
-    QString csv = QStringLiteral("\uFEFF") + csvRow({QStringLiteral("檔案"), QStringLiteral("安裝位置"), QStringLiteral("處理"),
+    QString lines;
+    QString csv = QStringLiteral("\uFEFF") + platform::csvLine({QStringLiteral("檔案"), QStringLiteral("安裝位置"), QStringLiteral("處理"),
                                                      QStringLiteral("舊檔保留為"), QStringLiteral("更新程式中的大小"),
                                                      QStringLiteral("更新程式中的日期"), QStringLiteral("更新程式中的 SHA-256"),
                                                      QStringLiteral("已安裝的大小"), QStringLiteral("已安裝的日期"),
@@ -114,7 +100,6 @@ ActionPreview previewOf(const InstallPlan& plan, Outcome outcome)
         ++counts[int(file.action)];
         backups += file.backup.isEmpty() ? 0 : 1;
         inUse += file.inUse ? 1 : 0;
-        tellFolders(file.target);
         QString words = actionWords(file);
         if (file.action == FilePlan::Action::UpToDate)
             words += QStringLiteral("（內容相同），不會重新複製");
@@ -130,9 +115,8 @@ ActionPreview previewOf(const InstallPlan& plan, Outcome outcome)
         QStringList row{fileName(file.shipped), file.target, actionWords(file), file.backup};
         appendFacts(file.shippedFile, row);
         appendFacts(file.installedFile, row);
-        csv += csvRow(row << remarks(file));
+        csv += platform::csvLine(row << remarks(file));
     }
-    tellFolders({});
     // The pack's other files: a build for the other printer, or files after one that stopped the run.
     for (const QString& shipped : plan.packFiles) {
         if (planned.contains(shipped))
@@ -141,13 +125,11 @@ ActionPreview previewOf(const InstallPlan& plan, Outcome outcome)
         const QString words = removed ? QStringLiteral("不安裝，會從更新程式資料夾刪除")
                                       : QStringLiteral("不會安裝，留在更新程式資料夾");
         lines += fileName(shipped) + QStringLiteral("：") + words + u'\n';
-        csv += csvRow({fileName(shipped), QString(), removed ? QStringLiteral("不安裝（刪除）") : QStringLiteral("不安裝"),
+        csv += platform::csvLine({fileName(shipped), QString(), removed ? QStringLiteral("不安裝（刪除）") : QStringLiteral("不安裝"),
                        QString(), QString(), QString(), QString(), QString(), QString(), QString(), words});
     }
-    for (const QString& note : plan.after)
-        lines += note + u'\n';
 
-    QString totals = QStringLiteral("合計：新安裝 %1 個檔案，取代 %2 個（其中 %3 個資料庫會先保留為 .bak），%4 個已是最新版本，%5 個無法安裝。\n")
+    QString totals = notes + QStringLiteral("合計：新安裝 %1 個檔案，取代 %2 個（其中 %3 個資料庫會先保留為 .bak），%4 個已是最新版本，%5 個無法安裝。\n")
                          .arg(counts[int(FilePlan::Action::Install)])
                          .arg(counts[int(FilePlan::Action::Replace)])
                          .arg(backups)

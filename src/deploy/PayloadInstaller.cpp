@@ -114,13 +114,13 @@ FilePlan PayloadInstaller::plan(const QString& shipped, const QString& target) c
     plan.shipped = shipped;
     plan.target = target;
     try {
+        if (ivRehearsal)
+            plan.shippedFile = ivServices.files.facts(shipped);
         // A link would carry the copy somewhere else: as Administrator, anywhere at all.
         if (ivServices.files.isLink(target) || !platform::isInside(target, ivFolder)) {
             plan.why = QStringLiteral("安裝位置是捷徑（連結）或不在 Korvane 的安裝資料夾裡，為了安全沒有寫入：") + target;
             return plan;
         }
-        if (ivRehearsal)
-            plan.shippedFile = ivServices.files.facts(shipped);
         if (!ivServices.files.fileExists(target)) {
             if (ivServices.files.folderExists(target))
                 plan.why = QStringLiteral("安裝位置已經有同名的資料夾：") + target;

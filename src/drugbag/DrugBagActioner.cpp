@@ -18,6 +18,7 @@
 #include <QStringBuilder>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace korvane {
 
@@ -45,14 +46,6 @@ QString shown(const QVariant& value)
     if (text.size() > 30)
         text = text.left(30) + QStringLiteral("…");
     return u'「' + text + u'」';
-}
-
-QString csvRow(const QStringList& cells)
-{
-    QStringList written;
-    for (const QString& cell : cells)
-        written << platform::csvField(cell);
-    return written.join(u',') + QStringLiteral("\r\n");
 }
 
 } // namespace
@@ -172,40 +165,41 @@ void DrugBagActioner::commit(const std::unique_ptr<platform::Transaction>& trans
         transaction->commit();
 }
 
-void DrugBagActioner::write(const LabelWrite& label, platform::Recordset& row)
+DrugBagActioner::LabelChange DrugBagActioner::changeOf(const LabelWrite& label, const platform::Recordset& row)
 {
-    if (!ivPreview) {
-        if (label.added)
-            row.AddNew();
-        for (const auto& [column, value] : label.values)
-            row.setValue(column, value);
-        row.Update();
-        countLabel(label.added);
-        return;
-    }
     LabelChange change{label.code, label.added, {}};
     for (const auto& [column, value] : label.values) {
-        const QVariant before = label.added ? QVariant() : row.value(column);
-        const auto same = std::find_if(change.columns.begin(), change.columns.end(),
-                                       [&](const auto& seen) { return seen.first == column; });
-        if (same != change.columns.end())
-            same->second.second = value;
+        const auto seen = std::find_if(change.columns.begin(), change.columns.end(),
+                                       [&](const auto& written) { return written.first == column; });
+        if (seen != change.columns.end())
+            seen->second.second = value;
         else
-            change.columns.push_back({column, {before, value}});
+            change.columns.push_back({column, {label.added ? QVariant() : row.value(column), value}});
     }
-    // The column set last counts; one that ends as it was is no change.
+    // The value set last counts; a column that ends as it was is no change.
     std::erase_if(change.columns, [&](const auto& column) {
         return !label.added && sameValue(column.second.first, column.second.second);
     });
-    // Given as the run gives them: a value a column would refuse fails the preview as the run.
+    return change;
+}
+
+void DrugBagActioner::write(const LabelWrite& label, platform::Recordset& row)
+{
+    std::optional<LabelChange> change;
+    if (ivPreview)
+        change = changeOf(label, row);
     if (label.added)
         row.AddNew();
     for (const auto& [column, value] : label.values)
         row.setValue(column, value);
-    row.CancelUpdate();
+    // Given as the run gives them, a value that a column refuses fails the preview as the run.
+    if (ivPreview)
+        row.CancelUpdate();
+    else
+        row.Update();
     countLabel(label.added);
-    if (label.added || !change.columns.empty())
-        ivPreview->push_back(std::move(change));
+    if (change && (change->added || !change->columns.empty()))
+        ivPreview->push_back(std::move(*change));
 }
 
 Outcome DrugBagActioner::action(IUpdatorView& p_form)
@@ -236,7 +230,7 @@ ActionPreview DrugBagActioner::previewOf(const std::vector<LabelChange>& labels)
     QStringList header{QStringLiteral("異動"), QStringLiteral("藥品代碼"), QStringLiteral("變更的欄位")};
     for (const QString& column : kLabelColumns)
         header << column + QStringLiteral("（原來）") << column + QStringLiteral("（更新後）");
-    QString csv = QStringLiteral("\uFEFF") + csvRow(header);
+    QString csv = QStringLiteral("\uFEFF") + platform::csvLine(header);
     for (const LabelChange& label : labels) {
         QStringList said;
         QStringList changed;
@@ -263,7 +257,7 @@ ActionPreview DrugBagActioner::previewOf(const std::vector<LabelChange>& labels)
             else
                 row << found->second.first.toString() << found->second.second.toString();
         }
-        csv += csvRow(row);
+        csv += platform::csvLine(row);
     }
     const qint64 unchanged = ivLabelsChanged - qint64(labels.size()) + std::count_if(labels.begin(), labels.end(), [](const LabelChange& label) {
                                  return label.added;

@@ -104,6 +104,8 @@ private:
         std::vector<std::pair<QString, std::pair<QVariant, QVariant>>> columns; // only those that change
     };
 
+    // What giving the label to row changes: read before it is given.
+    static LabelChange changeOf(const LabelWrite& label, const platform::Recordset& row);
     // The run, or its preview while ivPreview is set.
     Outcome perform();
     void countLabel(bool added) { ++(added ? ivLabelsAdded : ivLabelsChanged); }

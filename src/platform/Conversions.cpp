@@ -426,4 +426,12 @@ QString csvField(const QString& text)
     return u'"' + cell + u'"';
 }
 
+QString csvLine(const QStringList& cells)
+{
+    QStringList written;
+    for (const QString& cell : cells)
+        written << csvField(cell);
+    return written.join(u',') + QStringLiteral("\r\n");
+}
+
 } // namespace korvane::platform

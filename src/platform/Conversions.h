@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <optional>
 
@@ -52,5 +53,7 @@ QString visibleControls(const QString& text, bool keepLayout = false);
 // written with a leading "'", which keeps it text, and quoted where it holds a comma, a quote
 // or a line end.
 QString csvField(const QString& text);
+// One record of such a file: each cell written so, ended with CR LF.
+QString csvLine(const QStringList& cells);
 
 } // namespace korvane::platform
