@@ -15,6 +15,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace korvane::test;
@@ -26,6 +27,19 @@ PackDriver::ActionMaker packOf(const char* action)
     const korvane::ActionEntry* entry = korvane::ActionCatalogue::find(QString::fromLatin1(action));
     EXPECT_NE(entry, nullptr) << action;
     return [entry](const korvane::platform::Services& services) { return entry->create(services); };
+}
+
+// Answers the dialog of type T with answer once the action has shown it over the wizard.
+template <typename T> void whenShown(QTimer& watch, std::function<void(T*)> answer)
+{
+    QObject::connect(&watch, &QTimer::timeout, [&watch, answer] {
+        auto* box = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        watch.stop();
+        answer(box);
+    });
+    watch.start(20);
 }
 
 TEST(DeployWizard, TheProgramPacksInstallAndOnlyTheApplicationUpdateRemovesItself)
@@ -83,13 +97,8 @@ TEST(DeployWizard, ThePrinterQuestionIsTheInputBoxAndItsAnswerChoosesTheBuild)
     ship(machine.packFolder(), {"001.exe", "002.exe"});
     QString title;
     QString label;
-    // Answers the box once the action has shown it.
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        watch.stop();
+    whenShown<QInputDialog>(watch, [&](QInputDialog* box) {
         title = box->windowTitle();
         label = box->labelText();
         const QString folder = qEnvironmentVariable("KORVANE_SCREENSHOT_DIR");
@@ -98,7 +107,6 @@ TEST(DeployWizard, ThePrinterQuestionIsTheInputBoxAndItsAnswerChoosesTheBuild)
         box->setTextValue(" 2 ");
         box->accept();
     });
-    watch.start(20);
     korvane::platform::WidgetDialogs dialogs;
     PackDriver(machine, packOf("CDrugDeployActioner")).pressOk(machine.services().with(dialogs));
 
@@ -120,17 +128,12 @@ TEST(DeployWizard, AModuleInUseIsToldInTheClerksWordsWithItsFilesBehindTheDetail
     const RunningProgram module(RunningProgram::Use::RunFrom, machine.installFile("tools/DrugBagPrinter.exe"));
     QString title, text, details;
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        watch.stop();
+    whenShown<QMessageBox>(watch, [&](QMessageBox* box) {
         title = box->windowTitle();
         text = box->text();
         details = box->detailedText();
         box->button(QMessageBox::Ok)->click();
     });
-    watch.start(20);
     korvane::platform::WidgetDialogs dialogs;
     PackDriver(machine, packOf("CDrugDeployActioner")).pressOk(machine.services().with(dialogs));
 
