@@ -31,8 +31,9 @@ QString dateText(const QDateTime& time)
 QString factsText(const platform::FileFacts& file)
 {
     const QString date = dateText(file.modified);
-    return QStringLiteral("%1 位元組，").arg(number(file.size)) + (date.isEmpty() ? QString() : date + QStringLiteral("，")) +
-           QStringLiteral("SHA-256 ") + file.sha256;
+    return QStringLiteral("%1 位元組，").arg(number(file.size)) +
+           (date.isEmpty() ? QString() : date + QStringLiteral("，")) + QStringLiteral("SHA-256 ") +
+           file.sha256;
 }
 
 // What the run does with the file, in a few words: the CSV's column and the start of its line.
@@ -61,7 +62,8 @@ QString remarks(const FilePlan& file)
     if (file.backupReplaced)
         said << QStringLiteral("上次更新留下的備份 ") + file.backup + QStringLiteral(" 會被這次的取代");
     if (file.inUse)
-        said << QStringLiteral("目前有程式正在使用已安裝的檔案；實際更新時若仍在使用，這個檔案會無法安裝而留在更新程式資料夾");
+        said << QStringLiteral(
+            "目前有程式正在使用已安裝的檔案；實際更新時若仍在使用，這個檔案會無法安裝而留在更新程式資料夾");
     return said.join(QStringLiteral("；"));
 }
 
@@ -86,11 +88,13 @@ ActionPreview previewOf(const InstallPlan& plan, Outcome outcome)
         notes += note + u'\n';
 
     QString lines;
-    QString csv = QStringLiteral("\uFEFF") + platform::csvLine({QStringLiteral("檔案"), QStringLiteral("安裝位置"), QStringLiteral("處理"),
-                                                     QStringLiteral("舊檔保留為"), QStringLiteral("更新程式中的大小"),
-                                                     QStringLiteral("更新程式中的日期"), QStringLiteral("更新程式中的 SHA-256"),
-                                                     QStringLiteral("已安裝的大小"), QStringLiteral("已安裝的日期"),
-                                                     QStringLiteral("已安裝的 SHA-256"), QStringLiteral("說明")});
+    QString csv =
+        QStringLiteral("\uFEFF") +
+        platform::csvLine({QStringLiteral("檔案"), QStringLiteral("安裝位置"), QStringLiteral("處理"),
+                           QStringLiteral("舊檔保留為"), QStringLiteral("更新程式中的大小"),
+                           QStringLiteral("更新程式中的日期"), QStringLiteral("更新程式中的 SHA-256"),
+                           QStringLiteral("已安裝的大小"), QStringLiteral("已安裝的日期"),
+                           QStringLiteral("已安裝的 SHA-256"), QStringLiteral("說明")});
     qsizetype counts[4] = {};
     qsizetype backups = 0;
     qsizetype inUse = 0;
@@ -105,7 +109,8 @@ ActionPreview previewOf(const InstallPlan& plan, Outcome outcome)
             words += QStringLiteral("（內容相同），不會重新複製");
         if (!file.backup.isEmpty())
             words += QStringLiteral("，舊檔先保留為 ") + file.backup;
-        lines += fileName(file.shipped) + QStringLiteral(" → ") + file.target + QStringLiteral("：") + words + u'\n';
+        lines += fileName(file.shipped) + QStringLiteral(" → ") + file.target + QStringLiteral("：") + words +
+                 u'\n';
         if (file.shippedFile)
             lines += QStringLiteral("    更新程式中的：") + factsText(*file.shippedFile) + u'\n';
         if (file.installedFile)
@@ -125,24 +130,34 @@ ActionPreview previewOf(const InstallPlan& plan, Outcome outcome)
         const QString words = removed ? QStringLiteral("不安裝，會從更新程式資料夾刪除")
                                       : QStringLiteral("不會安裝，留在更新程式資料夾");
         lines += fileName(shipped) + QStringLiteral("：") + words + u'\n';
-        csv += platform::csvLine({fileName(shipped), QString(), removed ? QStringLiteral("不安裝（刪除）") : QStringLiteral("不安裝"),
-                       QString(), QString(), QString(), QString(), QString(), QString(), QString(), words});
+        csv += platform::csvLine({fileName(shipped), QString(),
+                                  removed ? QStringLiteral("不安裝（刪除）") : QStringLiteral("不安裝"),
+                                  QString(), QString(), QString(), QString(), QString(), QString(), QString(),
+                                  words});
     }
 
-    QString totals = notes + QStringLiteral("合計：新安裝 %1 個檔案，取代 %2 個（其中 %3 個資料庫會先保留為 .bak），%4 個已是最新版本，%5 個無法安裝。\n")
-                         .arg(counts[int(FilePlan::Action::Install)])
-                         .arg(counts[int(FilePlan::Action::Replace)])
-                         .arg(backups)
-                         .arg(counts[int(FilePlan::Action::UpToDate)])
-                         .arg(counts[int(FilePlan::Action::Blocked)]);
+    QString totals = notes + QStringLiteral("合計：新安裝 %1 個檔案，取代 %2 個")
+                                 .arg(counts[int(FilePlan::Action::Install)])
+                                 .arg(counts[int(FilePlan::Action::Replace)]);
+    if (backups > 0)
+        totals += QStringLiteral("（其中 %1 個資料庫會先保留為 .bak）").arg(backups);
+    totals += QStringLiteral("，%1 個已是最新版本，%2 個無法安裝。\n")
+                  .arg(counts[int(FilePlan::Action::UpToDate)])
+                  .arg(counts[int(FilePlan::Action::Blocked)]);
     if (inUse > 0)
         totals += QStringLiteral("%1 個已安裝的檔案目前正在使用中（見上方的注意）。\n").arg(inUse);
     switch (outcome) {
     case Outcome::Done:
-        totals += QStringLiteral("實際更新時，上列的檔案都會安裝，安裝好的會從更新程式資料夾刪除。\n");
+        // A program may let go of its file before the run: told as what may happen.
+        totals += inUse > 0
+                      ? QStringLiteral("實際更新時，使用中的檔案若仍在使用，會留在更新程式資料夾（結束代碼 "
+                                       "1）；其餘的都會安裝，"
+                                       "安裝好的會從更新程式資料夾刪除。\n")
+                      : QStringLiteral("實際更新時，上列的檔案都會安裝，安裝好的會從更新程式資料夾刪除。\n");
         break;
     case Outcome::ItemsLeft:
-        totals += QStringLiteral("實際更新時，無法安裝的檔案會留在更新程式資料夾，更新結束時會說明原因（結束代碼 1）；其餘的會安裝。\n");
+        totals += QStringLiteral("實際更新時，無法安裝的檔案會留在更新程式資料夾，更新結束時會說明原因（結束"
+                                 "代碼 1）；其餘的會安裝。\n");
         break;
     default:
         totals += QStringLiteral("實際更新會在上方說明之處停止，電腦中的檔案維持原狀（結束代碼 1）。\n");
@@ -152,7 +167,8 @@ ActionPreview previewOf(const InstallPlan& plan, Outcome outcome)
     preview.changes = lines + u'\n' + totals;
     preview.totals = totals;
     preview.csv = csv.toUtf8();
-    preview.closing = QStringLiteral("預覽結束：沒有安裝、取代、刪除或建立任何檔案，沒有關閉或啟動任何程式，也沒有寫入更新記錄。");
+    preview.closing = QStringLiteral(
+        "預覽結束：沒有安裝、取代、刪除或建立任何檔案，沒有關閉或啟動任何程式，也沒有寫入更新記錄。");
     return preview;
 }
 
@@ -165,7 +181,8 @@ DeploymentActioner::DeploymentActioner(const StepList& steps, const platform::Se
 
 PayloadInstaller DeploymentActioner::installer(const QString& installationFolder)
 {
-    return PayloadInstaller(ivServices, installationFolder, ivRehearsal ? nullptr : &ivInstalled, ivRehearsal);
+    return PayloadInstaller(ivServices, installationFolder, ivRehearsal ? nullptr : &ivInstalled,
+                            ivRehearsal);
 }
 
 Outcome DeploymentActioner::action(IUpdatorView& p_form)

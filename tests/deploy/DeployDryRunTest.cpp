@@ -19,9 +19,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
-#include <gtest/gtest.h>
 #include <algorithm>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <optional>
 
 #ifndef Q_OS_WIN
@@ -30,7 +30,8 @@ using namespace korvane::test;
 
 namespace {
 
-const QString kClosing = QStringLiteral("預覽結束：沒有安裝、取代、刪除或建立任何檔案，沒有關閉或啟動任何程式，也沒有寫入更新記錄。\n");
+const QString kClosing = QStringLiteral(
+    "預覽結束：沒有安裝、取代、刪除或建立任何檔案，沒有關閉或啟動任何程式，也沒有寫入更新記錄。\n");
 
 // The entry of a tree whose name is the path's, ignoring case as the installation's names are.
 QByteArray entry(const QMap<QString, QByteArray>& files, const QString& folder, const QString& path)
@@ -52,7 +53,8 @@ QString sha256(const QByteArray& bytes)
 void dropTraces(QMap<QString, QByteArray>& files)
 {
     for (auto it = files.begin(); it != files.end();) {
-        const bool trace = it.key().startsWith(QStringLiteral("UpdateLog")) || it.key() == QStringLiteral("started") ||
+        const bool trace = it.key().startsWith(QStringLiteral("UpdateLog")) ||
+                           it.key() == QStringLiteral("started") ||
                            it.key() == QStringLiteral("started.tmp") || it.key() == QStringLiteral("starts");
         it = trace ? files.erase(it) : ++it;
     }
@@ -65,20 +67,47 @@ TEST(DeployDryRun, EachDeploymentListsWhatItsRunThenDoesAndWritesNothing)
         const char* action;
         QStringList arguments;
         QStringList shipped;
-        QStringList older;   // installed, other than the shipped ones; a database kept before a run
-        QStringList same;    // installed as shipped
-        const char* linked;  // a link planted where a file goes: not written
-        QString leftover;    // what a run killed while copying left beside a target
+        QStringList older;  // installed, other than the shipped ones; a database kept before a run
+        QStringList same;   // installed as shipped
+        const char* linked; // a link planted where a file goes: not written
+        QString leftover;   // what a run killed while copying left beside a target
         int exitCode;
         bool korvaneRuns = false;
     } cases[] = {
-        {"CKorvaneUpdateActioner", {}, {"korvane.exe", "icd10", "dbHospital.mdb", "dbCd.mdb", "zxing.dll"},
-         {"dbHospital.mdb", "dbHospital.mdb.bak"}, {"dbCd.mdb"}, "tools/dtc/zxing.dll", "icd10.korvane-new", 1, true},
-        {"ActionImpl", {}, {"icd10", "dbHospital.mdb"}, {"dbHospital.mdb"}, {}, nullptr, "dbHospital.mdb.bak.korvane-new", 0},
-        {"CDrugDeployActioner", {"--answer", "1"}, {"001.exe", "002.exe", "dbDrugProfile.mdb"},
-         {"tools/DrugBagPrinter.exe", "tools/dbDrugProfile.mdb"}, {}, nullptr, "tools/DrugBagPrinter.exe.korvane-new", 0},
+        {"CKorvaneUpdateActioner",
+         {},
+         {"korvane.exe", "icd10", "dbHospital.mdb", "dbCd.mdb", "zxing.dll"},
+         {"dbHospital.mdb", "dbHospital.mdb.bak"},
+         {"dbCd.mdb"},
+         "tools/dtc/zxing.dll",
+         "icd10.korvane-new",
+         1,
+         true},
+        {"ActionImpl",
+         {},
+         {"icd10", "dbHospital.mdb"},
+         {"dbHospital.mdb"},
+         {},
+         nullptr,
+         "dbHospital.mdb.bak.korvane-new",
+         0},
+        {"CDrugDeployActioner",
+         {"--answer", "1"},
+         {"001.exe", "002.exe", "dbDrugProfile.mdb"},
+         {"tools/DrugBagPrinter.exe", "tools/dbDrugProfile.mdb"},
+         {},
+         nullptr,
+         "tools/DrugBagPrinter.exe.korvane-new",
+         0},
         // The tools folder is made; "Korvane.exe" is "korvane.exe".
-        {"CExeUpdateActioner", {}, {"korvane.exe", "DrugBagPrinter.exe", "dbDrugProfile.mdb"}, {}, {"Korvane.exe"}, nullptr, "korvane.exe.korvane-new", 0},
+        {"CExeUpdateActioner",
+         {},
+         {"korvane.exe", "DrugBagPrinter.exe", "dbDrugProfile.mdb"},
+         {},
+         {"Korvane.exe"},
+         nullptr,
+         "korvane.exe.korvane-new",
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.action);
@@ -90,11 +119,17 @@ TEST(DeployDryRun, EachDeploymentListsWhatItsRunThenDoesAndWritesNothing)
         ship(install, c.older, "older ");
         // Installed as shipped, under the name the installation spells it.
         for (const QString& name : c.same)
-            installation.write("Korvane/" + name, c.shipped.filter(QRegularExpression('^' + QRegularExpression::escape(name) + '$', QRegularExpression::CaseInsensitiveOption)).value(0).toUtf8());
+            installation.write("Korvane/" + name,
+                               c.shipped
+                                   .filter(QRegularExpression('^' + QRegularExpression::escape(name) + '$',
+                                                              QRegularExpression::CaseInsensitiveOption))
+                                   .value(0)
+                                   .toUtf8());
         installation.write("Korvane/" + c.leftover, "left by a killed run");
         if (c.linked) {
             ASSERT_TRUE(QDir(install).mkpath(QFileInfo(QString::fromLatin1(c.linked)).path()));
-            ASSERT_TRUE(QFile::link(installation.path("elsewhere"), install + '/' + QString::fromLatin1(c.linked)));
+            ASSERT_TRUE(
+                QFile::link(installation.path("elsewhere"), install + '/' + QString::fromLatin1(c.linked)));
         }
         qint64 korvane = 0;
         if (c.korvaneRuns) {
@@ -110,8 +145,9 @@ TEST(DeployDryRun, EachDeploymentListsWhatItsRunThenDoesAndWritesNothing)
         const auto packBefore = tree(pack);
         const QString report = installation.path("preview.csv");
 
-        const auto dry = installation.run(QStringList(c.arguments) << installation.packArguments() << "--dry-run"
-                                                                  << "--report" << report << QString::fromLatin1(c.action));
+        const auto dry = installation.run(QStringList(c.arguments)
+                                          << installation.packArguments() << "--dry-run"
+                                          << "--report" << report << QString::fromLatin1(c.action));
         ASSERT_EQ(dry.exitCode, 0) << qPrintable(dry.out);
         EXPECT_TRUE(dry.out.endsWith(kClosing)) << qPrintable(dry.out);
         EXPECT_EQ(tree(install), installedBefore);
@@ -120,18 +156,22 @@ TEST(DeployDryRun, EachDeploymentListsWhatItsRunThenDoesAndWritesNothing)
             EXPECT_EQ(::kill(pid_t(korvane), 0), 0) << "the dry run stopped Korvane";
             EXPECT_EQ(applicationStarts(install), 1);
             EXPECT_TRUE(dry.out.contains("會先以 Korvane 的關閉程式關閉 Korvane：") &&
-                        dry.out.contains("更新後會啟動 Korvane：") && dry.out.contains("Korvane 目前正在執行"))
+                        dry.out.contains("更新後會啟動 Korvane：") &&
+                        dry.out.contains("Korvane 目前正在執行"))
                 << qPrintable(dry.out);
         }
-        EXPECT_TRUE(dry.out.contains("會刪除上次中斷的更新留下的暫存檔：" + install + '/' + c.leftover)) << qPrintable(dry.out);
+        EXPECT_TRUE(dry.out.contains("會刪除上次中斷的更新留下的暫存檔：" + install + '/' + c.leftover))
+            << qPrintable(dry.out);
         const QList<QStringList> rows = readCsv(installation.read("preview.csv"));
         ASSERT_GT(rows.size(), 1);
         EXPECT_EQ(rows[0].size(), 11);
 
-        const auto run = installation.run(QStringList(c.arguments) << installation.packArguments() << QString::fromLatin1(c.action));
+        const auto run = installation.run(QStringList(c.arguments)
+                                          << installation.packArguments() << QString::fromLatin1(c.action));
         EXPECT_EQ(run.exitCode, c.exitCode) << qPrintable(run.out);
         if (korvane) {
-            EXPECT_TRUE(becomesTrueWithin(5000, [&] { return applicationStarts(install) == 2; })) << "not started again";
+            EXPECT_TRUE(becomesTrueWithin(5000, [&] { return applicationStarts(install) == 2; }))
+                << "not started again";
         }
         auto installedAfter = tree(install);
         const auto packAfter = tree(pack);
@@ -158,7 +198,8 @@ TEST(DeployDryRun, EachDeploymentListsWhatItsRunThenDoesAndWritesNothing)
                 EXPECT_FALSE(packAfter.contains(row[0]));
             } else {
                 EXPECT_TRUE(done == "已是最新版本" ||
-                            row[10].startsWith("會留在更新程式資料夾：安裝位置是捷徑（連結）或不在 Korvane 的安裝資料夾裡，為了安全沒有寫入："));
+                            row[10].startsWith("會留在更新程式資料夾：安裝位置是捷徑（連結）或不在 Korvane "
+                                               "的安裝資料夾裡，為了安全沒有寫入："));
                 EXPECT_EQ(now, old) << "left alone";
                 EXPECT_EQ(packAfter.contains(row[0]), done == "無法安裝");
             }
@@ -171,14 +212,18 @@ TEST(DeployDryRun, EachDeploymentListsWhatItsRunThenDoesAndWritesNothing)
         auto before = installedBefore;
         dropTraces(before);
         dropTraces(installedAfter);
-        for (const QString& name : QSet<QString>(before.keyBegin(), before.keyEnd()) + QSet<QString>(installedAfter.keyBegin(), installedAfter.keyEnd())) {
-            if (std::any_of(listed.begin(), listed.end(), [&](const QString& file) { return file.compare(name, Qt::CaseInsensitive) == 0; }))
+        for (const QString& name : QSet<QString>(before.keyBegin(), before.keyEnd()) +
+                                       QSet<QString>(installedAfter.keyBegin(), installedAfter.keyEnd())) {
+            if (std::any_of(listed.begin(), listed.end(), [&](const QString& file) {
+                    return file.compare(name, Qt::CaseInsensitive) == 0;
+                }))
                 continue;
             // A folder the run made is told too.
             if (!before.contains(name) && installedAfter.value(name) == "/") {
                 EXPECT_TRUE(dry.out.contains("會建立資料夾：" + install + '/' + name)) << qPrintable(name);
             } else {
-                EXPECT_EQ(installedAfter.value(name, "(none)"), before.value(name, "(none)")) << "changed, not listed: " << qPrintable(name);
+                EXPECT_EQ(installedAfter.value(name, "(none)"), before.value(name, "(none)"))
+                    << "changed, not listed: " << qPrintable(name);
             }
         }
         EXPECT_FALSE(QFile::exists(install + '/' + c.leftover));
@@ -200,9 +245,12 @@ TEST(DeployDryRun, EachCheckOfTheRunRefusesTheDryRunWithTheSameWords)
     } cases[] = {
         {"CKorvaneUpdateActioner", Setup::NoSetting, "找不到 Korvane 的安裝資料夾"},
         {"CExeUpdateActioner", Setup::FromInstallation, "本更新程式是從 Korvane 的安裝資料夾裡執行的"},
-        {"CKorvaneUpdateActioner", Setup::KorvaneRuns, "在進行更新程式前，請關閉目前正在執行的申報軟體。\n\nKorvane 仍在執行，"},
-        {"CDrugDeployActioner", Setup::ModuleRuns, "藥袋列印模組（或它的藥袋資料）正在使用中，本次更新沒有執行"},
-        {"C524011003", Setup::ProfileHeld, "藥袋資料沒有更新，維持原狀，沒有任何變更。原因：\n資料庫正被其他程式使用中（已鎖定）"},
+        {"CKorvaneUpdateActioner", Setup::KorvaneRuns,
+         "在進行更新程式前，請關閉目前正在執行的申報軟體。\n\nKorvane 仍在執行，"},
+        {"CDrugDeployActioner", Setup::ModuleRuns,
+         "藥袋列印模組（或它的藥袋資料）正在使用中，本次更新沒有執行"},
+        {"C524011003", Setup::ProfileHeld,
+         "藥袋資料沒有更新，維持原狀，沒有任何變更。原因：\n資料庫正被其他程式使用中（已鎖定）"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.action) + ' ' + std::to_string(int(c.setup)));
@@ -232,7 +280,8 @@ TEST(DeployDryRun, EachCheckOfTheRunRefusesTheDryRunWithTheSameWords)
         const auto dry = installation.run(QStringList{"--dry-run"} + arguments);
         EXPECT_EQ(dry.exitCode, 1) << qPrintable(dry.out);
         EXPECT_TRUE(dry.err.contains(QString::fromUtf8(c.says))) << qPrintable(dry.err);
-        EXPECT_TRUE(dry.err.endsWith("預覽結束：實際更新時會以上方的原因拒絕執行，電腦中的檔案與資料都不會變更；預覽也沒有寫入任何檔案或資料。\n"))
+        EXPECT_TRUE(dry.err.endsWith("預覽結束：實際更新時會以上方的原因拒絕執行，電腦中的檔案與資料都不會變"
+                                     "更；預覽也沒有寫入任何檔案或資料。\n"))
             << qPrintable(dry.err);
         EXPECT_FALSE(dry.out.contains("[選項]")) << "asked although refused";
         EXPECT_EQ(std::pair(tree(install), tree(installation.path("pack"))), before);
@@ -240,10 +289,15 @@ TEST(DeployDryRun, EachCheckOfTheRunRefusesTheDryRunWithTheSameWords)
         const auto run = installation.run(arguments);
         EXPECT_EQ(run.exitCode, 1) << qPrintable(run.out);
         // The same critical message: from its mark to the line that ends the run.
-        const auto message = [](const QString& err) { return err.section(QStringLiteral("!! "), 1).section(QStringLiteral("\n\n更新作業"), 0, 0).section(QStringLiteral("\n\n預覽"), 0, 0); };
+        const auto message = [](const QString& err) {
+            return err.section(QStringLiteral("!! "), 1)
+                .section(QStringLiteral("\n\n更新作業"), 0, 0)
+                .section(QStringLiteral("\n\n預覽"), 0, 0);
+        };
         EXPECT_EQ(message(dry.err), message(run.err));
         EXPECT_FALSE(message(run.err).isEmpty()) << qPrintable(run.err);
-        EXPECT_TRUE(QFile::exists(installation.path(c.setup == Setup::NoSetting ? "pack/UpdateLog/updates.log" : "Korvane/UpdateLog/updates.log")));
+        EXPECT_TRUE(QFile::exists(installation.path(
+            c.setup == Setup::NoSetting ? "pack/UpdateLog/updates.log" : "Korvane/UpdateLog/updates.log")));
     }
 }
 
@@ -253,10 +307,12 @@ TEST(DeployDryRun, ThePrinterQuestionUnansweredCancelsTheDryRun)
     UpdatletInstallation installation;
     ship(installation.path("pack"), {"001.exe", "002.exe"});
     const auto before = std::pair(tree(installation.path("Korvane")), tree(installation.path("pack")));
-    const auto dry = installation.run(installation.packArguments() << "--dry-run" << "CDrugDeployActioner");
+    const auto dry = installation.run(installation.packArguments() << "--dry-run"
+                                                                   << "CDrugDeployActioner");
     EXPECT_EQ(dry.exitCode, 3);
     EXPECT_TRUE(dry.out.contains("[選項]\n請選擇您的印表機型號："));
-    EXPECT_TRUE(dry.err.endsWith("預覽已取消（上方的問題沒有選擇可以繼續的回答，實際更新時也會取消）；沒有寫入任何檔案或資料。\n"))
+    EXPECT_TRUE(dry.err.endsWith(
+        "預覽已取消（上方的問題沒有選擇可以繼續的回答，實際更新時也會取消）；沒有寫入任何檔案或資料。\n"))
         << qPrintable(dry.err);
     EXPECT_EQ(std::pair(tree(installation.path("Korvane")), tree(installation.path("pack"))), before);
 }
