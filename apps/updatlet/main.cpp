@@ -3,7 +3,7 @@
 //
 // updatlet: runs one update action unattended, exactly as the pack's wizard would run it, with
 // the step list, the progress and every message box on the terminal. For rolling a pack out
-// without clicks. For the drug-price update it can also show what an update would change.
+// without clicks. It can also show what an update would change, with the run's own checks.
 
 #include "actions/IUnattendedAction.h"
 #include "actions/Installation.h"
@@ -46,11 +46,18 @@ const QString Options = QStringLiteral(
     "                        每個問題一次，依序使用。沒有給回答時在終端機上詢問；沒有終端機則視為取消。\n"
     "  --allow-shrink        C52407301：藥價資料檔的藥品不到診所目前藥品資料（tblDrugs）的一半時仍然套用\n"
     "                        （否則不更新）。\n"
-    "  --dry-run             C52407301：只讀取 all.puf 與藥品資料（tblDrugs），不寫入任何資料、保留 all.puf，\n"
-    "                        列出將新增、刪除、變價與將被資料庫拒絕的藥品及合計；進度顯示在標準錯誤上。\n"
+    "  --dry-run             只檢查、不執行：不寫入任何檔案或資料，也不寫更新記錄；問題照樣詢問（--answer）。\n"
+    "                        C52407301：只讀取 all.puf 與藥品資料（tblDrugs）、保留 all.puf，列出將新增、刪除、\n"
+    "                        變價與將被資料庫拒絕的藥品及合計；進度顯示在標準錯誤上。\n"
+    "                        其他作業：先做實際更新會做的每一項檢查（同一個資料夾、安裝位置的設定、安裝資料夾的\n"
+    "                        寫入權限、執行中的程式、被其他程式開啟的資料庫），訊息與實際更新相同；再列出更新會做\n"
+    "                        什麼，最後一行說明沒有寫入任何東西。程式與模組的更新：每個檔案的安裝位置，以及新安裝、\n"
+    "                        取代舊檔（兩邊的大小、日期與 SHA-256）、已是最新版本或無法安裝，哪個資料庫會先保留為\n"
+    "                        .bak，是否關閉與重新啟動 Korvane。藥袋資料（C524011003、C524011002）：將新增與改寫的\n"
+    "                        每一筆（藥品代碼與改變的欄位）及筆數。\n"
     "  --report 檔案         與 --dry-run 一起使用：明細寫入 CSV 檔（UTF-8，含位元組順序標記；一列標題，\n"
-    "                        每種藥品或每項被拒絕的資料一列），畫面只顯示合計。\n"
-    "                        不能是診所資料庫、藥價資料檔或更新程式本身的檔案。\n"
+    "                        每種藥品、每項被拒絕的資料、每個檔案或每筆藥袋資料一列），畫面只顯示合計。\n"
+    "                        不能是更新要讀取或寫入的檔案（診所資料庫、藥價資料檔、更新程式與它附帶或要安裝的檔案）。\n"
     "  --history [筆數]      列出這個安裝最近幾次（預設 10 次）更新的記錄，每次一行：開始時間、作業、結果、\n"
     "                        主要數量，沒有完成的還有原因。完整記錄在安裝資料夾的 UpdateLog\\updates.log\n"
     "                        （找不到安裝資料夾時的執行，記錄在更新程式資料夾的 UpdateLog 中）。\n"
@@ -61,9 +68,11 @@ const QString ExitStatuses = QStringLiteral(
     "  0  更新完成（--dry-run：已顯示預覽）\n"
     "  1  更新沒有完成：被拒絕（例如藥價資料檔損毀或被截斷、找不到安裝資料夾、資料庫無法使用，電腦中的資料都沒有變更）、\n"
     "     失敗（資料都維持原狀或已還原），或完成但有項目未完成（有檔案留在更新程式的資料夾、有資料被資料庫拒絕）；\n"
-    "     原因都顯示在訊息中，更新程式與其檔案保留，排除原因後可以再執行一次；--history：找不到安裝資料夾\n"
+    "     原因都顯示在訊息中，更新程式與其檔案保留，排除原因後可以再執行一次；--history：找不到安裝資料夾；\n"
+    "     --dry-run：實際更新會被拒絕或失敗（原因顯示在訊息中），或無法預覽\n"
     "  2  命令列用法錯誤\n"
-    "  3  已取消：問題的回答是「否」或取消（例如印表機選擇、藥品數減半的確認；沒有 --answer 也沒有終端機時亦同）\n");
+    "  3  已取消：問題的回答是「否」或取消（例如印表機選擇、藥品數減半的確認；沒有 --answer 也沒有終端機時亦同；\n"
+    "     --dry-run 也會詢問）\n");
 
 QString actionList()
 {
@@ -130,18 +139,40 @@ QString protectedTarget(const QString& report, const korvane::IUnattendedAction&
     return {};
 }
 
+// What a dry run says last when the run would not get as far as its changes: the user has been
+// told why, as the run would tell it.
+QString stoppedPreview(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Cancelled:
+        return QStringLiteral("預覽已取消（上方的問題沒有選擇可以繼續的回答，實際更新時也會取消）；沒有寫入任何檔案或資料。");
+    case Outcome::Refused:
+        return QStringLiteral("預覽結束：實際更新時會以上方的原因拒絕執行，電腦中的檔案與資料都不會變更；"
+                              "預覽也沒有寫入任何檔案或資料。");
+    default:
+        return QStringLiteral("預覽結束：實際更新時會以上方的原因失敗，電腦中的檔案與資料都不會變更；"
+                              "預覽也沒有寫入任何檔案或資料。");
+    }
+}
+
 // The preview: what a run would change, on standard output or as a report. Its progress goes to
 // standard error, so that the list can be sent to a file while the terminal follows.
 int dryRun(korvane::IUnattendedAction& action, const korvane::platform::Services& machine,
            korvane::platform::Dialogs& dialogs, const QString& reportPath, const QString& packFolder)
 {
     korvane::ConsoleView progress(machine.clock, dialogs, stderr);
+    const QString heading = action.previewHeading();
     try {
-        print(stdout, QStringLiteral("藥價更新預覽（只讀取，未變更任何資料，藥價資料檔保留原處）\n\n"));
+        print(stdout, (heading.isEmpty() ? QStringLiteral("藥價更新預覽（只讀取，未變更任何資料，藥價資料檔保留原處）") : heading) +
+                          QStringLiteral("\n\n"));
         progress.keepAlive();
         const korvane::ActionPreview preview = action.previewChanges(&progress);
         progress.stopKeepingAlive();
         progress.flush();
+        if (preview.outcome != Outcome::Done) {
+            print(stderr, stoppedPreview(preview.outcome) + u'\n');
+            return korvane::exitStatus(preview.outcome);
+        }
         if (!reportPath.isEmpty()) {
             if (const QString file = protectedTarget(reportPath, action, packFolder); !file.isEmpty())
                 throw korvane::platform::Error(QStringLiteral("報表檔不能寫在這個位置，它是更新要用的檔案：") + file +
@@ -161,12 +192,15 @@ int dryRun(korvane::IUnattendedAction& action, const korvane::platform::Services
                     report.errorString() + u'）');
             print(stdout, QStringLiteral("明細已寫入報表檔：") + QDir::toNativeSeparators(reportPath) + u'\n');
         }
+        if (!preview.closing.isEmpty())
+            print(stdout, preview.closing + u'\n');
         return korvane::exitStatus(Outcome::Done);
     } catch (...) {
         progress.stopKeepingAlive();
         progress.flush();
         dialogs.messageBox(korvane::platform::MessageIcon::Critical, QStringLiteral("錯誤"),
-                           QStringLiteral("無法預覽藥價更新，可能的原因為：\r\n") +
+                           (heading.isEmpty() ? QStringLiteral("無法預覽藥價更新，可能的原因為：\r\n")
+                                              : QStringLiteral("無法預覽這項更新（沒有寫入任何檔案或資料），可能的原因為：\r\n")) +
                                korvane::platform::describe(std::current_exception()));
         return korvane::exitStatus(Outcome::Failed);
     }
@@ -178,9 +212,11 @@ void summarise(Outcome outcome, const korvane::IUnattendedAction* options)
     if (const QStringList refused = options ? options->refusedTexts() : QStringList(); !refused.isEmpty())
         print(stderr, QStringLiteral("資料庫拒絕的全部 %1 項資料：\n").arg(refused.size()) + refused.join(u'\n') + u'\n');
     switch (outcome) {
-    case Outcome::Done:
-        print(stdout, (options ? options->doneText() : QStringLiteral("更新作業完成。")) + u'\n');
+    case Outcome::Done: {
+        const QString done = options ? options->doneText() : QString();
+        print(stdout, (done.isEmpty() ? QStringLiteral("更新作業完成。") : done) + u'\n');
         return;
+    }
     case Outcome::ItemsLeft:
         print(stderr, QStringLiteral("更新作業已執行，但有項目未完成（見上方訊息）；更新程式的檔案保留，排除原因後可以再執行一次。\n"));
         return;
@@ -192,7 +228,7 @@ void summarise(Outcome outcome, const korvane::IUnattendedAction* options)
                                      "排除原因後可以再執行一次。\n"));
         return;
     case Outcome::Cancelled:
-        if (options)
+        if (options && options->asksBeforeShrinking())
             print(stderr, QStringLiteral("若確定要以這份藥價資料取代目前的藥品資料，請加上 --allow-shrink 再執行一次。\n"));
         return;
     }
@@ -314,8 +350,10 @@ int main(int argc, char** argv)
                                   QCoreApplication::applicationFilePath());
     const auto action = entry->create(recorder.services());
     korvane::IUnattendedAction* options = action->unattended();
-    if (!options && (parser.isSet(dryRunOption) || parser.isSet(allowShrinkOption)))
-        return usage(QStringLiteral("--dry-run 與 --allow-shrink 只適用於 C52407301"));
+    if (parser.isSet(allowShrinkOption) && !(options && options->asksBeforeShrinking()))
+        return usage(QStringLiteral("--allow-shrink 只適用於 C52407301"));
+    if (parser.isSet(dryRunOption) && !options)
+        return usage(QStringLiteral("這項作業沒有 --dry-run：") + entry->name);
 
     if (parser.isSet(dryRunOption))
         return dryRun(*options, machine, dialogs, parser.value(reportOption), packFolder);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
+#include "Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -18,6 +20,11 @@ struct ActionPreview
     QByteArray csv;   // the changes for a spreadsheet, one header row and one row each: UTF-8 with a
                       // byte-order mark, CR LF
     QString caution;  // what the run would ask before applying it; empty when nothing
+    QString closing{}; // said last: what the preview left as it was; empty for nothing more to say
+    // Done when the lists are filled in. Refused or Failed when the run would stop before it
+    // changed anything, Cancelled when a question it asks was answered so: the user has then
+    // been told as the run would tell it, and nothing else is filled in.
+    Outcome outcome = Outcome::Done;
 };
 
 // What the console front end may ask of an action beyond running it; an action offers it
@@ -27,17 +34,26 @@ class IUnattendedAction
 public:
     virtual ~IUnattendedAction() = default;
 
-    // A change the wizard would ask about is applied without asking (told so beforehand).
-    virtual void setAllowShrink(bool p_value) = 0;
-    // What a run would change; throws platform::Error with the run's own reasons when it would
-    // refuse or could not read what it needs. A long preview tells p_progress, when given, how
-    // far it has come, as a run tells its view.
+    // What a run would change. The checks a run makes before it changes anything are made, in
+    // the run's order and with its words; a run's question is asked as the run asks it. Throws
+    // platform::Error when the preview cannot be worked out (the drug-price update also when
+    // the run would refuse). A long preview tells p_progress, when given, how far it has come,
+    // as a run tells its view.
     virtual ActionPreview previewChanges(IUpdatorView* p_progress = nullptr) = 0;
-    // The files a run reads, which a report must never be written over.
+    // The line a preview begins with: what it is of, and that it changes nothing. Empty for the
+    // drug-price update, whose wording the front end keeps.
+    virtual QString previewHeading() const { return {}; }
+    // The files a run reads or writes, which a report must never be written over.
     virtual QStringList sourceFiles() const = 0;
-    // After a run: the line that ends a done run, and every value the run could not store.
-    virtual QString doneText() const = 0;
-    virtual QStringList refusedTexts() const = 0;
+
+    // Whether a run asks before a change that would leave fewer than half of the clinic's drugs,
+    // which setAllowShrink answers beforehand (an unattended run told so).
+    virtual bool asksBeforeShrinking() const { return false; }
+    virtual void setAllowShrink(bool) {}
+    // After a run: the line that ends a done run (empty for the front end's own), and every
+    // value the run could not store.
+    virtual QString doneText() const { return {}; }
+    virtual QStringList refusedTexts() const { return {}; }
 };
 
 } // namespace korvane

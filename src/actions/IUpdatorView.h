@@ -27,4 +27,16 @@ public:
     virtual void setIsNotClosedForm(bool p_value) = 0;
 };
 
+// A view that shows nothing: for a preview that goes through the steps of a run, which must not
+// be shown as done.
+class SilentView final : public IUpdatorView
+{
+public:
+    void setMessgaeValue(const QString&) override {}
+    void setProgressBarValue(qint16) override {}
+    void fireActionCompleted() override {}
+    void hideForm() override {}
+    void setIsNotClosedForm(bool) override {}
+};
+
 } // namespace korvane

@@ -8,6 +8,7 @@
 #include "actions/SkipOnFailure.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/TechnicalNote.h"
 
 #include <QStringView>
 
@@ -27,7 +28,7 @@ const QString CDrugDeployActioner::PrinterPrompt =
 const QString CDrugDeployActioner::PrinterPromptTitle = QStringLiteral("選項");
 
 CDrugDeployActioner::CDrugDeployActioner(const platform::Services& services)
-    : ContextActioner(deploymentSteps()), ivServices(services)
+    : DeploymentActioner(deploymentSteps(), services)
 {
 }
 
@@ -56,37 +57,45 @@ QString CDrugDeployActioner::buildForAnswer(const QString& answer)
     return {};
 }
 
-Outcome CDrugDeployActioner::action(IUpdatorView& p_form)
+QString CDrugDeployActioner::previewHeading() const
 {
-    ivView = &p_form;
-    ivInstalled = {};
+    return QStringLiteral("藥袋列印模組更新預覽（只檢查，不會安裝、取代或刪除任何檔案）");
+}
+
+Outcome CDrugDeployActioner::deploy()
+{
     skipOnFailure([&] { ivView->setProgressBarValue(30); });
     const Installation installation(ivServices);
     const QString tools = installation.path(QStringLiteral("\\tools"));
     // Nothing to ask about when neither build came with the pack.
     const QString printer = QStringLiteral("\\tools") + kPrinter;
-    if (!PayloadInstaller(ivServices, installation.folder())
-             .startRun(installation, {{kEpsonBuild, printer}, {kInkjetBuild, printer}}, {QStringLiteral("\\tools")},
-                       {{kProfile, QStringLiteral("\\tools") + kProfile}}))
+    PayloadInstaller installer = this->installer(installation.folder());
+    if (!installer.startRun(installation, {{kEpsonBuild, printer}, {kInkjetBuild, printer}}, {QStringLiteral("\\tools")},
+                            {{kProfile, QStringLiteral("\\tools") + kProfile}}))
         return Outcome::Refused;
 
     // The module must not be running, nor its database open, before anything is asked.
     QStringList inUse;
     try {
-        if (!ivServices.files.folderExists(tools))
-            ivServices.files.makeFolder(tools);
+        installer.makeFolder(tools);
         for (const QString& name : {kPrinter, kProfile}) {
             const QString installed = platform::joinPath(tools, name);
             if (ivServices.files.fileExists(installed) && ivServices.files.inUse(installed))
                 inUse << installed;
         }
     } catch (...) {
-        return reportFailure(ivServices.dialogs, CloseRunningSoftwareText + QStringLiteral("\r\n\r\n原因：") +
-                                                     platform::describe(std::current_exception()));
+        return reportFailure(ivServices.dialogs,
+                             CloseRunningSoftwareText +
+                                 QStringLiteral("\r\n\r\n無法準備或檢查藥袋列印模組所在的資料夾，本次更新沒有執行，電腦中的藥袋列印模組維持原狀。"
+                                                "請排除下列原因後，再執行一次本更新程式。原因：") +
+                                 platform::describe(std::current_exception()));
     }
     if (!inUse.isEmpty())
-        return reportRefusal(ivServices.dialogs, CloseRunningSoftwareText + QStringLiteral("\r\n\r\n使用中的檔案：\r\n") +
-                                                     inUse.join(QStringLiteral("\r\n")));
+        return reportRefusal(ivServices.dialogs,
+                             CloseRunningSoftwareText +
+                                 QStringLiteral("\r\n\r\n藥袋列印模組（或它的藥袋資料）正在使用中，本次更新沒有執行，電腦中的藥袋列印模組維持原狀。"
+                                                "請關閉藥袋列印模組與 Korvane 後，再執行一次本更新程式。") +
+                                 platform::technicalNote(QStringLiteral("使用中的檔案：") + inUse.join(QStringLiteral("、"))));
 
     // Anything but a build's number cancels: nothing has been touched yet.
     const QString build = buildForAnswer(ivServices.dialogs.inputBox(PrinterPrompt, PrinterPromptTitle));
@@ -94,15 +103,16 @@ Outcome CDrugDeployActioner::action(IUpdatorView& p_form)
         return Outcome::Cancelled;
     const QString shippedBuild = platform::joinPath(ivServices.packFolder, build);
     if (!ivServices.files.fileExists(shippedBuild))
-        return reportRefusal(ivServices.dialogs, QStringLiteral("本更新程式沒有附上所選印表機用的藥袋列印模組：\r\n") +
-                                                     shippedBuild + QStringLiteral("\r\n電腦中的藥袋列印模組維持不變。"));
-    return copyModule(installation.folder(), tools, build);
+        return reportRefusal(ivServices.dialogs,
+                             QStringLiteral("本更新程式沒有附上所選印表機用的藥袋列印模組，本次更新沒有執行，電腦中的藥袋列印模組維持原狀。"
+                                            "請確認選擇的印表機型號；若型號沒錯，請向廠商索取附有這個型號列印模組的更新程式。") +
+                                 platform::technicalNote(QStringLiteral("找不到 ") + shippedBuild));
+    return copyModule(installer, tools, build);
 }
 
-Outcome CDrugDeployActioner::copyModule(const QString& folder, const QString& tools, const QString& build)
+Outcome CDrugDeployActioner::copyModule(PayloadInstaller& installer, const QString& tools, const QString& build)
 {
     const QString pack = ivServices.packFolder;
-    PayloadInstaller installer(ivServices, folder, &ivInstalled);
     installer.removeLeftovers({{kPrinter, QStringLiteral("\\tools") + kPrinter}, {kProfile, QStringLiteral("\\tools") + kProfile}});
     skipOnFailure([&] { ivView->setProgressBarValue(60); });
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(1).toString()); });

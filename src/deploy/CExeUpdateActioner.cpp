@@ -26,7 +26,7 @@ constexpr std::array<qint16, 3> kProgress{30, 60, 100};
 } // namespace
 
 CExeUpdateActioner::CExeUpdateActioner(const platform::Services& services)
-    : ContextActioner(steps()), ivServices(services)
+    : DeploymentActioner(steps(), services)
 {
 }
 
@@ -46,24 +46,23 @@ QString CExeUpdateActioner::getAppName()
     return {};
 }
 
-Outcome CExeUpdateActioner::action(IUpdatorView& p_form)
+QString CExeUpdateActioner::previewHeading() const
 {
-    ivView = &p_form;
-    ivInstalled = {};
+    return QStringLiteral("Korvane 程式檔更新預覽（只檢查，不會安裝、取代或刪除任何檔案）");
+}
+
+Outcome CExeUpdateActioner::deploy()
+{
     const Installation installation(ivServices);
     const QString folder = installation.folder();
-    PayloadInstaller installer(ivServices, folder, &ivInstalled);
+    PayloadInstaller installer = this->installer(folder);
     // Run from the installation itself, every copy would be a file onto itself and the
     // clean-up would then remove the installation's own program.
     if (!installer.startRun(installation, kFiles))
         return Outcome::Refused;
 
     installer.removeLeftovers(kFiles);
-    skipOnFailure([&] {
-        const QString tools = platform::joinPath(folder, QStringLiteral("\\Tools"));
-        if (!ivServices.files.folderExists(tools))
-            ivServices.files.makeFolder(tools);
-    });
+    skipOnFailure([&] { installer.makeFolder(platform::joinPath(folder, QStringLiteral("\\Tools"))); });
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(1).toString()); });
     std::array<bool, 3> installed{};
     for (size_t i = 0; i < kFiles.size(); ++i) {

@@ -2,29 +2,25 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
-#include "PayloadInstaller.h"
-#include "actions/ContextActioner.h"
-#include "platform/Services.h"
+#include "DeploymentActioner.h"
 
 namespace korvane {
 
 // The executable update: copies Korvane's executable and the drug-bag printing module shipped
 // beside the pack into the installation, without stopping anything, then removes the shipped
 // copies that were installed. A file that could not be installed stays in the pack and is named.
-class CExeUpdateActioner : public ContextActioner
+class CExeUpdateActioner : public DeploymentActioner
 {
 public:
     explicit CExeUpdateActioner(const platform::Services& services);
     static const StepList& steps();
 
-    Outcome action(IUpdatorView& p_form) override;
-    void recordRun(RunDetails& p_details) const override { ivInstalled.addTo(p_details); }
     QVariant getDescription() override;
     QString getAppName() override;
+    QString previewHeading() const override;
 
-private:
-    platform::Services ivServices;
-    InstallRecord ivInstalled;
+protected:
+    Outcome deploy() override;
 };
 
 } // namespace korvane

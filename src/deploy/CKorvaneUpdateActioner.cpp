@@ -33,7 +33,7 @@ constexpr int kKillToolWaitMs = 1000;
 } // namespace
 
 CKorvaneUpdateActioner::CKorvaneUpdateActioner(const platform::Services& services)
-    : ContextActioner(deploymentSteps()), ivServices(services)
+    : DeploymentActioner(deploymentSteps(), services)
 {
 }
 
@@ -47,13 +47,16 @@ QString CKorvaneUpdateActioner::getAppName()
     return ivPackName;
 }
 
-Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)
+QString CKorvaneUpdateActioner::previewHeading() const
 {
-    ivView = &p_form;
-    ivInstalled = {};
+    return QStringLiteral("Korvane 程式更新預覽（只檢查，不會關閉 Korvane，也不會安裝、取代或刪除任何檔案）");
+}
+
+Outcome CKorvaneUpdateActioner::deploy()
+{
     skipOnFailure([&] { ivView->setProgressBarValue(30); });
     const Installation installation(ivServices);
-    const auto shipped = PayloadInstaller(ivServices, installation.folder()).startRun(installation, kPayload);
+    const auto shipped = installer(installation.folder()).startRun(installation, kPayload);
     if (!shipped)
         return Outcome::Refused;
     const QString folder = installation.folder();
@@ -72,22 +75,38 @@ Outcome CKorvaneUpdateActioner::action(IUpdatorView& p_form)
     try {
         running = ivServices.files.fileExists(installed) && ivServices.files.inUse(installed);
     } catch (...) {
-        return reportFailure(ivServices.dialogs, CloseRunningSoftwareText + QStringLiteral("\r\n\r\n原因：") +
+        return reportFailure(ivServices.dialogs, CloseRunningSoftwareText +
+                                                     QStringLiteral("\r\n\r\n無法確認 Korvane 是否仍在執行，本次更新沒有執行，"
+                                                                    "電腦中的檔案都沒有變更。請關閉 Korvane 後再執行一次本更新程式。原因：") +
                                                      platform::describe(std::current_exception()));
     }
+    // A rehearsal stops nothing: Korvane running now is what the kill tool would end.
+    if (running && !(rehearsing() && stopped))
+        return reportRefusal(ivServices.dialogs,
+                             CloseRunningSoftwareText +
+                                 QStringLiteral("\r\n\r\nKorvane 仍在執行，本次更新沒有執行，電腦中的檔案都沒有變更。"
+                                                "請關閉 Korvane 後再執行一次本更新程式。"));
     if (running)
-        return reportRefusal(ivServices.dialogs, CloseRunningSoftwareText);
+        ivRehearsal->before << QStringLiteral("Korvane 目前正在執行：實際更新時由關閉程式結束它；若結束後仍在執行，更新會被拒絕。");
     return copyPayload(folder, *shipped, stopped);
 }
 
 bool CKorvaneUpdateActioner::stopApplication(const QString& folder)
 {
     const QString killTool = platform::joinPath(folder, kKillTool);
-    if (!ivServices.files.fileExists(killTool))
+    if (!ivServices.files.fileExists(killTool)) {
+        if (rehearsing())
+            ivRehearsal->before << QStringLiteral("不會先關閉 Korvane：安裝資料夾中沒有 Korvane 的關閉程式 ") + killTool +
+                                       QStringLiteral("。");
         return false;
+    }
+    const QString command = commandLine(killTool, QStringLiteral("Korvane"));
+    if (rehearsing()) {
+        ivRehearsal->before << QStringLiteral("會先以 Korvane 的關閉程式關閉 Korvane：") + command;
+        return true;
+    }
     QString whyNot;
-    if (!ivServices.processes.startDetached(commandLine(killTool, QStringLiteral("Korvane")), folder,
-                                            platform::WindowStyle::MinimizedFocus, &whyNot))
+    if (!ivServices.processes.startDetached(command, folder, platform::WindowStyle::MinimizedFocus, &whyNot))
         throw platform::Error(killTool + QStringLiteral("（") + whyNot + QStringLiteral("）"));
     // Give the tool its second; the window stays alive meanwhile.
     ivServices.events.processEventsFor(kKillToolWaitMs);
@@ -97,6 +116,10 @@ bool CKorvaneUpdateActioner::stopApplication(const QString& folder)
 QString CKorvaneUpdateActioner::startApplication(const QString& folder)
 {
     const QString program = platform::joinPath(folder, kProgram);
+    if (rehearsing()) {
+        ivRehearsal->after << QStringLiteral("更新後會啟動 Korvane：") + commandLine(program);
+        return {};
+    }
     QString whyNot;
     if (ivServices.processes.startDetached(commandLine(program), folder, platform::WindowStyle::MinimizedFocus,
                                            &whyNot))
@@ -107,7 +130,7 @@ QString CKorvaneUpdateActioner::startApplication(const QString& folder)
 Outcome CKorvaneUpdateActioner::copyPayload(const QString& folder, const std::vector<PayloadFile>& shipped, bool stopped)
 {
     const QString pack = ivServices.packFolder;
-    PayloadInstaller installer(ivServices, folder, &ivInstalled);
+    PayloadInstaller installer = this->installer(folder);
     installer.removeLeftovers(kPayload);
     skipOnFailure([&] { ivView->setProgressBarValue(60); });
     skipOnFailure([&] { ivView->setMessgaeValue(getMessageString(1).toString()); });
@@ -118,6 +141,12 @@ Outcome CKorvaneUpdateActioner::copyPayload(const QString& folder, const std::ve
     auto file = shipped.begin();
     if (programShipped) {
         if (!installer.install(platform::joinPath(pack, kProgram), platform::joinPath(folder, kProgram))) {
+            if (rehearsing()) {
+                ivRehearsal->after << QStringLiteral("新版的 Korvane 程式無法安裝：實際更新會在這裡停止，其餘的檔案都不會安裝，"
+                                                     "電腦中原來的程式維持不變") +
+                                          (stopped ? QStringLiteral("，關閉的 Korvane 會重新啟動。") : QStringLiteral("。"));
+                return Outcome::Failed;
+            }
             QString restarted;
             if (stopped) {
                 const QString whyNot = startApplication(folder);
@@ -132,11 +161,7 @@ Outcome CKorvaneUpdateActioner::copyPayload(const QString& folder, const std::ve
         }
         ++file;
     }
-    skipOnFailure([&] {
-        const QString dtc = platform::joinPath(folder, QStringLiteral("\\tools\\dtc"));
-        if (!ivServices.files.folderExists(dtc))
-            ivServices.files.makeFolder(dtc);
-    });
+    skipOnFailure([&] { installer.makeFolder(platform::joinPath(folder, QStringLiteral("\\tools\\dtc"))); });
     for (; file != shipped.end(); ++file) {
         const QString source = platform::joinPath(pack, file->shipped);
         if (installer.install(source, platform::joinPath(folder, file->target)))

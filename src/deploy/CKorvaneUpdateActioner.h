@@ -2,9 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Korvane-Proprietary
 #pragma once
 
-#include "PayloadInstaller.h"
-#include "actions/ContextActioner.h"
-#include "platform/Services.h"
+#include "DeploymentActioner.h"
 
 namespace korvane {
 
@@ -13,25 +11,25 @@ namespace korvane {
 // removes the shipped copies and starts Korvane again. Every file is replaced in one step, so
 // the installation always has a whole program; when the new one cannot go in, the one stopped is
 // started again.
-class CKorvaneUpdateActioner : public ContextActioner
+class CKorvaneUpdateActioner : public DeploymentActioner
 {
 public:
     explicit CKorvaneUpdateActioner(const platform::Services& services);
 
-    Outcome action(IUpdatorView& p_form) override;
-    void recordRun(RunDetails& p_details) const override { ivInstalled.addTo(p_details); }
     QVariant getDescription() override;
     QString getAppName() override;
+    QString previewHeading() const override;
+
+protected:
+    Outcome deploy() override;
 
 private:
-    // Starts the kill tool where the installation has one; whether it was started.
+    // Starts the kill tool where the installation has one; whether it was started (in a
+    // rehearsal: would be).
     bool stopApplication(const QString& folder);
     Outcome copyPayload(const QString& folder, const std::vector<PayloadFile>& shipped, bool stopped);
     // Starts Korvane from the installation; the program and why not when it could not start.
     QString startApplication(const QString& folder);
-
-    platform::Services ivServices;
-    InstallRecord ivInstalled;
 };
 
 } // namespace korvane

@@ -9,7 +9,6 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
-#include <QCryptographicHash>
 
 namespace korvane {
 
@@ -31,11 +30,14 @@ QString backupOf(const QString& target)
     return target + QStringLiteral(".bak");
 }
 
-QString installedText(const QByteArray& installed)
+QString parentOf(const QString& path)
 {
-    return QStringLiteral("%1 位元組，SHA-256 %2；")
-        .arg(installed.size())
-        .arg(QString::fromLatin1(QCryptographicHash::hash(installed, QCryptographicHash::Sha256).toHex()));
+    return path.left(qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')));
+}
+
+QString installedText(const platform::FileFacts& installed)
+{
+    return QStringLiteral("%1 位元組，SHA-256 %2；").arg(installed.size).arg(installed.sha256);
 }
 
 } // namespace
@@ -47,8 +49,9 @@ const StepList& deploymentSteps()
     return list;
 }
 
-PayloadInstaller::PayloadInstaller(const platform::Services& services, QString installationFolder, InstallRecord* record)
-    : ivServices(services), ivFolder(std::move(installationFolder)), ivRecord(record)
+PayloadInstaller::PayloadInstaller(const platform::Services& services, QString installationFolder, InstallRecord* record,
+                                   InstallPlan* rehearsal)
+    : ivServices(services), ivFolder(std::move(installationFolder)), ivRecord(record), ivRehearsal(rehearsal)
 {
 }
 
@@ -75,64 +78,140 @@ void PayloadInstaller::removeLeftovers(const std::vector<PayloadFile>& files)
             leftovers << platform::replacementTemporary(backupOf(target));
         for (const QString& leftover : leftovers) {
             skipOnFailure([&] {
-                if (ivServices.files.fileExists(leftover))
+                if (!ivServices.files.fileExists(leftover))
+                    return;
+                if (ivRehearsal)
+                    ivRehearsal->leftovers << leftover;
+                else
                     ivServices.files.removeFile(leftover);
             });
         }
     }
 }
 
-bool PayloadInstaller::install(const QString& shipped, const QString& target)
+void PayloadInstaller::makeFolder(const QString& folder)
 {
+    if (ivServices.files.folderExists(folder))
+        return;
+    if (!ivRehearsal) {
+        ivServices.files.makeFolder(folder);
+        return;
+    }
+    // One level, as the run makes it.
+    if (!folderWillExist(parentOf(folder)))
+        throw platform::Error(QStringLiteral("找不到資料夾：") + parentOf(folder), platform::Error::Kind::PathNotFound);
+    ivRehearsal->foldersMade << folder;
+}
+
+bool PayloadInstaller::folderWillExist(const QString& folder) const
+{
+    return ivServices.files.folderExists(folder) || (ivRehearsal && ivRehearsal->foldersMade.contains(folder));
+}
+
+FilePlan PayloadInstaller::plan(const QString& shipped, const QString& target) const
+{
+    FilePlan plan;
+    plan.shipped = shipped;
+    plan.target = target;
     try {
+        if (ivRehearsal)
+            plan.shippedFile = ivServices.files.facts(shipped);
         // A link would carry the copy somewhere else: as Administrator, anywhere at all.
-        if (ivServices.files.isLink(target) || !platform::isInside(target, ivFolder))
-            throw platform::Error(QStringLiteral("目標是捷徑（連結）或位於 Korvane 的安裝資料夾之外，為了安全不會寫入：") +
-                                      target,
-                                  platform::Error::Kind::LinkRefused);
-        const bool replacing = ivServices.files.fileExists(target);
+        if (ivServices.files.isLink(target) || !platform::isInside(target, ivFolder)) {
+            plan.why = QStringLiteral("安裝位置是捷徑（連結）或不在 Korvane 的安裝資料夾裡，為了安全沒有寫入：") + target;
+            return plan;
+        }
+        if (!ivServices.files.fileExists(target)) {
+            if (ivServices.files.folderExists(target))
+                plan.why = QStringLiteral("安裝位置已經有同名的資料夾：") + target;
+            else if (!folderWillExist(parentOf(target)))
+                plan.why = QStringLiteral("要安裝到的資料夾不存在：") + parentOf(target);
+            else
+                plan.action = FilePlan::Action::Install;
+            return plan;
+        }
+        if (ivRehearsal) {
+            plan.installedFile = ivServices.files.facts(target);
+            plan.inUse = ivServices.files.inUse(target);
+        }
         // Installed already (a second run from media that kept its files, say): neither copied
         // again nor backed up again, so the backup stays the clinic's own database.
-        if (replacing && ivServices.files.sameContent(shipped, target)) {
+        if (ivServices.files.sameContent(shipped, target)) {
+            plan.action = FilePlan::Action::UpToDate;
+            plan.inUse = false;
+            return plan;
+        }
+        plan.action = FilePlan::Action::Replace;
+        if (isDatabase(target)) {
+            plan.backup = backupOf(target);
+            plan.backupReplaced = ivRehearsal && ivServices.files.fileExists(plan.backup);
+        }
+    } catch (...) {
+        plan.action = FilePlan::Action::Blocked;
+        plan.why = platform::describe(std::current_exception());
+    }
+    return plan;
+}
+
+bool PayloadInstaller::notInstalled(const QString& shipped, const QString& target, const QString& cause)
+{
+    ivNotInstalled << fileName(shipped) + QStringLiteral("：") + cause;
+    if (ivRecord) {
+        ++ivRecord->left;
+        remember(shipped, target, QStringLiteral("沒有安裝，留在更新程式資料夾：") + cause);
+    }
+    return false;
+}
+
+bool PayloadInstaller::install(const QString& shipped, const QString& target)
+{
+    const FilePlan decided = plan(shipped, target);
+    if (decided.action == FilePlan::Action::Blocked)
+        notInstalled(shipped, target, decided.why);
+    if (ivRehearsal) {
+        ivRehearsal->files.push_back(decided);
+        return decided.action != FilePlan::Action::Blocked;
+    }
+    if (decided.action == FilePlan::Action::Blocked)
+        return false;
+    try {
+        if (decided.action == FilePlan::Action::UpToDate) {
+            ++ivInstalledCount;
             if (ivRecord) {
                 ++ivRecord->installed;
                 remember(shipped, target,
-                         installedText(ivServices.files.readFile(target)) + QStringLiteral("已是最新版本，沒有重新複製"));
+                         installedText(ivServices.files.facts(target)) + QStringLiteral("已是最新版本，沒有重新複製"));
             }
             return true;
         }
-        QString backup;
-        if (isDatabase(target) && replacing) {
-            backup = backupOf(target);
-            ivServices.files.copyFile(target, backup);
-        }
+        if (!decided.backup.isEmpty())
+            ivServices.files.copyFile(target, decided.backup);
         ivServices.files.copyFile(shipped, target);
-        if (!backup.isEmpty())
-            ivKept << backup;
+        if (!decided.backup.isEmpty())
+            ivKept << decided.backup;
+        ++ivInstalledCount;
         if (ivRecord) {
             // What is in place now, as the support would check it.
-            const QByteArray installed = ivServices.files.readFile(target);
             ++ivRecord->installed;
             remember(shipped, target,
-                     installedText(installed) +
-                         (!backup.isEmpty() ? QStringLiteral("舊檔保留為 ") + backup
-                          : replacing       ? QStringLiteral("取代舊檔")
-                                            : QStringLiteral("新安裝")));
+                     installedText(ivServices.files.facts(target)) +
+                         (!decided.backup.isEmpty() ? QStringLiteral("舊檔保留為 ") + decided.backup
+                          : decided.action == FilePlan::Action::Replace ? QStringLiteral("取代舊檔")
+                                                                        : QStringLiteral("新安裝")));
         }
         return true;
     } catch (...) {
-        const QString cause = platform::describe(std::current_exception());
-        ivNotInstalled << fileName(shipped) + QStringLiteral("：") + cause;
-        if (ivRecord) {
-            ++ivRecord->left;
-            remember(shipped, target, QStringLiteral("沒有安裝，留在更新程式資料夾：") + cause);
-        }
-        return false;
+        return notInstalled(shipped, target, platform::describe(std::current_exception()));
     }
 }
 
 void PayloadInstaller::removeShipped(const QString& shipped)
 {
+    if (ivRehearsal) {
+        if (ivServices.files.fileExists(shipped))
+            ivRehearsal->removedFromPack << shipped;
+        return;
+    }
     skipOnFailure([&] { ivServices.files.removeFile(shipped); });
 }
 
@@ -183,6 +262,15 @@ std::optional<std::vector<PayloadFile>> PayloadInstaller::startRun(const Install
         // However the folders are spelled or linked, no shipped file may be its own target.
         requireDistinct(files);
         requireDistinct(alsoInstalled);
+        if (ivRehearsal) {
+            for (const auto* list : {&files, &alsoInstalled}) {
+                for (const PayloadFile& file : *list) {
+                    const QString path = platform::joinPath(ivServices.packFolder, file.shipped);
+                    if (ivServices.files.fileExists(path) && !ivRehearsal->packFiles.contains(path))
+                        ivRehearsal->packFiles << path;
+                }
+            }
+        }
         return shipped;
     } catch (const RunRefused& refusal) {
         reportRefusal(ivServices.dialogs, refusal.description());
@@ -193,10 +281,12 @@ std::optional<std::vector<PayloadFile>> PayloadInstaller::startRun(const Install
 Outcome PayloadInstaller::finish() const
 {
     if (!allInstalled()) {
-        reportNotInstalled();
+        if (!ivRehearsal)
+            reportNotInstalled();
         return Outcome::ItemsLeft;
     }
-    reportKept();
+    if (!ivRehearsal)
+        reportKept();
     return Outcome::Done;
 }
 
@@ -204,17 +294,19 @@ QString PayloadInstaller::keptText() const
 {
     if (ivKept.isEmpty())
         return {};
-    return QStringLiteral("\r\n\r\n更新前的資料庫已保留為：\r\n") + ivKept.join(QStringLiteral("\r\n"));
+    return QStringLiteral("\r\n\r\n更新前的資料庫已另外保留一份（更新後的資料若有問題，資訊人員可以用它還原）：\r\n") +
+           ivKept.join(QStringLiteral("\r\n"));
 }
 
 void PayloadInstaller::reportNotInstalled() const
 {
     if (allInstalled())
         return;
+    const QString others = ivInstalledCount > 0 ? QStringLiteral("其餘 %1 個檔案都已安裝。").arg(ivInstalledCount) : QString();
     ivServices.dialogs.messageBox(
         platform::MessageIcon::Critical, QStringLiteral("更新未完成"),
-        QStringLiteral("下列檔案沒有安裝到電腦中，仍保留在本更新程式的資料夾裡。"
-                       "請關閉正在使用這些檔案的程式（或排除所列的原因）後，再執行一次本更新程式：\r\n") +
+        QStringLiteral("下列檔案沒有安裝：電腦中的這些檔案維持原來的版本，更新的檔案仍保留在本更新程式的資料夾裡。") + others +
+            QStringLiteral("請關閉正在使用這些檔案的程式（或排除所列的原因）後，再執行一次本更新程式：\r\n") +
             ivNotInstalled.join(QStringLiteral("\r\n")) + keptText());
 }
 
@@ -223,7 +315,7 @@ void PayloadInstaller::reportKept() const
     if (ivKept.isEmpty())
         return;
     ivServices.dialogs.messageBox(platform::MessageIcon::Information, QStringLiteral("訊息"),
-                                  QStringLiteral("檔案已更新完成。") + keptText());
+                                  QStringLiteral("檔案已更新完成，不需要再做什麼。") + keptText());
 }
 
 QString commandLine(const QString& program, const QString& arguments)

@@ -19,6 +19,11 @@ const QString kSelectCode = QStringLiteral("SELECT * FROM tblDrugBag WHERE 藥�
 
 C524011002::C524011002(const platform::Services& services) : DrugBagActioner(services) {}
 
+QString C524011002::previewHeading() const
+{
+    return QStringLiteral("藥袋資料更新預覽（AC 藥品沿用對應 A0 藥品的藥袋資料；只讀取，不會新增或改寫任何藥袋資料）");
+}
+
 void C524011002::update(const Installation& installation)
 {
     // The clinic's drugs are only read; the labels are written.
@@ -40,23 +45,20 @@ void C524011002::update(const Installation& installation)
              });
          });
     clinic->Close();
-    transaction->commit();
+    commit(transaction);
     profile->Close();
 }
 
-void C524011002::rewrite(const QString& acCode, const Recordset& a0Row,
-                         const std::shared_ptr<platform::Connection>& profile)
+LabelWrite C524011002::labelFor(const QString& acCode, const Recordset& acRow, const Recordset& a0Row)
 {
-    Recordset acRow;
-    acRow.Open(kSelectCode, profile, Recordset::adOpenDynamic, Recordset::adLockOptimistic, {acCode});
     // A new AC label takes the counterpart's indications and has no Chinese name yet; an
     // existing one keeps its own, nulls included.
+    LabelWrite label;
+    label.code = acCode;
+    label.added = acRow.Bof();
     QVariant name = QStringLiteral("");
     QVariant indications = a0Row.value(QStringLiteral("適應症"));
-    const bool added = acRow.Bof();
-    if (added) {
-        acRow.AddNew();
-    } else {
+    if (!label.added) {
         name = acRow.value(QStringLiteral("中文品名"));
         const QVariant own = acRow.value(QStringLiteral("適應症"));
         if (!own.isNull())
@@ -64,17 +66,24 @@ void C524011002::rewrite(const QString& acCode, const Recordset& a0Row,
     }
     // The existing row is rewritten in place: the same row as a delete and an add would leave,
     // in one statement.
-    acRow.setValue(QStringLiteral("藥品代碼"), acCode);
-    acRow.setValue(QStringLiteral("適應症"), indications);
-    acRow.setValue(QStringLiteral("英文品名"), a0Row.value(QStringLiteral("英文品名")));
-    acRow.setValue(QStringLiteral("中文品名"), name);
+    label.set(QStringLiteral("藥品代碼"), acCode);
+    label.set(QStringLiteral("適應症"), indications);
+    label.set(QStringLiteral("英文品名"), a0Row.value(QStringLiteral("英文品名")));
+    label.set(QStringLiteral("中文品名"), name);
     for (const QString& column :
          {QStringLiteral("藥品外觀"), QStringLiteral("其他用藥指示"), QStringLiteral("副作用"),
           QStringLiteral("成分名稱"), QStringLiteral("廠商名稱"), QStringLiteral("孕婦等級"),
           QStringLiteral("藥品警語")})
-        acRow.setValue(column, a0Row.value(column));
-    acRow.Update();
-    countLabel(added);
+        label.set(column, a0Row.value(column));
+    return label;
+}
+
+void C524011002::rewrite(const QString& acCode, const Recordset& a0Row,
+                         const std::shared_ptr<platform::Connection>& profile)
+{
+    Recordset acRow;
+    acRow.Open(kSelectCode, profile, Recordset::adOpenDynamic, Recordset::adLockOptimistic, {acCode});
+    write(labelFor(acCode, acRow, a0Row), acRow);
 }
 
 } // namespace korvane

@@ -16,11 +16,14 @@ class C524011002 : public DrugBagActioner
 {
 public:
     explicit C524011002(const platform::Services& services);
+    QString previewHeading() const override;
 
 protected:
     void update(const Installation& installation) override;
 
 private:
+    // The label the A0 row gives the AC code, from what the AC row holds (none: a new one).
+    static LabelWrite labelFor(const QString& acCode, const platform::Recordset& acRow, const platform::Recordset& a0Row);
     void rewrite(const QString& acCode, const platform::Recordset& a0Row,
                  const std::shared_ptr<platform::Connection>& profile);
 };

@@ -29,6 +29,11 @@ QVariant labelIndications(const QVariant& value)
 
 C524011003::C524011003(const platform::Services& services) : DrugBagActioner(services) {}
 
+QString C524011003::previewHeading() const
+{
+    return QStringLiteral("藥袋資料更新預覽（依藥袋列印模組附帶的健保用藥資料；只讀取，不會新增或改寫任何藥袋資料）");
+}
+
 QString C524011003::cleanedName(QString p_name)
 {
     return p_name.remove(u'#').remove(u'?').remove(u'\'');
@@ -48,8 +53,34 @@ void C524011003::update(const Installation& installation)
                  forDrug(trimmed, [&] { syncCode(trimmed, profile); });
              }
          });
-    transaction->commit();
+    commit(transaction);
     profile->Close();
+}
+
+LabelWrite C524011003::labelFor(const QString& code, const Recordset& bag, const Recordset& nhi)
+{
+    LabelWrite label;
+    label.code = code;
+    label.added = bag.Bof();
+    const QVariant indications = labelIndications(nhi.value(QStringLiteral("適應症")));
+    if (label.added) {
+        label.set(QStringLiteral("藥品代碼"), code);
+        label.set(QStringLiteral("適應症"), indications);
+        for (const QString& column :
+             {QStringLiteral("英文品名"), QStringLiteral("成分名稱"), QStringLiteral("廠商名稱"),
+              QStringLiteral("其他用藥指示"), QStringLiteral("副作用"), QStringLiteral("孕婦等級"),
+              QStringLiteral("藥品警語")})
+            label.set(column, QStringLiteral(""));
+    }
+    if (isBlank(label.value(QStringLiteral("適應症"), bag)))
+        label.set(QStringLiteral("適應症"), indications);
+    if (isBlank(label.value(QStringLiteral("藥品外觀"), bag)))
+        label.set(QStringLiteral("藥品外觀"), nhi.value(QStringLiteral("劑型")));
+    // A profile row without a Chinese name leaves the label's name as it was.
+    const QVariant name = nhi.value(QStringLiteral("中文名"));
+    if (!name.isNull())
+        label.set(QStringLiteral("中文品名"), cleanedName(name.toString()));
+    return label;
 }
 
 void C524011003::syncCode(const QString& code, const std::shared_ptr<platform::Connection>& profile)
@@ -65,28 +96,7 @@ void C524011003::syncCode(const QString& code, const std::shared_ptr<platform::C
     // empty row is made.
     if (nhi.Bof())
         return;
-    const QVariant indications = labelIndications(nhi.value(QStringLiteral("適應症")));
-    const bool added = bag.Bof();
-    if (added) {
-        bag.AddNew();
-        bag.setValue(QStringLiteral("藥品代碼"), code);
-        bag.setValue(QStringLiteral("適應症"), indications);
-        for (const QString& column :
-             {QStringLiteral("英文品名"), QStringLiteral("成分名稱"), QStringLiteral("廠商名稱"),
-              QStringLiteral("其他用藥指示"), QStringLiteral("副作用"), QStringLiteral("孕婦等級"),
-              QStringLiteral("藥品警語")})
-            bag.setValue(column, QStringLiteral(""));
-    }
-    if (isBlank(bag.value(QStringLiteral("適應症"))))
-        bag.setValue(QStringLiteral("適應症"), indications);
-    if (isBlank(bag.value(QStringLiteral("藥品外觀"))))
-        bag.setValue(QStringLiteral("藥品外觀"), nhi.value(QStringLiteral("劑型")));
-    // A profile row without a Chinese name leaves the label's name as it was.
-    const QVariant name = nhi.value(QStringLiteral("中文名"));
-    if (!name.isNull())
-        bag.setValue(QStringLiteral("中文品名"), cleanedName(name.toString()));
-    bag.Update();
-    countLabel(added);
+    write(labelFor(code, bag, nhi), bag);
 }
 
 } // namespace korvane

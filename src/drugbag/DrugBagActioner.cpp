@@ -7,20 +7,62 @@
 #include "actions/Outcome.h"
 #include "actions/RunRecord.h"
 #include "actions/SkipOnFailure.h"
+#include "platform/Conversions.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/database/Connection.h"
 #include "platform/database/Recordset.h"
 #include "platform/database/Transaction.h"
 
+#include <QScopeGuard>
 #include <QStringBuilder>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace korvane {
 
 namespace {
 
+// Every text column of a label, in the order the table lists them: the columns of the preview's
+// CSV.
+const QStringList kLabelColumns{QStringLiteral("英文品名"), QStringLiteral("中文品名"), QStringLiteral("成分名稱"),
+                                QStringLiteral("廠商名稱"), QStringLiteral("藥品外觀"), QStringLiteral("適應症"),
+                                QStringLiteral("其他用藥指示"), QStringLiteral("副作用"), QStringLiteral("孕婦等級"),
+                                QStringLiteral("藥品警語")};
+
+// As the table holds them: a null is no text, text is compared as text.
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    return a.isNull() || b.isNull() ? a.isNull() == b.isNull() : a.toString() == b.toString();
+}
+
+// A value on a terminal line: its control characters shown, a long text cut.
+QString shown(const QVariant& value)
+{
+    if (value.isNull())
+        return QStringLiteral("（空白）");
+    QString text = platform::visibleControls(value.toString());
+    if (text.size() > 30)
+        text = text.left(30) + QStringLiteral("…");
+    return u'「' + text + u'」';
+}
+
 } // namespace
+
+QVariant LabelWrite::value(const QString& column, const platform::Recordset& row) const
+{
+    for (auto it = values.rbegin(); it != values.rend(); ++it) {
+        if (it->first == column)
+            return it->second;
+    }
+    return added ? QVariant() : row.value(column);
+}
+
+void LabelWrite::set(const QString& column, const QVariant& value)
+{
+    values.emplace_back(column, value);
+}
 
 DrugBagActioner::DrugBagActioner(const platform::Services& services) : ContextActioner(steps()), ivServices(services) {}
 
@@ -66,7 +108,9 @@ QString DrugBagActioner::progressText(qint64 count, qint64 total)
 
 void DrugBagActioner::say(qint16 step)
 {
-    ivView->setMessgaeValue(getMessageString(step).toString());
+    // A preview's step list would read as work done; its progress texts are shown.
+    if (!ivPreview)
+        ivView->setMessgaeValue(getMessageString(step).toString());
 }
 
 void DrugBagActioner::scan(
@@ -98,22 +142,145 @@ std::shared_ptr<platform::Connection> DrugBagActioner::open(const QString& conne
     ivConnectionTexts << connectionText;
     auto connection = std::make_shared<platform::Connection>();
     connection->setConnectionString(connectionText);
-    connection->setMode(use == Use::Writing
-                            ? platform::Connection::adModeReadWrite | platform::Connection::adModeShareExclusive
-                            : platform::Connection::adModeRead);
+    // A preview reads the database the run writes, but is refused where the run would be.
+    using platform::Connection;
+    connection->setMode(use == Use::Reading ? Connection::adModeRead
+                        : ivPreview         ? Connection::adModeRead | Connection::adModeShareExclusive
+                                            : Connection::adModeReadWrite | Connection::adModeShareExclusive);
     connection->setStatementLog(ivServices.statementLog);
     beforeAnyChange([&connection] { connection->Open(); });
     return connection;
 }
 
-std::unique_ptr<platform::Transaction> DrugBagActioner::begin(platform::Connection& connection)
+std::unique_ptr<platform::Transaction> DrugBagActioner::begin(platform::Connection& connection) const
 {
+    if (ivPreview)
+        return nullptr;
     return beforeAnyChange([&connection] { return std::make_unique<platform::Transaction>(connection); });
+}
+
+void DrugBagActioner::commit(const std::unique_ptr<platform::Transaction>& transaction)
+{
+    if (transaction)
+        transaction->commit();
+}
+
+DrugBagActioner::LabelChange DrugBagActioner::changeOf(const LabelWrite& label, const platform::Recordset& row)
+{
+    LabelChange change{label.code, label.added, {}};
+    for (const auto& [column, value] : label.values) {
+        const auto seen = std::find_if(change.columns.begin(), change.columns.end(),
+                                       [&](const auto& written) { return written.first == column; });
+        if (seen != change.columns.end())
+            seen->second.second = value;
+        else
+            change.columns.push_back({column, {label.added ? QVariant() : row.value(column), value}});
+    }
+    // The value set last counts; a column that ends as it was is no change.
+    std::erase_if(change.columns, [&](const auto& column) {
+        return !label.added && sameValue(column.second.first, column.second.second);
+    });
+    return change;
+}
+
+void DrugBagActioner::write(const LabelWrite& label, platform::Recordset& row)
+{
+    std::optional<LabelChange> change;
+    if (ivPreview)
+        change = changeOf(label, row);
+    if (label.added)
+        row.AddNew();
+    for (const auto& [column, value] : label.values)
+        row.setValue(column, value);
+    // Given as the run gives them, a value that a column refuses fails the preview as the run.
+    if (ivPreview)
+        row.CancelUpdate();
+    else
+        row.Update();
+    countLabel(label.added);
+    if (change && (change->added || !change->columns.empty()))
+        ivPreview->push_back(std::move(*change));
 }
 
 Outcome DrugBagActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
+    ivPreview = nullptr;
+    return perform();
+}
+
+ActionPreview DrugBagActioner::previewChanges(IUpdatorView* p_progress)
+{
+    SilentView silent;
+    ivView = p_progress ? p_progress : &silent;
+    std::vector<LabelChange> labels;
+    ivPreview = &labels;
+    const auto done = qScopeGuard([this] {
+        ivPreview = nullptr;
+        ivView = nullptr;
+    });
+    ActionPreview preview;
+    preview.outcome = perform();
+    return preview.outcome == Outcome::Done ? previewOf(labels) : preview;
+}
+
+ActionPreview DrugBagActioner::previewOf(const std::vector<LabelChange>& labels) const
+{
+    QString lines;
+    QStringList header{QStringLiteral("異動"), QStringLiteral("藥品代碼"), QStringLiteral("變更的欄位")};
+    for (const QString& column : kLabelColumns)
+        header << column + QStringLiteral("（原來）") << column + QStringLiteral("（更新後）");
+    QString csv = QStringLiteral("\uFEFF") + platform::csvLine(header);
+    for (const LabelChange& label : labels) {
+        QStringList said;
+        QStringList changed;
+        for (const auto& [column, values] : label.columns) {
+            if (column == QStringLiteral("藥品代碼"))
+                continue;
+            changed << column;
+            if (label.added) {
+                if (!values.second.isNull() && !values.second.toString().isEmpty())
+                    said << column + shown(values.second);
+            } else {
+                said << column + shown(values.first) + QStringLiteral("→") + shown(values.second);
+            }
+        }
+        const QString change = label.added ? QStringLiteral("新增") : QStringLiteral("改寫");
+        lines += change + u' ' + platform::visibleControls(label.code) + QStringLiteral("：") +
+                 (said.isEmpty() ? QStringLiteral("各欄空白") : said.join(QStringLiteral("、"))) + u'\n';
+        QStringList row{change, label.code, changed.join(QStringLiteral("、"))};
+        for (const QString& column : kLabelColumns) {
+            const auto found = std::find_if(label.columns.begin(), label.columns.end(),
+                                            [&](const auto& written) { return written.first == column; });
+            if (found == label.columns.end())
+                row << QString() << QString();
+            else
+                row << found->second.first.toString() << found->second.second.toString();
+        }
+        csv += platform::csvLine(row);
+    }
+    const qint64 unchanged = ivLabelsChanged - qint64(labels.size()) + std::count_if(labels.begin(), labels.end(), [](const LabelChange& label) {
+                                 return label.added;
+                             });
+    ActionPreview preview;
+    preview.totals = QStringLiteral("合計：新增 %1 筆藥袋資料，改寫 %2 筆（其中 %3 筆內容不變，沒有列出）。\n")
+                         .arg(ivLabelsAdded)
+                         .arg(ivLabelsChanged)
+                         .arg(unchanged);
+    preview.changes = lines + (lines.isEmpty() ? QString() : QStringLiteral("\n")) + preview.totals;
+    preview.csv = csv.toUtf8();
+    preview.closing = QStringLiteral("預覽結束：只讀取了藥袋資料，沒有新增或改寫任何一筆，也沒有寫入更新記錄。");
+    return preview;
+}
+
+QStringList DrugBagActioner::sourceFiles() const
+{
+    const Installation installation(ivServices);
+    return {installation.drugProfilePath(), installation.clinicDatabasePath()};
+}
+
+Outcome DrugBagActioner::perform()
+{
     ivConnectionTexts.clear();
     ivLabelsAdded = ivLabelsChanged = 0;
     ivCommitted = false;
@@ -128,23 +295,20 @@ Outcome DrugBagActioner::action(IUpdatorView& p_form)
                                       QStringLiteral("沒有安裝Zan科技藥袋列印模組，請上公司網站下載"));
         return Outcome::Refused;
     }
-    // Refused where another program holds a database before anything was changed.
-    Outcome notDone = Outcome::Failed;
-    std::exception_ptr error;
     try {
         update(installation);
-        ivCommitted = true;
-    } catch (const RunRefused&) {
-        notDone = Outcome::Refused;
-        error = std::current_exception();
+        ivCommitted = !ivPreview;
+    } catch (const RunRefused& refusal) {
+        // Another program holds a database: nothing has been changed.
+        // Its words say what to close.
+        return reportRefusal(ivServices.dialogs,
+                             QStringLiteral("藥袋資料沒有更新，維持原狀，沒有任何變更。原因：\r\n") + refusal.description());
     } catch (...) {
-        error = std::current_exception();
-    }
-    if (error) {
         ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
-                                      QStringLiteral("更新藥袋資訊作業失敗，藥袋資訊維持原狀，未做任何變更。可能的原因為：\r\n") +
-                                          platform::describe(error));
-        return notDone;
+                                      QStringLiteral("更新藥袋資料失敗：藥袋資料維持原狀，沒有任何變更。可能的原因為：\r\n") +
+                                          platform::describe(std::current_exception()) +
+                                          QStringLiteral("\r\n\r\n排除原因後，可以再執行一次本更新程式。"));
+        return Outcome::Failed;
     }
     skipOnFailure([&] { say(2); });
     skipOnFailure([&] { ivView->setProgressBarValue(100); });

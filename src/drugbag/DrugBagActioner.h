@@ -3,12 +3,16 @@
 #pragma once
 
 #include "actions/ContextActioner.h"
+#include "actions/IUnattendedAction.h"
 #include "platform/Services.h"
 
 #include <QString>
 #include <QStringView>
+#include <QVariant>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace korvane {
 class Installation;
@@ -18,16 +22,36 @@ class Recordset;
 class Transaction;
 } // namespace platform
 
+// What a run writes into one label: a new row of tblDrugBag or the row of its code rewritten,
+// with the values it sets, in order. Worked out from what the row holds before anything is
+// written, so that a preview lists what the run then writes.
+struct LabelWrite
+{
+    QString code;
+    bool added = false;
+    std::vector<std::pair<QString, QVariant>> values;
+
+    // The value the row will hold: the one set last, else what it holds now (nothing, when new).
+    QVariant value(const QString& column, const platform::Recordset& row) const;
+    void set(const QString& column, const QVariant& value);
+};
+
 // What the two actions that fill tblDrugBag share: their pack, description and step list, the
 // checks before a run, the progress they show, and their safety. The table changes in one
 // transaction on the drug-profile database, so a failed run leaves it exactly as it was, tells
-// the user why, and keeps the pack for another try.
-class DrugBagActioner : public ContextActioner
+// the user why, and keeps the pack for another try. A preview goes the run's road with its
+// checks and their words, its databases opened to be read (yet refused where another program
+// holds them, as the run would be), and lists each label as the run would write it.
+class DrugBagActioner : public ContextActioner, public IUnattendedAction
 {
 public:
     QVariant getDescription() override;
     Outcome action(IUpdatorView& p_form) override;
     QString getAppName() override;
+    IUnattendedAction* unattended() override { return this; }
+    ActionPreview previewChanges(IUpdatorView* p_progress = nullptr) override;
+    // The drug-profile and clinic databases.
+    QStringList sourceFiles() const override;
     // The steps both actions show.
     static const StepList& steps();
     // The labels added and rewritten, once committed, and the databases used.
@@ -53,10 +77,14 @@ protected:
     // A database another program holds throws RunRefused.
     enum class Use { Reading, Writing };
     std::shared_ptr<platform::Connection> open(const QString& connectionText, Use use);
-    // Begins the run's one transaction; another program writing the database refuses the run.
-    static std::unique_ptr<platform::Transaction> begin(platform::Connection& connection);
-    // A label written: a new row of tblDrugBag, or one rewritten.
-    void countLabel(bool added) { ++(added ? ivLabelsAdded : ivLabelsChanged); }
+    // Begins the run's one transaction; another program writing the database refuses the run. A
+    // preview writes nothing and begins none.
+    std::unique_ptr<platform::Transaction> begin(platform::Connection& connection) const;
+    static void commit(const std::unique_ptr<platform::Transaction>& transaction);
+    // Writes the label into row, the rows of its code: a new row, or the one there rewritten,
+    // and counts it. A preview gives row the values (which refuses what the run's would) and
+    // keeps what they change instead.
+    void write(const LabelWrite& label, platform::Recordset& row);
     // Runs the work on one drug; a failure names the drug.
     static void forDrug(const QString& code, const std::function<void()>& work);
 
@@ -68,7 +96,21 @@ protected:
     void showProgressText(qint64 count, qint64 total);
 
 private:
+    // A label as a preview found it: each column the run writes, what it holds and what it gets.
+    struct LabelChange
+    {
+        QString code;
+        bool added = false;
+        std::vector<std::pair<QString, std::pair<QVariant, QVariant>>> columns; // only those that change
+    };
+
+    // What giving the label to row changes: read before it is given.
+    static LabelChange changeOf(const LabelWrite& label, const platform::Recordset& row);
+    // The run, or its preview while ivPreview is set.
+    Outcome perform();
+    void countLabel(bool added) { ++(added ? ivLabelsAdded : ivLabelsChanged); }
     void say(qint16 step);
+    ActionPreview previewOf(const std::vector<LabelChange>& labels) const;
 
     void deleteProfileMetaFile();
 
@@ -77,6 +119,7 @@ private:
     qint64 ivLabelsAdded = 0;
     qint64 ivLabelsChanged = 0;
     bool ivCommitted = false;
+    std::vector<LabelChange>* ivPreview = nullptr;
 };
 
 } // namespace korvane

@@ -412,4 +412,26 @@ QString visibleControls(QStringView text, bool keepLayout)
     return shown;
 }
 
+QString csvField(const QString& text)
+{
+    QString cell = visibleControls(text, true);
+    if (!cell.isEmpty() && QStringView(u"=+-@\t\r").contains(cell.front()))
+        cell.prepend(u'\'');
+    const bool plain = std::none_of(cell.begin(), cell.end(), [](QChar c) {
+        return c == u',' || c == u'"' || c == u'\n' || c == u'\r';
+    });
+    if (plain)
+        return cell;
+    cell.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + cell + u'"';
+}
+
+QString csvLine(const QStringList& cells)
+{
+    QStringList written;
+    for (const QString& cell : cells)
+        written << csvField(cell);
+    return written.join(u',') + QStringLiteral("\r\n");
+}
+
 } // namespace korvane::platform

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <optional>
 
@@ -46,5 +47,13 @@ QString withLineFeeds(const QString& text);
 QString visibleControls(QStringView text, bool keepLayout = false);
 // The same, sharing the text itself when it holds nothing to show otherwise.
 QString visibleControls(const QString& text, bool keepLayout = false);
+
+// A text cell of a CSV file that a spreadsheet opens: control characters shown as above, a cell
+// that begins with "=", "+", "-", "@", a tab or CR (which a spreadsheet may run as a formula)
+// written with a leading "'", which keeps it text, and quoted where it holds a comma, a quote
+// or a line end.
+QString csvField(const QString& text);
+// One record of such a file: each cell written so, ended with CR LF.
+QString csvLine(const QStringList& cells);
 
 } // namespace korvane::platform

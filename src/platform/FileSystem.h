@@ -3,9 +3,20 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QString>
 
 namespace korvane::platform {
+
+// What IT staff compare of a file: its size, when it was last written (invalid where the file
+// system keeps no such time) and its SHA-256 in hexadecimal digits.
+struct FileFacts
+{
+    qint64 size = -1;
+    QDateTime modified;
+    QString sha256;
+};
 
 // Files and folders. Paths may use either separator; names are matched without regard to
 // case, as the installed application expects. Failures throw platform::Error.
@@ -23,6 +34,12 @@ public:
     virtual bool isLink(const QString& path) const = 0;
 
     virtual QByteArray readFile(const QString& path) const = 0;
+    // The size, time and digest of an existing file. Throws when it cannot be read.
+    virtual FileFacts facts(const QString& path) const
+    {
+        const QByteArray bytes = readFile(path);
+        return {bytes.size(), {}, QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())};
+    }
     // Whether two existing files hold the same bytes. Throws when either cannot be read.
     virtual bool sameContent(const QString& a, const QString& b) const { return readFile(a) == readFile(b); }
     // Creates the file new, replacing any file of that name.

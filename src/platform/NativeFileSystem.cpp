@@ -8,6 +8,7 @@
 #include "Paths.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -110,6 +111,21 @@ QByteArray NativeFileSystem::readFile(const QString& path) const
     if (file.error() != QFileDevice::NoError)
         throw Error(QStringLiteral("讀取檔案時發生錯誤：") + path, Error::Kind::AccessDenied);
     return bytes;
+}
+
+FileFacts NativeFileSystem::facts(const QString& path) const
+{
+    const QString local = localPath(path);
+    const QFileInfo info(local);
+    if (!info.isFile())
+        throwFileNotFound(path);
+    QFile file(local);
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("無法讀取檔案（可能正在使用中或沒有權限）：") + path, Error::Kind::AccessDenied);
+    if (!digest.addData(&file) || file.error() != QFileDevice::NoError)
+        throw Error(QStringLiteral("讀取檔案時發生錯誤：") + path, Error::Kind::AccessDenied);
+    return {info.size(), info.lastModified(), QString::fromLatin1(digest.result().toHex())};
 }
 
 bool NativeFileSystem::sameContent(const QString& a, const QString& b) const

@@ -16,6 +16,8 @@ public:
     bool isLink(const QString& path) const override;
 
     QByteArray readFile(const QString& path) const override;
+    // Read piece by piece: databases run to hundreds of megabytes.
+    FileFacts facts(const QString& path) const override;
     // Compared piece by piece, the sizes first: databases run to hundreds of megabytes.
     bool sameContent(const QString& a, const QString& b) const override;
     void writeFile(const QString& path, const QByteArray& bytes) override;

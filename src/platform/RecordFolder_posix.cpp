@@ -70,7 +70,7 @@ RecordFolder::RecordFolder(const QString& folder) : ivPath(localPath(folder))
     const QByteArray path = QFile::encodeName(ivPath);
     struct stat status;
     if (::lstat(path.constData(), &status) != 0) {
-        // Another run may make it at the same moment: that one is as good.
+        // Another run may make it at the same moment; what is there is checked below.
         if (errno != ENOENT || (::mkdir(path.constData(), 0777) != 0 && errno != EEXIST))
             fail(QString(), QStringLiteral("無法建立資料夾（") + systemCause(errno) + u'）');
     }

@@ -91,7 +91,7 @@ RecordFolder::RecordFolder(const QString& folder) : ivPath(QDir::toNativeSeparat
 {
     DWORD attributes = GetFileAttributesW(wide(ivPath));
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        // Another run may make it at the same moment: that one is as good.
+        // Another run may make it at the same moment; what is there is checked below.
         if (!CreateDirectoryW(wide(ivPath), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             fail(QString(), QStringLiteral("無法建立資料夾（") + systemCause(GetLastError()) + u'）');
         attributes = GetFileAttributesW(wide(ivPath));

@@ -57,6 +57,7 @@ public:
     // Whether a list with fewer than half of the drugs tblDrugs holds now may be applied without
     // asking (an unattended run told so beforehand).
     void setAllowShrink(bool vData) override { ivAllowShrink = vData; }
+    bool asksBeforeShrinking() const override { return true; }
     IUnattendedAction* unattended() override { return this; }
     // The clinic database's file once a run or a preview has looked for it; empty for a server.
     QString clinicDatabasePath() const { return ivConnections.clinicDatabaseFile(); }

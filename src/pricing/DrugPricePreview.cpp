@@ -38,23 +38,7 @@ QString count(qsizetype n)
     return QLocale::c().toString(qlonglong(n));
 }
 
-// Every text cell of the CSV goes through here. A spreadsheet runs a cell that begins with
-// "=", "+", "-" or "@" as a formula (and some a tab or CR before one): such a cell is written
-// with a leading "'", which keeps it text. What came from the price list has its control
-// characters shown.
-QString csvField(const QString& text)
-{
-    QString cell = platform::visibleControls(text, true);
-    if (!cell.isEmpty() && QStringView(u"=+-@\t\r").contains(cell.front()))
-        cell.prepend(u'\'');
-    const bool plain = std::none_of(cell.begin(), cell.end(), [](QChar c) {
-        return c == u',' || c == u'"' || c == u'\n' || c == u'\r';
-    });
-    if (plain)
-        return cell;
-    cell.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + cell + u'"';
-}
+using platform::csvField;
 
 // Where a row goes: its change, then its code. The first eleven UTF-16 units of the code are
 // packed into integers, as many as a code has, so that tens of thousands of rows sort by

@@ -61,6 +61,7 @@ TEST_F(UpdatletWords, AnOptionIsNamedAsTypedAndQtsOwnErrorsComeInChinese)
         {{QStringLiteral("--bogus")}, QStringLiteral("不認得的選項：--bogus\n")},
         {{QStringLiteral("--bogus=3"), QStringLiteral("-q")}, QStringLiteral("不認得的選項：--bogus、-q\n")},
         {{QStringLiteral("--dry-run"), QStringLiteral("--report")}, QStringLiteral("缺少「--report」後的值。\n")},
+        {{QStringLiteral("--allow-shrink"), QStringLiteral("CExeUpdateActioner")}, QStringLiteral("--allow-shrink 只適用於 C52407301\n")},
     };
     for (const Case& c : cases) {
         const UpdatletResult result = installation.run(c.arguments);

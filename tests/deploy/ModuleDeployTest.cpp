@@ -48,7 +48,15 @@ TEST(ModuleDeploy, TheAnswerChoosesTheBuildAndAnyOtherCancelsWithNothingChanged)
         // The databases kept before they were replaced are named.
         ASSERT_EQ(machine.dialogs.messages.size(), *c.unshipped || !c.build.isEmpty() ? 1u : 0u);
         EXPECT_TRUE(!*c.unshipped ||
-                    machine.dialogs.messages[0].text.contains(QString::fromLatin1(c.unshipped)));
+                    (machine.dialogs.messages[0].text.startsWith(QStringLiteral("本更新程式沒有附上所選印表機用的藥袋列印模組，本次更新沒有執行，"
+                                                                                "電腦中的藥袋列印模組維持原狀。")) &&
+                     machine.dialogs.messages[0].text.contains(QString::fromLatin1(c.unshipped))));
+        EXPECT_TRUE(*c.unshipped || c.build.isEmpty() ||
+                    machine.dialogs.messages[0].text ==
+                        QStringLiteral("檔案已更新完成，不需要再做什麼。\r\n\r\n更新前的資料庫已另外保留一份（更新後的資料若有問題，"
+                                       "資訊人員可以用它還原）：\r\n") +
+                            machine.installFile("tools/dbDrugProfile.mdb.bak"))
+            << qPrintable(machine.dialogs.messages[0].text);
         // Both builds go, whichever was chosen.
         const std::pair installed{QMap<QString, QByteArray>{{"Tools", "/"},
                                                             {"Tools/DrugBagPrinter.exe", c.build},
@@ -137,8 +145,8 @@ TEST(Deployment, RefusesBeforeTouchingAnythingWithoutAnInstallationRunFromItOrWi
     }
 }
 
-// A protected folder (under Program Files, run without elevation) refuses the run before anything
-// is touched, and the message says how to run it as the administrator. The folder really refuses
+// A protected folder (under Program Files, run without elevation) refuses the run, and its dry
+// run, before anything is touched, and the message says how to run it as the administrator. The folder really refuses
 // writing: its permissions taken away, or as the superuser a read-only mount over it.
 TEST(Deployment, EveryActionRefusesAnInstallationFolderItMayNotWrite)
 {
@@ -161,6 +169,13 @@ TEST(Deployment, EveryActionRefusesAnInstallationFolderItMayNotWrite)
         EXPECT_TRUE(text.contains(machine.installFolder()) &&
                     text.contains(QStringLiteral("請在程式上按右鍵，選擇「以系統管理員身分執行」。")))
             << qPrintable(text);
+        // The dry run says the same; the price update's keeps its own reading.
+        if (entry.name == korvane::ActionCatalogue::DefaultAction)
+            continue;
+        EXPECT_EQ(entry.create(machine.services())->unattended()->previewChanges().outcome, korvane::Outcome::Refused);
+        EXPECT_EQ(tree(machine.installFolder()), before);
+        ASSERT_EQ(machine.dialogs.messages.size(), 2u);
+        EXPECT_EQ(machine.dialogs.messages[1].text, text);
     }
 }
 

@@ -51,7 +51,8 @@ protected:
         ASSERT_EQ(machine.dialogs.messages.size(), 1u);
         const auto& shown = machine.dialogs.messages.front();
         EXPECT_TRUE(shown.icon == MessageIcon::Critical &&
-                    shown.text.startsWith("更新藥袋資訊作業失敗，藥袋資訊維持原狀") && shown.text.contains(cause))
+                    shown.text.startsWith("更新藥袋資料失敗：藥袋資料維持原狀，沒有任何變更。可能的原因為：\r\n") &&
+                    shown.text.contains(cause) && shown.text.endsWith("\r\n\r\n排除原因後，可以再執行一次本更新程式。"))
             << qPrintable(shown.text);
         machine.dialogs.messages.clear();
     }
@@ -127,8 +128,8 @@ TEST_F(DrugBagActions, ACLabelsTakeTheTextsOfTheirA0CounterpartsAndKeepTheirOwnN
 }
 
 // The drug-bag printer saving a label holds the write lock that the run's one transaction takes
-// first: the run is refused before anything changes, saying what holds the database, and goes
-// through once the printer is done.
+// first: the run, and its preview alike, are refused before anything changes, saying what holds
+// the database, and go through once the printer is done.
 TEST_F(DrugBagActions, AnotherProgramWritingTheLabelsRefusesTheRunBeforeAnythingChanges)
 {
     addRows(clinic, "tblDrugs (代碼)", {"AC12345100"});
@@ -137,14 +138,19 @@ TEST_F(DrugBagActions, AnotherProgramWritingTheLabelsRefusesTheRunBeforeAnything
     {
         const korvane::test::SqliteProgram printer(
             profile.path(), {"BEGIN IMMEDIATE", "UPDATE tblDrugBag SET 英文品名 = 'printer' WHERE 藥品代碼 = 'A012345100'"});
+        EXPECT_EQ(C524011002(machine.services()).previewChanges().outcome, korvane::Outcome::Refused);
         EXPECT_EQ(run<C524011002>(), korvane::Outcome::Refused);
     }
     EXPECT_EQ(labels(), before);
-    ASSERT_EQ(machine.dialogs.messages.size(), 1u);
-    const auto& shown = machine.dialogs.messages.front();
-    EXPECT_TRUE(shown.text.startsWith("更新藥袋資訊作業失敗，藥袋資訊維持原狀，未做任何變更。") &&
-                shown.text.contains("資料庫正被其他程式使用中（已鎖定）"))
-        << qPrintable(shown.text);
+    ASSERT_EQ(machine.dialogs.messages.size(), 2u);
+    for (const auto& shown : machine.dialogs.messages) {
+        EXPECT_EQ(shown.title, "更新失敗");
+        EXPECT_TRUE(shown.text.startsWith("藥袋資料沒有更新，維持原狀，沒有任何變更。原因：\r\n") &&
+                    shown.text.contains("資料庫正被其他程式使用中（已鎖定）"))
+            << qPrintable(shown.text);
+    }
+    EXPECT_EQ(machine.dialogs.messages[0].text, machine.dialogs.messages[1].text);
+    EXPECT_EQ(C524011002(machine.services()).previewChanges().outcome, korvane::Outcome::Done);
     EXPECT_EQ(run<C524011002>(), korvane::Outcome::Done);
     EXPECT_EQ(labels("WHERE 藥品代碼 = 'AC12345100'").size(), 1);
 }

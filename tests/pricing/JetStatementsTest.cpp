@@ -120,6 +120,10 @@ TEST_F(JetStatements, EveryStatementTheActionsSendIsJetSql)
     EXPECT_EQ(update.action(view), Outcome::ItemsLeft); // the refused values
     as("applied-update key");
     korvane::C52407301TestAccess::writeUpdateKey(update);
+    as("C524011003 --dry-run");
+    EXPECT_EQ(korvane::C524011003(machine.services()).previewChanges().outcome, Outcome::Done);
+    as("C524011002 --dry-run");
+    EXPECT_EQ(korvane::C524011002(machine.services()).previewChanges().outcome, Outcome::Done);
     as("C524011003");
     EXPECT_EQ(korvane::C524011003(machine.services()).action(view), Outcome::Done);
     as("C524011002");
@@ -155,9 +159,16 @@ TEST_F(JetStatements, EveryStatementTheActionsSendIsJetSql)
                 sentBy("C524011002").contains(QStringLiteral("INSERT INTO tblDrugBag ([")) &&
                 sentBy("C524011002").contains(QStringLiteral("UPDATE tblDrugBag SET [")));
     EXPECT_TRUE(sentBy("ActionImpl").contains(QStringLiteral("INSERT INTO tblTemp ([pKey],[pValue])")));
+    // The drug-bag dry runs read what their runs read, and change nothing.
+    for (const char* dryRun : {"C524011003 --dry-run", "C524011002 --dry-run"}) {
+        EXPECT_TRUE(sentBy(dryRun).contains(QStringLiteral("SELECT * FROM tblDrugBag WHERE 藥品代碼=?"))) << dryRun;
+        for (const char* writing : {"INSERT", "UPDATE", "DELETE"})
+            EXPECT_FALSE(sentBy(dryRun).contains(QString::fromLatin1(writing))) << dryRun << " sends " << writing;
+    }
 
     // What the desktop driver would be given: a run that writes has its database to itself, a
-    // preview and the clinic drugs the labels are copied for are read beside whoever has them,
+    // preview (refused, as its run, where another program has the file) and the clinic drugs the
+    // labels are copied for are read beside whoever has them,
     // and the start-up opens the clinic database as its text says, shared: the update it starts
     // stops Korvane itself.
     const auto texts = [&](const char* action) {
@@ -174,6 +185,9 @@ TEST_F(JetStatements, EveryStatementTheActionsSendIsJetSql)
     EXPECT_EQ(texts("C52407301"), QStringList{"dbKorvane.mdb Exclusive=1"});
     EXPECT_EQ(texts("applied-update key"), QStringList{"dbKorvane.mdb Exclusive=1"});
     EXPECT_EQ(texts("C524011003"), QStringList{"dbDrugProfile.mdb Exclusive=1"});
+    EXPECT_EQ(texts("C524011003 --dry-run"), QStringList{"dbDrugProfile.mdb ReadOnly=1"});
+    EXPECT_EQ(texts("C524011002 --dry-run"),
+              (QStringList{"dbKorvane.mdb ReadOnly=1", "dbDrugProfile.mdb ReadOnly=1"}));
     EXPECT_EQ(texts("C524011002"),
               (QStringList{"dbKorvane.mdb ReadOnly=1", "dbDrugProfile.mdb Exclusive=1"}));
     EXPECT_EQ(texts("ActionImpl"), QStringList{"dbKorvane.mdb"});

@@ -56,7 +56,9 @@ QString AccessDialect::connectionText(const QString& oleDbText, OpenMode mode)
     // The driver's own options, as its setup names them: opened for this connection alone, and
     // opened for reading only. Before the password, which a driver manager's trace masks and cuts
     // off after, so that the trace shows how the file was opened.
-    if (mode.exclusive)
+    // A preview of a run that writes is refused as that run would be (see prepare), but opens
+    // the file beside whoever has it.
+    if (mode.exclusive && !mode.readOnly)
         text += connectionAttribute(QStringLiteral("Exclusive"), QStringLiteral("1"));
     if (mode.readOnly)
         text += connectionAttribute(QStringLiteral("ReadOnly"), QStringLiteral("1"));

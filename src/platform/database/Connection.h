@@ -26,7 +26,9 @@ public:
     // How the connection opens its database, as ADO's ConnectModeEnum. A run that writes asks
     // for adModeShareExclusive: no other program may have the database open meanwhile (the
     // desktop database's file is opened exclusively; the embedded one takes its write lock with
-    // the transaction, as always). A preview asks for adModeRead: shared, and nothing written.
+    // the transaction, as always). A preview asks for adModeRead: shared, and nothing written;
+    // with adModeShareExclusive too, it is refused where the run that writes would be (another
+    // program has the desktop database open, or writes to the embedded one), yet opens shared.
     // adModeUnknown opens it as the connection text alone says.
     enum {
         adModeUnknown = 0,

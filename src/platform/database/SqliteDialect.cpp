@@ -81,6 +81,14 @@ void SqliteDialect::opened(QSqlDatabase& db) const
     // Rather than a read-only open, which could not roll back what a killed writer left in the
     // journal and would fail where the reading itself can go on.
     if (m_mode.readOnly) {
+        // A preview of a run that writes: refused where another program writes, after the wait
+        // the run's transaction would give it; the lock is given back at once.
+        if (m_mode.exclusive) {
+            QSqlQuery lock(db);
+            if (!lock.exec(kBeginWriting))
+                throw statementError(lock);
+            lock.exec(QStringLiteral("ROLLBACK"));
+        }
         QSqlQuery queryOnly(db);
         if (!queryOnly.exec(kQueryOnly))
             throw statementError(queryOnly);

@@ -36,7 +36,9 @@ TEST(AccessDialect, AWritingRunOpensTheFileExclusivelyAndAPreviewReadOnly)
     } cases[] = {{writing, "Exclusive=1;"},
                  {Connection::adModeShareDenyWrite, "Exclusive=1;"}, // no narrower sharing than exclusive
                  {Connection::adModeRead, "ReadOnly=1;"},
-                 {Connection::adModeRead | Connection::adModeShareExclusive, "Exclusive=1;ReadOnly=1;"},
+                 // A preview of a writing run: refused as that run (by the check before the driver),
+                 // opened beside whoever has the file.
+                 {Connection::adModeRead | Connection::adModeShareExclusive, "ReadOnly=1;"},
                  {Connection::adModeUnknown, ""},
                  {Connection::adModeReadWrite | Connection::adModeShareDenyNone, ""}};
     for (const auto& c : cases) {
@@ -107,6 +109,8 @@ TEST_F(HeldFile, AWritingRunIsRefusedWhileAnotherProgramHasTheFileAndAPreviewIsN
     EXPECT_TRUE(refusal.startsWith(kInUse) && refusal.contains(QDir::toNativeSeparators(database)))
         << qPrintable(refusal);
     EXPECT_EQ(refusalOnOpen(OpenMode{true, false}), QString());
+    // The preview of the writing run is refused with its words.
+    EXPECT_EQ(refusalOnOpen(OpenMode{true, true}), refusal);
 
     // Korvane holding the database shared holds its locking file too: both are named.
     ASSERT_TRUE(leftLocks.open(QIODevice::ReadWrite));
@@ -121,6 +125,7 @@ TEST_F(HeldFile, AWritingRunIsRefusedWhileAnotherProgramHasTheFileAndAPreviewIsN
         // A program of its own, as Korvane is.
         const korvane::test::RunningProgram korvane(korvane::test::RunningProgram::Use::HoldOpen, database);
         EXPECT_TRUE(refusalOnOpen(writing).startsWith(kInUse));
+        EXPECT_EQ(refusalOnOpen(OpenMode{true, true}), refusalOnOpen(writing));
     }
 #endif
 }
