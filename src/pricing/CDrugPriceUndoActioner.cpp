@@ -382,6 +382,12 @@ ActionPreview CDrugPriceUndoActioner::previewChanges(IUpdatorView* p_progress)
     return shown;
 }
 
+QString CDrugPriceUndoActioner::previewHeading() const
+{
+    // Not the price update's: no list is read, and the kept file stays too.
+    return QStringLiteral("還原藥價更新預覽（只讀取，未變更任何資料，保留的還原資料檔也維持原狀）");
+}
+
 QStringList CDrugPriceUndoActioner::sourceFiles() const
 {
     QStringList files{ivConnections.clinicDatabaseFile()};

@@ -41,6 +41,7 @@ public:
 
     void setAllowShrink(bool) override {}
     ActionPreview previewChanges(IUpdatorView* p_progress = nullptr) override;
+    QString previewHeading() const override;
     QStringList sourceFiles() const override;
     QString doneText() const override;
     QStringList refusedTexts() const override { return {}; }

@@ -105,6 +105,9 @@ TEST_F(Undo, PutsBackEveryValueExactlyAndIsItselfTakenBack)
     const UpdatletResult preview =
         run({QStringLiteral("--dry-run"), QStringLiteral("--report"), report, kUndo});
     EXPECT_EQ(preview.exitCode, 0) << qPrintable(preview.out + preview.err);
+    EXPECT_TRUE(preview.out.startsWith(QStringLiteral("還原藥價更新預覽（只讀取，未變更任何資料")) &&
+                preview.out.contains(QStringLiteral("合計：新增 2 項藥品，刪除 1 項，價格變動 1 項")))
+        << qPrintable(preview.out);
     EXPECT_EQ(installation.read(kDatabase), database);
     const QString csv = QString::fromUtf8(installation.read(QStringLiteral("undo.csv")));
     const QString importCsv = QString::fromUtf8(installation.read(
