@@ -4,6 +4,8 @@
 
 #include "DrugPriceLine.h"
 #include "platform/Error.h"
+#include "platform/database/Connection.h"
+#include "platform/database/DatabaseDialect.h"
 #include "platform/database/RowReader.h"
 #include "platform/database/StoredValues.h"
 
@@ -135,13 +137,13 @@ DrugTableImage::Rows DrugTableImage::Rows::decode(QByteArray encoded, qsizetype 
     return rows;
 }
 
-QString DrugTableImage::readStatement()
+QString DrugTableImage::readStatement(const platform::Connection& connection)
 {
-    // The names as they stand: plain words to every database (brackets are Jet's and SQLite's
-    // alone, a server refuses them).
+    // Each name quoted as the database quotes it: brackets for Jet (and the embedded stand-in),
+    // which a server refuses.
     QStringList names;
     for (const DrugColumn& column : DrugPriceLine::columns())
-        names << column.name;
+        names << connection.dialect().quoteName(connection.database(), column.name);
     return QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) + QStringLiteral(" FROM tblDrugs ORDER BY id");
 }
 
@@ -149,7 +151,7 @@ DrugTableImage::Rows DrugTableImage::read(const std::shared_ptr<platform::Connec
                                           const std::function<void(const platform::RowReader&)>& each)
 {
     Rows rows;
-    platform::RowReader reader(connection, readStatement());
+    platform::RowReader reader(connection, readStatement(*connection));
     while (reader.next()) {
         rows.add(reader);
         if (each)
@@ -161,7 +163,7 @@ DrugTableImage::Rows DrugTableImage::read(const std::shared_ptr<platform::Connec
 void DrugTableImage::scan(const std::shared_ptr<platform::Connection>& connection,
                           const std::function<void(const platform::RowReader&)>& each)
 {
-    platform::RowReader reader(connection, readStatement());
+    platform::RowReader reader(connection, readStatement(*connection));
     while (reader.next())
         each(reader);
 }

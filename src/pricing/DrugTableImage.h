@@ -65,9 +65,10 @@ public:
         QString afterDigest;
     };
 
-    // "SELECT 新, … FROM tblDrugs ORDER BY id": the columns kept, in the order of the rows' ids,
-    // which the databases read without sorting.
-    static QString readStatement();
+    // "SELECT [新], … FROM tblDrugs ORDER BY id" (names quoted as the connection's database
+    // quotes them): the columns kept, in the order of the rows' ids, which the databases read
+    // without sorting.
+    static QString readStatement(const platform::Connection& connection);
     // Every row of tblDrugs; each, when given, hears the reader at every row, for what else is
     // read in the same pass.
     static Rows read(const std::shared_ptr<platform::Connection>& connection,
