@@ -42,7 +42,8 @@ const QString Options = QStringLiteral(
     "\n"
     "選項：\n"
     "  --pack-folder 資料夾  更新程式的檔案所在的資料夾（預設：updatlet 所在的資料夾）。\n"
-    "  --answer 回答         作業下一個問題的回答，無人看管時使用（CDrugDeployActioner 的印表機：1 或 2）；\n"
+    "  --answer 回答         作業下一個問題的回答，無人看管時使用（CDrugDeployActioner 的印表機：1 或 2；\n"
+    "                        是否的問題：是 或 否，例如 CDrugPriceUndoActioner 在藥品資料改過時的確認）；\n"
     "                        每個問題一次，依序使用。沒有給回答時在終端機上詢問；沒有終端機則視為取消。\n"
     "  --allow-shrink        C52407301：藥價資料檔的藥品不到診所目前藥品資料（tblDrugs）的一半時仍然套用\n"
     "                        （否則不更新）。\n"
@@ -59,7 +60,8 @@ const QString Options = QStringLiteral(
     "                        每種藥品、每項被拒絕的資料、每個檔案或每筆藥袋資料一列），畫面只顯示合計。\n"
     "                        不能是更新要讀取或寫入的檔案（診所資料庫、藥價資料檔、更新程式與它附帶或要安裝的檔案）。\n"
     "  --history [筆數]      列出這個安裝最近幾次（預設 10 次）更新的記錄，每次一行：開始時間、作業、結果、\n"
-    "                        主要數量，沒有完成的還有原因。完整記錄在安裝資料夾的 UpdateLog\\updates.log\n"
+    "                        主要數量，沒有完成的還有原因；現在可以用 CDrugPriceUndoActioner 還原的那一次\n"
+    "                        標有〔可還原〕。完整記錄在安裝資料夾的 UpdateLog\\updates.log\n"
     "                        （找不到安裝資料夾時的執行，記錄在更新程式資料夾的 UpdateLog 中）。\n"
     "  -h, --help            顯示本說明。\n");
 
@@ -230,6 +232,8 @@ void summarise(Outcome outcome, const korvane::IUnattendedAction* options)
     case Outcome::Cancelled:
         if (options && options->asksBeforeShrinking())
             print(stderr, QStringLiteral("若確定要以這份藥價資料取代目前的藥品資料，請加上 --allow-shrink 再執行一次。\n"));
+        else if (options && !options->cancelledText().isEmpty())
+            print(stderr, options->cancelledText() + u'\n');
         return;
     }
 }

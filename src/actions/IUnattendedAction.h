@@ -54,6 +54,8 @@ public:
     // value the run could not store.
     virtual QString doneText() const { return {}; }
     virtual QStringList refusedTexts() const { return {}; }
+    // After a run cancelled by a question answered no: how to run it unattended saying yes.
+    virtual QString cancelledText() const { return {}; }
 };
 
 } // namespace korvane

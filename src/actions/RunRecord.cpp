@@ -12,6 +12,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -28,6 +29,8 @@ const QString kActionKey = QStringLiteral("作業：");
 const QString kOutcomeKey = QStringLiteral("結果：");
 const QString kSummaryKey = QStringLiteral("摘要：");
 const QString kCauseKey = QStringLiteral("原因：");
+const QString kKeptKey = QStringLiteral("還原資料檔：");
+const QString kTookBackKey = QStringLiteral("還原的更新：");
 // The change files of the last committed runs that are kept beside the log.
 constexpr int kKeptAttachments = 24;
 
@@ -86,6 +89,17 @@ void RunDetails::add(const QString& label, const QString& text)
 void RunDetails::setConnection(const QString& text)
 {
     ivConnection = platform::maskPasswords(text);
+}
+
+void RunDetails::setKept(const QString& fileName, const QString& after)
+{
+    ivKept = fileName;
+    ivKeptAfter = after;
+}
+
+void RunDetails::setTookBack(const QString& run, const QString& fileName)
+{
+    ivTookBack = run + QStringLiteral("（還原資料檔 ") + fileName + u'）';
 }
 
 namespace {
@@ -150,7 +164,7 @@ bool RunRecorder::question(const QString& title, const QString& text, bool defau
 }
 
 QString RunRecorder::block(Outcome outcome, const RunDetails& details, const QStringList& attached,
-                          const QString& installation) const
+                          const QString& installation, const QString& folder) const
 {
     QString text = kBlockStart + timeText(ivStart) + QStringLiteral(" =====\r\n");
     text += entry(QStringLiteral("作業"), ivActionName);
@@ -169,8 +183,14 @@ QString RunRecorder::block(Outcome outcome, const RunDetails& details, const QSt
     text += entry(QStringLiteral("安裝資料夾"), installation.isEmpty() ? QStringLiteral("（未設定）") : installation);
     text += entry(QStringLiteral("資料庫連線"),
                   details.ivConnection.isEmpty() ? QStringLiteral("（本作業未使用）") : details.ivConnection);
+    if (!details.ivTookBack.isEmpty())
+        text += entry(QStringLiteral("還原的更新"), details.ivTookBack);
     for (const QString& line : details.ivLines)
         text += line;
+    if (!details.ivKept.isEmpty())
+        text += entry(QStringLiteral("還原資料檔"),
+                      QDir::toNativeSeparators(QDir(folder).filePath(details.ivKept)) + QStringLiteral("（") +
+                          details.ivKeptAfter + u'）');
     for (const QString& file : attached)
         text += entry(QStringLiteral("明細檔"), file);
     text += ivMessages.isEmpty() ? entry(QStringLiteral("訊息"), QStringLiteral("（無）")) : ivMessages.join(QString());
@@ -201,10 +221,12 @@ QString RunRecorder::finish(Outcome outcome, const IAction& action)
         platform::LogFile::Writer writer = log.open();
         QStringList attached;
         QString attachmentFailure;
+        // Beside the file the run kept, under the same stem.
+        const QString stem = details.ivKept.isEmpty() ? ivStart.toString(QStringLiteral("yyyyMMdd-HHmmss"))
+                                                      : details.ivKept.section(u' ', 0, 0);
         for (const auto& attachment : details.ivAttachments) {
             try {
-                attached << writer.writeBeside(ivStart.toString(QStringLiteral("yyyyMMdd-HHmmss")), attachment.name,
-                                               attachment.bytes, kKeptAttachments);
+                attached << writer.writeBeside(stem, attachment.name, attachment.bytes, kKeptAttachments);
             } catch (const platform::Error& error) {
                 attached << error.description();
                 attachmentFailure = error.description();
@@ -215,7 +237,10 @@ QString RunRecorder::finish(Outcome outcome, const IAction& action)
         writer.append(block(outcome, details, attached,
                             installation.isSet() && !installation.exists()
                                 ? installation.folder() + QStringLiteral("（不存在）")
-                                : installation.folder()));
+                                : installation.folder(),
+                            folder));
+        if (!details.ivKept.isEmpty())
+            keepLastKept(writer, details.ivKept);
         if (!attachmentFailure.isEmpty())
             return QStringLiteral("警告：明細檔沒有寫入，更新本身不受影響，更新記錄已寫入 ") +
                    QDir::toNativeSeparators(log.path()) +
@@ -229,11 +254,28 @@ QString RunRecorder::finish(Outcome outcome, const IAction& action)
     }
 }
 
-QStringList recentRuns(const QString& folder, int n)
+namespace {
+
+// One block of the log, as far as the history and the undo read it: the first of each key (a
+// message or a detail never starts a line with a key).
+struct RecordedRun
 {
-    QString text = platform::LogFile::read(QDir(folder).filePath(kOldLogName)) +
-                   platform::LogFile::read(QDir(folder).filePath(kLogName));
-    QStringList runs;
+    QString start;
+    QString action, outcome, summary, cause;
+    QString kept; // the name of the file kept for taking the run back; empty for none
+};
+
+// The kept file's name from the entry's text: its path, then what the run left in brackets.
+QString keptFileName(const QString& text)
+{
+    const qsizetype separator = std::max(text.lastIndexOf(u'\\'), text.lastIndexOf(u'/'));
+    const QString name = text.mid(separator + 1);
+    return name.section(QStringLiteral("（"), 0, 0);
+}
+
+std::vector<RecordedRun> recordedRuns(const QString& text)
+{
+    std::vector<RecordedRun> runs;
     const QStringList blocks = text.split(QStringLiteral("\r\n") + kBlockStart);
     for (QString block : blocks) {
         if (block.startsWith(kBlockStart))
@@ -241,23 +283,99 @@ QStringList recentRuns(const QString& folder, int n)
         const QStringList lines = block.split(QStringLiteral("\r\n"));
         if (lines.isEmpty() || !lines.first().endsWith(QStringLiteral(" =====")))
             continue;
-        QString action, outcome, summary, cause;
-        // The first of each: a message or a detail never starts a line with a key.
+        RecordedRun run;
+        run.start = lines.first().chopped(6);
+        QString kept;
         for (const QString& line : lines) {
-            if (line.startsWith(kActionKey) && action.isNull())
-                action = line.mid(kActionKey.size());
-            else if (line.startsWith(kOutcomeKey) && outcome.isNull())
-                outcome = line.mid(kOutcomeKey.size());
-            else if (line.startsWith(kSummaryKey) && summary.isNull())
-                summary = line.mid(kSummaryKey.size());
-            else if (line.startsWith(kCauseKey) && cause.isNull())
-                cause = line.mid(kCauseKey.size());
+            const auto take = [&line](const QString& key, QString& into) {
+                if (line.startsWith(key) && into.isNull())
+                    into = line.mid(key.size());
+            };
+            take(kActionKey, run.action);
+            take(kOutcomeKey, run.outcome);
+            take(kSummaryKey, run.summary);
+            take(kCauseKey, run.cause);
+            take(kKeptKey, kept);
         }
-        runs << (lines.first().chopped(6) + QStringLiteral("  ") + action + QStringLiteral("  ") + outcome +
-                 (summary.isEmpty() ? QString() : QStringLiteral("  ") + summary) +
-                 (cause.isEmpty() ? QString() : QStringLiteral("  原因：") + cause));
+        if (!kept.isEmpty())
+            run.kept = keptFileName(kept);
+        runs.push_back(std::move(run));
     }
-    return runs.mid(std::max<qsizetype>(0, runs.size() - n));
+    return runs;
+}
+
+QString logText(const QString& folder)
+{
+    return platform::LogFile::read(QDir(folder).filePath(kOldLogName)) +
+           platform::LogFile::read(QDir(folder).filePath(kLogName));
+}
+
+} // namespace
+
+void RunRecorder::keepLastKept(platform::LogFile::Writer& writer, const QString& kept)
+{
+    QStringList last;
+    for (const RecordedRun& run : recordedRuns(writer.text())) {
+        if (!run.kept.isEmpty())
+            last << run.kept;
+    }
+    last = last.mid(std::max<qsizetype>(0, last.size() - keptTables));
+    if (!last.contains(kept))
+        last << kept;
+    writer.keepOnly(kept.section(u' ', 1), last);
+}
+
+QStringList recentRuns(const QString& folder, int n)
+{
+    const std::vector<RecordedRun> all = recordedRuns(logText(folder));
+    // Only the last run that kept a file can be taken back, and only while its file is there.
+    qsizetype undoable = -1;
+    for (qsizetype i = qsizetype(all.size()) - 1; i >= 0; --i) {
+        if (!all[size_t(i)].kept.isEmpty()) {
+            if (QFileInfo(QDir(folder).filePath(all[size_t(i)].kept)).isFile())
+                undoable = i;
+            break;
+        }
+    }
+    QStringList runs;
+    for (qsizetype i = std::max<qsizetype>(0, qsizetype(all.size()) - n); i < qsizetype(all.size()); ++i) {
+        const RecordedRun& run = all[size_t(i)];
+        runs << (run.start + QStringLiteral("  ") + run.action + QStringLiteral("  ") + run.outcome +
+                 (run.summary.isEmpty() ? QString() : QStringLiteral("  ") + run.summary) +
+                 (run.cause.isEmpty() ? QString() : QStringLiteral("  原因：") + run.cause) +
+                 (i == undoable ? QStringLiteral("  〔可還原〕") : QString()));
+    }
+    return runs;
+}
+
+KeptRun lastKeptRun(const QString& folder)
+{
+    const std::vector<RecordedRun> all = recordedRuns(logText(folder));
+    for (auto run = all.rbegin(); run != all.rend(); ++run) {
+        if (!run->kept.isEmpty())
+            return {run->start, run->action, run->kept};
+    }
+    return {};
+}
+
+QString keepBesideRecord(const platform::Services& services, const QString& name, const QByteArray& bytes)
+{
+    const platform::LogFile log(runLogFolder(services), kLogName, kOldLogName, kBlockStart);
+    platform::LogFile::Writer writer = log.open();
+    const QString path =
+        writer.writeBeside(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), name, bytes, 0, true);
+    return QFileInfo(path).fileName();
+}
+
+QByteArray readBesideRecord(const QString& folder, const QString& fileName)
+{
+    return platform::LogFile(folder, kLogName, kOldLogName, kBlockStart).readBeside(fileName);
+}
+
+void dropBesideRecord(const platform::Services& services, const QString& fileName)
+{
+    const platform::LogFile log(runLogFolder(services), kLogName, kOldLogName, kBlockStart);
+    log.open().removeBeside(fileName);
 }
 
 } // namespace korvane

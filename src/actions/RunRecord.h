@@ -4,6 +4,7 @@
 
 #include "Outcome.h"
 #include "platform/Dialogs.h"
+#include "platform/LogFile.h"
 #include "platform/Services.h"
 
 #include <QByteArray>
@@ -29,6 +30,13 @@ public:
     void setConnection(const QString& text);
     // A file kept beside the log, named after the run's start ("20261210-081500 name").
     void attach(const QString& name, const QByteArray& bytes) { ivAttachments.push_back({name, bytes}); }
+    // The file the run kept before it changed anything, so that it can be taken back
+    // (keepBesideRecord): the block names it, the run's change files take its stem, and of the
+    // files of its kind only those of the last runs that kept one stay (keptTables).
+    // after: what the run left, in a few words.
+    void setKept(const QString& fileName, const QString& after);
+    // The run this one took back: its start and action, and the file it put back.
+    void setTookBack(const QString& run, const QString& fileName);
 
 private:
     friend class RunRecorder;
@@ -41,6 +49,9 @@ private:
     QString ivSummary;
     QString ivConnection;
     std::vector<Attachment> ivAttachments;
+    QString ivKept;
+    QString ivKeptAfter;
+    QString ivTookBack;
 };
 
 // Keeps the record of one run: the front end runs the action with services() (so that every
@@ -67,8 +78,10 @@ public:
 
 private:
     QString block(Outcome outcome, const RunDetails& details, const QStringList& attached,
-                  const QString& installation) const;
+                  const QString& installation, const QString& folder) const;
     void remember(const QString& title, const QString& text, const QString& answer, bool critical = false);
+    // Of the files kept like kept, those of the last keptTables runs stay.
+    static void keepLastKept(platform::LogFile::Writer& writer, const QString& kept);
 
     platform::Services ivMachine;
     QString ivActionName;
@@ -86,7 +99,32 @@ private:
 QString runLogFolder(const platform::Services& services);
 
 // The last n runs recorded in the folder's log, oldest first, one line each: the start, the
-// action, the outcome and the main counts.
+// action, the outcome and the main counts; the one run that can be taken back now (the last that
+// kept a file for it, while the file is there) is marked so.
 QStringList recentRuns(const QString& folder, int n);
+
+// The runs that kept a file for taking them back whose files stay: those of the last three.
+constexpr int keptTables = 3;
+
+// Writes a file of the run beside its record in runLogFolder(), to be taken back by (the table
+// as it was before the run changes it), named "<yyyyMMdd-HHmmss> name" under the record's lock
+// and flushed to the disk before it returns: the run commits only once it is there. Returns the
+// file's name. Throws platform::Error naming the file and the cause (a full disk, a link).
+QString keepBesideRecord(const platform::Services& services, const QString& name, const QByteArray& bytes);
+// Removes such a file again, for a run that did not commit after all.
+void dropBesideRecord(const platform::Services& services, const QString& fileName);
+// The bytes of such a file in the folder of a log; throws platform::Error naming it when it is
+// missing (Error::Kind::FileNotFound) or cannot be read, and LinkRefused when a link stands there.
+QByteArray readBesideRecord(const QString& folder, const QString& fileName);
+
+// The last run recorded in the folder's log that kept a file for taking it back: the one an undo
+// takes back. Empty fileName when there is none.
+struct KeptRun
+{
+    QString start;    // as the block's first line gives it
+    QString action;
+    QString fileName; // the kept file's name, beside the log
+};
+KeptRun lastKeptRun(const QString& folder);
 
 } // namespace korvane

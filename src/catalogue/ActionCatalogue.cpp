@@ -9,6 +9,7 @@
 #include "drugbag/C524011002.h"
 #include "drugbag/C524011003.h"
 #include "pricing/C52407301.h"
+#include "pricing/CDrugPriceUndoActioner.h"
 
 #include <algorithm>
 #include <array>

@@ -180,19 +180,26 @@ QString TextLines::at(qsizetype index) const
 
 void TextLines::read(qsizetype index, QString& into) const
 {
+    into.resize(0); // keeps the capacity
+    append(index, into);
+}
+
+void TextLines::append(qsizetype index, QString& into) const
+{
     if (index < 0 || index >= count())
         throw Error(QStringLiteral("行號超出範圍：%1").arg(index), Error::Kind::OutOfRange);
     const Span line = span(index);
-    into.resize(0); // keeps the capacity
     if (m_bytes.isNull()) {
         into.append(QStringView(m_text).sliced(line.start, line.length));
         return;
     }
     if (const CodePageTable* table = CodePageTable::instance()) {
+        const qsizetype before = into.size();
         if (table->decode(QByteArrayView(m_bytes).sliced(line.start, line.length), into))
             return;
+        into.resize(before);
     }
-    into = decodeLine(line);
+    into += decodeLine(line);
 }
 
 QString TextLines::decodeLine(const Span& line) const

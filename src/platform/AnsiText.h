@@ -49,6 +49,10 @@ public:
     // The same into a text kept from line to line, so that reading every line in turn does
     // not allocate for each.
     void read(qsizetype index, QString& into) const;
+    // The same appended to into, for lines kept one after another in one text.
+    void append(qsizetype index, QString& into) const;
+    // At least as many as the characters of all the lines together.
+    qsizetype maxCharacters() const { return size(); }
     // The same lines, sharing the text, for reading on another thread beside this one.
     TextLines independentCopy() const
     {

@@ -66,8 +66,21 @@ void ConsoleDialogs::answerFrom(const QStringList& answers)
 
 bool ConsoleDialogs::question(const QString& title, const QString& text, bool defaultYes)
 {
-    write(QStringLiteral("?? [") + title + QStringLiteral("]\n") + terminalLines(text) +
-          (defaultYes ? QStringLiteral("> 是（預設的回答）\n\n") : QStringLiteral("> 否（預設的回答）\n\n")));
+    const QString asked = QStringLiteral("?? [") + title + QStringLiteral("]\n") + terminalLines(text);
+    if (m_unattended && !m_answers.isEmpty()) {
+        const QString answer = m_answers.takeFirst();
+        const QString given = answer.trimmed();
+        const bool yes = given == QStringLiteral("是") || given.compare(QStringLiteral("y"), Qt::CaseInsensitive) == 0 ||
+                         given.compare(QStringLiteral("yes"), Qt::CaseInsensitive) == 0;
+        const bool no = given == QStringLiteral("否") || given.compare(QStringLiteral("n"), Qt::CaseInsensitive) == 0 ||
+                        given.compare(QStringLiteral("no"), Qt::CaseInsensitive) == 0;
+        // Anything else answers nothing it could be taken for: the safe answer.
+        write(asked + (yes  ? QStringLiteral("> 是（--answer）\n\n")
+                       : no ? QStringLiteral("> 否（--answer）\n\n")
+                            : QStringLiteral("> 否（--answer 的「") + answer + QStringLiteral("」不是「是」或「否」，視為「否」）\n\n")));
+        return yes;
+    }
+    write(asked + (defaultYes ? QStringLiteral("> 是（預設的回答）\n\n") : QStringLiteral("> 否（預設的回答）\n\n")));
     return defaultYes;
 }
 

@@ -21,11 +21,12 @@ public:
     // The line without its terminator; empty text at the end of the input.
     QString inputBox(const QString& prompt, const QString& title) override;
     // Nobody is there to answer an unattended run: prints the question, "?? " before it, and
-    // the default answer, which it gives.
+    // the next answer given (answerFrom: "是" or "否"; anything else counts as "否"), or else the
+    // default answer, which it gives.
     bool question(const QString& title, const QString& text, bool defaultYes = false) override;
 
-    // For a run that nobody may be watching: input boxes take these answers in order, each
-    // written after its prompt. With none left, a box reads a line only where the input is a
+    // For a run that nobody may be watching: input boxes and questions take these answers in
+    // order, each written after its prompt. With none left, a box reads a line only where the input is a
     // terminal, and otherwise answers empty text, as a cancelled box does, so that such a run
     // never waits for input that will not come.
     void answerFrom(const QStringList& answers);

@@ -156,7 +156,8 @@ void LogFile::Writer::rotate(const QByteArray& block)
     }
 }
 
-QString LogFile::Writer::writeBeside(const QString& stem, const QString& name, const QByteArray& bytes, int keep)
+QString LogFile::Writer::writeBeside(const QString& stem, const QString& name, const QByteArray& bytes, int keep,
+                                     bool toDisk)
 {
     RecordFolder& folder = *ivFolder;
     // Two runs started in the same second keep both; the name is free while the lock is held.
@@ -168,9 +169,9 @@ QString LogFile::Writer::writeBeside(const QString& stem, const QString& name, c
     const QString part = fileName + kPartSuffix;
     folder.refuseLink(part);
     folder.remove(part);
-    folder.create(part, bytes);
+    folder.create(part, bytes, toDisk);
     try {
-        folder.rename(part, fileName);
+        folder.rename(part, fileName, toDisk);
     } catch (...) {
         folder.remove(part);
         throw;
@@ -180,32 +181,100 @@ QString LogFile::Writer::writeBeside(const QString& stem, const QString& name, c
     return folder.filePath(fileName);
 }
 
-void LogFile::Writer::keepNewest(const QString& name, int keep)
+QStringList LogFile::Writer::filesBeside() const
+{
+    return ivFolder->files();
+}
+
+void LogFile::Writer::removeBeside(const QString& fileName)
+{
+    ivFolder->remove(fileName);
+}
+
+QString LogFile::Writer::text() const
+{
+    return read(ivLog.oldPath()) + read(ivLog.path());
+}
+
+namespace {
+
+// A file writeBeside wrote, by the order of its name: the second it was named in, then its
+// number within that second.
+struct Stamped
+{
+    QString stem;
+    int number;
+    QString file;
+
+    bool operator<(const Stamped& other) const
+    {
+        return stem != other.stem ? stem < other.stem : number < other.number;
+    }
+};
+
+// The files of that name, oldest first.
+std::vector<Stamped> stampedFiles(const QStringList& files, const QString& name)
 {
     static const QRegularExpression stamped(QStringLiteral("^(\\d{8}-\\d{6})(?:-(\\d+))? (.+)$"));
-    struct Kept
-    {
-        QString stem;
-        int number;
-        QString file;
-    };
-    std::vector<Kept> files;
-    for (const QString& file : ivFolder->files()) {
+    std::vector<Stamped> found;
+    for (const QString& file : files) {
         const QRegularExpressionMatch match = stamped.match(file);
         if (match.hasMatch() && match.captured(3) == name)
-            files.push_back({match.captured(1), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt(), file});
+            found.push_back({match.captured(1), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt(), file});
     }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+} // namespace
+
+void LogFile::Writer::keepOnly(const QString& name, const QStringList& kept)
+{
+    const std::vector<Stamped> files = stampedFiles(ivFolder->files(), name);
+    const Stamped* newest = nullptr;
+    for (const Stamped& file : files) {
+        if (kept.contains(file.file))
+            newest = &file;
+    }
+    if (!newest)
+        return;
+    for (const Stamped& file : files) {
+        if (!(file < *newest))
+            break;
+        if (kept.contains(file.file))
+            continue;
+        try {
+            ivFolder->remove(file.file);
+        } catch (...) {
+        }
+    }
+}
+
+void LogFile::Writer::keepNewest(const QString& name, int keep)
+{
+    const std::vector<Stamped> files = stampedFiles(ivFolder->files(), name);
     if (files.size() <= size_t(keep))
         return;
-    std::sort(files.begin(), files.end(), [](const Kept& a, const Kept& b) {
-        return a.stem != b.stem ? a.stem < b.stem : a.number < b.number;
-    });
     for (size_t i = 0; i + size_t(keep) < files.size(); ++i) {
         try {
             ivFolder->remove(files[i].file);
         } catch (...) {
         }
     }
+}
+
+QByteArray LogFile::readBeside(const QString& fileName) const
+{
+    const QString path = QDir(ivFolder).filePath(fileName);
+    if (isLinkEntry(localPath(path)) || isLinkEntry(localPath(ivFolder)))
+        throw Error(QDir::toNativeSeparators(path) + QStringLiteral(" 是捷徑（連結），為了安全不會讀取。"),
+                    Error::Kind::LinkRefused);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("無法讀取 ") + QDir::toNativeSeparators(path) + QStringLiteral("：") +
+                        file.errorString(),
+                    file.exists() ? Error::Kind::General : Error::Kind::FileNotFound);
+    return file.readAll();
 }
 
 QString LogFile::read(const QString& path)

@@ -41,9 +41,19 @@ public:
 
         // Writes a file beside the log named "<stem> <name>" ("<stem>-2 <name>" and so on when
         // that is taken), chosen under the lock, and returns its path. Written under a temporary
-        // name and renamed, so that it is whole or not there; not forced to disk, as the log is
-        // not. Of the files of that name, only the newest keep stay (0: all). Throws.
-        QString writeBeside(const QString& stem, const QString& name, const QByteArray& bytes, int keep = 0);
+        // name and renamed, so that it is whole or not there; forced to disk only when toDisk
+        // (the log is not). Of the files of that name, only the newest keep stay (0: all). Throws.
+        QString writeBeside(const QString& stem, const QString& name, const QByteArray& bytes, int keep = 0,
+                            bool toDisk = false);
+        // Of the files of that name written beside the log, those older than the newest of kept
+        // (file names) go, unless they are among kept; newer ones stay. Nothing fails.
+        void keepOnly(const QString& name, const QStringList& kept);
+        // The plain files beside the log, and one of them removed (a link itself, never what it
+        // leads to; nothing there is fine). Throws.
+        QStringList filesBeside() const;
+        void removeBeside(const QString& fileName);
+        // The log's text, with the old log's before it, as read().
+        QString text() const;
         // Appends the block (lines ending in CR LF). Throws.
         void append(const QString& block);
 
@@ -65,6 +75,9 @@ public:
     // The text of a log file without its byte-order mark; empty when there is none, or when a
     // link stands in its place.
     static QString read(const QString& path);
+    // The bytes of a file beside the log (a name writeBeside returned); throws platform::Error
+    // naming it when it is missing or cannot be read, and LinkRefused when a link stands there.
+    QByteArray readBeside(const QString& fileName) const;
 
 private:
     QString ivFolder;

@@ -39,10 +39,12 @@ public:
     // Appends bytes to the file, made when missing, with prefix first when it is new or empty.
     // Whatever fails, the file is left byte for byte as it was (or not there, when it was not).
     void append(const QString& name, const QByteArray& prefix, const QByteArray& bytes);
-    // Writes a file that is not there yet; on failure nothing of it is left.
-    void create(const QString& name, const QByteArray& bytes);
-    // Renames within the folder, replacing what is under the new name (never writing through it).
-    void rename(const QString& from, const QString& to);
+    // Writes a file that is not there yet; on failure nothing of it is left. toDisk: flushed to
+    // the disk before it returns, for a file a later step relies on being there after a crash.
+    void create(const QString& name, const QByteArray& bytes, bool toDisk = false);
+    // Renames within the folder, replacing what is under the new name (never writing through it);
+    // toDisk: the folder's new entry is on the disk before it returns.
+    void rename(const QString& from, const QString& to, bool toDisk = false);
     // Removes the entry (a link itself, never what it leads to); nothing there is fine.
     void remove(const QString& name);
     // The names of the plain files.

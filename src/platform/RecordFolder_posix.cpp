@@ -192,7 +192,7 @@ void RecordFolder::append(const QString& name, const QByteArray& prefix, const Q
     fail(name, systemCause(error));
 }
 
-void RecordFolder::create(const QString& name, const QByteArray& bytes)
+void RecordFolder::create(const QString& name, const QByteArray& bytes, bool toDisk)
 {
     const int descriptor = ::openat(int(ivHandle), nameBytes(name).constData(),
                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -201,7 +201,8 @@ void RecordFolder::create(const QString& name, const QByteArray& bytes)
             refuseLink(name);
         fail(name, systemCause(errno));
     }
-    const bool put = writeAll(descriptor, bytes);
+    // A full disk may show only when the data goes to it: at the flush, or at the close.
+    const bool put = writeAll(descriptor, bytes) && (!toDisk || ::fsync(descriptor) == 0);
     int error = errno;
     const bool closed = ::close(descriptor) == 0;
     if (put && closed)
@@ -212,9 +213,11 @@ void RecordFolder::create(const QString& name, const QByteArray& bytes)
     fail(name, systemCause(error));
 }
 
-void RecordFolder::rename(const QString& from, const QString& to)
+void RecordFolder::rename(const QString& from, const QString& to, bool toDisk)
 {
     if (::renameat(int(ivHandle), nameBytes(from).constData(), int(ivHandle), nameBytes(to).constData()) != 0)
+        fail(to, systemCause(errno));
+    if (toDisk && ::fsync(int(ivHandle)) != 0)
         fail(to, systemCause(errno));
 }
 

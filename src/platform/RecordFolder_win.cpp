@@ -208,7 +208,7 @@ void RecordFolder::append(const QString& name, const QByteArray& prefix, const Q
     fail(name, systemCause(error));
 }
 
-void RecordFolder::create(const QString& name, const QByteArray& bytes)
+void RecordFolder::create(const QString& name, const QByteArray& bytes, bool toDisk)
 {
     const QString path = filePath(name);
     Handle file(CreateFileW(wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -219,7 +219,7 @@ void RecordFolder::create(const QString& name, const QByteArray& bytes)
             refuseLink(name);
         fail(name, systemCause(error));
     }
-    if (writeAll(file.get(), bytes) && file.close())
+    if (writeAll(file.get(), bytes) && (!toDisk || FlushFileBuffers(file.get())) && file.close())
         return;
     const DWORD error = GetLastError();
     file.close();
@@ -227,9 +227,10 @@ void RecordFolder::create(const QString& name, const QByteArray& bytes)
     fail(name, systemCause(error));
 }
 
-void RecordFolder::rename(const QString& from, const QString& to)
+void RecordFolder::rename(const QString& from, const QString& to, bool toDisk)
 {
-    if (!MoveFileExW(wide(filePath(from)), wide(filePath(to)), MOVEFILE_REPLACE_EXISTING))
+    if (!MoveFileExW(wide(filePath(from)), wide(filePath(to)),
+                     DWORD(MOVEFILE_REPLACE_EXISTING | (toDisk ? MOVEFILE_WRITE_THROUGH : 0))))
         fail(to, systemCause(GetLastError()));
 }
 

@@ -15,7 +15,9 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/database/Connection.h"
+#include "platform/TechnicalNote.h"
 #include "platform/database/Recordset.h"
+#include "platform/database/RowReader.h"
 #include "platform/database/Transaction.h"
 
 #include <QCryptographicHash>
@@ -31,7 +33,8 @@ namespace korvane {
 
 namespace {
 
-const QString kNoDrugRecords = QStringLiteral("資料檔中沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。");
+const QString kNoDrugRecords =
+    QStringLiteral("資料檔中沒有任何可以匯入的藥品資料，藥品資料維持原狀，未做任何變更。");
 
 // The values named in the message at the end of a run; updatlet lists them all.
 constexpr size_t kRefusalsShown = 20;
@@ -46,15 +49,26 @@ QString failureMessage(const QString& description)
     return QStringLiteral("更新藥價作業失敗，可能的原因為：\r\n") + description;
 }
 
+// A run refused before it changed anything is no failure: it says so, and what to mend.
+QString refusalMessage(const QString& description)
+{
+    return QStringLiteral("藥價更新沒有執行，原因如下：\r\n") + description;
+}
+
+QString tableNote()
+{
+    return platform::technicalNote(QStringLiteral("藥品資料在資料庫的資料表 tblDrugs"));
+}
+
 QString noneStored(qsizetype records, const std::vector<RefusedValue>& refused)
 {
     // A whole row refused tells more than a column left out.
     const auto row = std::find_if(refused.begin(), refused.end(), [](const RefusedValue& value) { return value.column.isEmpty(); });
     const RefusedValue& first = row != refused.end() ? *row : refused.front();
-    return QStringLiteral("資料檔中的 %1 筆藥品資料都無法存入藥品資料表 tblDrugs，藥品資料表維持原狀，未做任何變更。"
+    return QStringLiteral("資料檔中的 %1 筆藥品資料都無法存入資料庫，藥品資料維持原狀，未做任何變更。"
                           "第一筆被拒絕的原因：\r\n")
                .arg(records) +
-           first.text();
+           first.text() + tableNote();
 }
 
 // The first few values, one a line, and how many more there are ("%1" in more).
@@ -71,22 +85,8 @@ template <typename Value> QString firstOf(const std::vector<Value>& values, size
 
 // Where the code sits among DrugPriceLine::columns().
 constexpr size_t kCodeColumn = 2;
-
-// The table's drugs against the list's, leaving out the lines given. Runs beside the import, on
-// its own copy of the lines.
-DrugPricePreview compareWithList(DrugPricePreview table, const platform::TextLines& lines,
-                                 const QSet<qsizetype>& leftOut = {})
-{
-    QString line;
-    for (qsizetype i = 0; i < lines.count(); ++i) {
-        if (leftOut.contains(i))
-            continue;
-        lines.read(i, line);
-        table.addListLine(DrugPriceLine(line), i);
-    }
-    table.finish();
-    return table;
-}
+// Where the columns the comparison reads sit in a row of DrugTableImage::readStatement().
+constexpr int kKeptCode = 2, kKeptPrice = 3, kKeptDate = 4, kKeptName = 6;
 
 // How the clinic database is opened: a run that writes has it to itself, so that its one
 // transaction holds whole; a preview reads beside whoever else has it.
@@ -155,38 +155,64 @@ Outcome C52407301::action(IUpdatorView& p_form)
     ivDrugCount = -1;
     ivDrugsBefore = -1;
     ivChanges.reset();
+    ivKept.reset();
     ivRefused.clear();
     ivUnconverted.clear();
     ivAfterCommit.clear();
     ivList = {};
     ivListDrugLines = -1;
-    Outcome outcome = Outcome::Failed;
-    std::exception_ptr error;
     try {
         return replaceDrugs(priceListPath());
-    } catch (const RunRefused&) {
-        outcome = Outcome::Refused;
-        error = std::current_exception();
+    } catch (const RunRefused& refusal) {
+        ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("無法更新藥價"),
+                                      refusalMessage(refusal.description()));
+        return Outcome::Refused;
     } catch (...) {
-        error = std::current_exception();
+        ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
+                                      failureMessage(platform::describe(std::current_exception())));
+        return Outcome::Failed;
     }
-    ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
-                                  failureMessage(platform::describe(error)));
-    return outcome;
 }
 
-PriceListSurvey C52407301::readPriceList(const platform::TextLines& lines, IUpdatorView* p_form)
+std::shared_ptr<platform::Connection> C52407301::openForRun(int mode)
 {
-    PriceListSurvey survey;
-    QString line;
-    for (qsizetype i = 0; i < lines.count(); ++i) {
-        if (p_form)
-            ivServices.events.processEvents();
-        lines.read(i, line);
-        survey.add(line);
-        if (p_form)
-            p_form->setMessgaeValue(progressMessage(i + 1));
+    Installation(ivServices).require();
+    const QString path = priceListPath();
+    if (!ivServices.files.fileExists(path))
+        throw RunRefused(QStringLiteral("找不到本次的藥價資料檔：") + QDir::toNativeSeparators(path) +
+                         QStringLiteral("。藥品資料沒有變更。本更新程式要從它自己的資料夾執行，藥價資料檔 all.puf "
+                                        "要放在它的旁邊；請將更新程式連同 all.puf 一起複製到同一個資料夾後再執行。"));
+    // A preview reads beside whoever has the database, but refuses what the run would.
+    if (mode == kReading)
+        beforeAnyChange([&] { platform::Connection::requireUnheld(ivConnections.clinicConnectionText()); });
+    const auto connection = getClinicConnection(mode);
+    try {
+        ivDrugsBefore = currentDrugCount(connection);
+    } catch (...) {
+        connection->Close();
+        throw;
     }
+    return connection;
+}
+
+PriceList C52407301::readPriceList(IUpdatorView* p_form)
+{
+    const QString path = priceListPath();
+    QByteArray bytes = ivServices.files.readFile(path);
+    // Which list a run applied, for its record: hashed beside the run.
+    ivList = {path, bytes.size(), std::async(std::launch::async, [bytes] {
+                                      return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+                                  }).share()};
+    if (const QString refusal = PriceListSurvey::refusalOfContent(bytes); !refusal.isEmpty())
+        throw RunRefused(refusal);
+    const platform::TextLines lines = platform::TextLines::fromAnsiFile(std::move(bytes));
+    PriceList list = PriceList::read(lines, [&](qsizetype read) {
+        if (!p_form)
+            return;
+        ivServices.events.processEvents();
+        p_form->setMessgaeValue(progressMessage(read));
+    });
+    const PriceListSurvey& survey = list.survey();
     if (const QString refusal = survey.refusal(lines.lastLineTerminated()); !refusal.isEmpty())
         throw RunRefused(refusal);
     // A list of nothing but damaged drug lines says what is wrong with them.
@@ -194,28 +220,16 @@ PriceListSurvey C52407301::readPriceList(const platform::TextLines& lines, IUpda
         throw RunRefused(survey.firstSkipped().isEmpty() ? kNoDrugRecords
                                                          : kNoDrugRecords + QStringLiteral("例如") + survey.firstSkipped() +
                                                                QStringLiteral("。"));
-    return survey;
-}
-
-platform::TextLines C52407301::readLines(const QString& path)
-{
-    QByteArray bytes = ivServices.files.readFile(path);
-    // Which list a run applied, for its record: hashed when first asked, by the comparison
-    // beside the import while it waits for the import's end, or else by the record.
-    ivList = {path, bytes.size(), std::async(std::launch::deferred, [bytes] {
-                                      return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-                                  }).share()};
-    if (const QString refusal = PriceListSurvey::refusalOfContent(bytes); !refusal.isEmpty())
-        throw RunRefused(refusal);
-    return platform::TextLines::fromAnsiFile(std::move(bytes));
+    return list;
 }
 
 qint64 C52407301::currentDrugCount(const std::shared_ptr<platform::Connection>& connection)
 {
     if (!connection->hasTable(QStringLiteral("tblDrugs")))
-        throw platform::Error(QStringLiteral("資料庫中沒有藥品資料表 tblDrugs，這可能不是 Korvane 的資料庫：") +
-                                  ivConnections.clinicDatabaseName(),
-                              platform::Error::Kind::Database);
+        throw RunRefused(QStringLiteral("資料庫中找不到藥品資料，這可能不是 Korvane 的資料庫：") +
+                         ivConnections.clinicDatabaseName() +
+                         QStringLiteral("。藥價資料檔保留在原處；請資訊人員確認 Korvane 的資料庫設定。") +
+                         platform::technicalNote(QStringLiteral("資料庫中沒有資料表 tblDrugs")));
     platform::Recordset count;
     count.Open(QStringLiteral("SELECT COUNT(*) FROM tblDrugs"), connection);
     return count.value(0).toLongLong();
@@ -230,10 +244,10 @@ void C52407301::findColumns(const platform::Recordset& recordset)
 bool C52407301::confirmShrink(qsizetype drugs, qint64 current, bool stored)
 {
     const QString counts =
-        stored ? QStringLiteral("資料庫只接受了本次藥價資料檔中的 %1 筆藥品資料，不到藥品資料表 tblDrugs 目前 %2 筆的一半")
+        stored ? QStringLiteral("資料庫只接受了本次藥價資料檔中的 %1 筆藥品資料，不到目前藥品資料 %2 筆的一半")
                      .arg(drugs)
                      .arg(current)
-               : QStringLiteral("本次藥價資料檔只有 %1 筆藥品資料，不到藥品資料表 tblDrugs 目前 %2 筆的一半")
+               : QStringLiteral("本次藥價資料檔只有 %1 筆藥品資料，不到目前藥品資料 %2 筆的一半")
                      .arg(drugs)
                      .arg(current);
     const QString why = !stored             ? QStringLiteral("，藥價資料檔可能不完整（例如在傳送時被截斷）。")
@@ -258,36 +272,28 @@ void C52407301::requireFewRefusals(qsizetype drugRecords) const
     // So many refusals mean the table does not fit the list (a required column, a unique index,
     // short columns): committed, it would leave the clinic with a table of holes.
     QString text = QStringLiteral("資料庫拒絕了本次藥價資料檔 %1 筆藥品資料中的 %2 筆（超過 1%），因此沒有更新："
-                                  "藥品資料表 tblDrugs 維持原狀，未做任何變更，藥價資料檔保留在原處。"
+                                  "藥品資料維持原狀，未做任何變更，藥價資料檔保留在原處。"
                                   "這通常表示資料庫的資料表定義與藥價資料檔不合（例如必填的欄位、不可重複的索引、太短的欄位），"
                                   "請資訊人員排除下列原因後再執行一次本更新程式：\r\n")
                        .arg(drugRecords)
                        .arg(refused);
     text += firstOf(ivRefused, kRefusalsNamedInFailure, QStringLiteral("……其餘 %1 項未列出。"));
-    throw platform::Error(text, platform::Error::Kind::DatabaseRefused);
+    throw platform::Error(text + tableNote(), platform::Error::Kind::DatabaseRefused);
 }
 
 Outcome C52407301::replaceDrugs(const QString& path)
 {
     say(getMesageString(1).toString());
     say(getMesageString(2).toString());
-    Installation(ivServices).require();
-
-    const platform::TextLines lines = readLines(path);
-    const PriceListSurvey survey = readPriceList(lines, ivView);
-    ivListDrugLines = survey.drugRecords();
-
-    const auto connection = getClinicConnection(kWriting);
-    DrugPricePreview before;
-    std::future<CommittedChanges> compared;
-    // The values the columns could not convert, found as they are given them, for the comparison;
-    // gone before it when the run fails, so that the comparison ends.
-    std::promise<std::vector<SkippedValue>> unconverted;
+    const auto connection = openForRun(kWriting);
     bool cancelled = false;
     try {
+        const PriceList list = readPriceList(ivView);
+        const PriceListSurvey& survey = list.survey();
+        ivListDrugLines = survey.drugRecords();
         // A list cut short or meant for another purpose would empty most of the table: asked
         // before anything is written, so that no lock is held while the question waits.
-        const qint64 current = currentDrugCount(connection);
+        const qint64 current = ivDrugsBefore;
         bool confirmed = ivAllowShrink;
         if (current > 0 && survey.drugRecords() * 2 < current && !confirmed) {
             if (!confirmShrink(survey.drugRecords(), current, false)) {
@@ -298,22 +304,19 @@ Outcome C52407301::replaceDrugs(const QString& path)
         }
         std::optional<platform::Transaction> transaction;
         beforeAnyChange([&] { transaction.emplace(*connection); });
-        // What the update changes is worked out beside the import, against the table as it was.
-        readTable(connection, before);
-        ivDrugsBefore = before.tableRows();
-        compared = std::async(std::launch::async, [before, copy = lines.independentCopy(), hash = ivList.sha256,
-                                                   values = unconverted.get_future()]() mutable {
-            DrugPricePreview changes = compareWithList(before, copy);
-            // The many rows first, while the import still runs; only the few values it noted wait.
-            const QByteArray rows = changes.csvChangeRows();
-            hash.wait();
-            changes.addSkipped(values.get());
-            return CommittedChanges::of(changes, rows);
-        });
+        // The table as it was, read once: kept for taking the run back, and compared with the list.
+        DrugPricePreview changes;
+        ivKept = std::make_unique<KeptDrugTable>(ivServices, QStringLiteral("C52407301"), ivConnections.clinicDatabaseName());
+        qint64 place = 0;
+        ivDrugsBefore = ivKept->readBefore(connection, [&](const platform::RowReader& row) {
+            changes.addTableRow(row.value(kKeptCode).toString(), row.value(kKeptName).toString(),
+                                row.value(kKeptPrice).toDouble(), DrugPricePreview::takesEffect(row.value(kKeptDate)),
+                                place++);
+        }).count();
         // Closed before the transaction ends, whichever way it ends.
         platform::Recordset recordset;
         connection->Execute(QStringLiteral("DELETE FROM tblDrugs"));
-        const qsizetype n = lines.count();
+        const qsizetype n = list.count();
         say(getMesageString(3).toString());
         recordset.Open(QStringLiteral("SELECT * FROM tblDrugs WHERE id=-2"), connection,
                        platform::Recordset::adOpenDynamic, platform::Recordset::adLockOptimistic);
@@ -322,22 +325,16 @@ Outcome C52407301::replaceDrugs(const QString& path)
         qsizetype refusedRows = 0;
         recordset.setRefusedRowHandler([&](qint64 index, const platform::Error& reason) {
             ++refusedRows;
-            QString line;
-            lines.read(index, line);
-            const DrugPriceLine fields(line);
-            ivRefused.push_back({qsizetype(index) + 1, fields.field(3).toString(), QString(), reason.description()});
+            ivRefused.push_back({qsizetype(index) + 1, list.line(index).field(3).toString(), QString(), reason.description()});
         });
         qsizetype sent = 0;
-        QString line;
         for (qsizetype j = 0; j < n; ++j) {
             ivServices.events.processEvents();
-            lines.read(j, line);
-            if (addDrugRecord(j, line, recordset))
+            if (addDrugRecord(j, list.line(j), recordset))
                 ++sent;
             ivView->setProgressBarValue(percent(j, n));
         }
         recordset.Flush();
-        unconverted.set_value(ivUnconverted);
         std::stable_sort(ivRefused.begin(), ivRefused.end(),
                          [](const RefusedValue& a, const RefusedValue& b) { return a.line < b.line; });
         // An emptied drug table would stop the clinic from dispensing: never commit one. Nor one
@@ -347,37 +344,48 @@ Outcome C52407301::replaceDrugs(const QString& path)
         if (added == 0)
             throw RunRefused(ivRefused.empty() ? kNoDrugRecords : noneStored(survey.drugRecords(), ivRefused));
         requireFewRefusals(survey.drugRecords());
-        if (current > 0 && added * 2 < current && !confirmed) {
+        if (current > 0 && added * 2 < current && !confirmed)
             cancelled = !confirmShrink(added, current, true);
-        }
         if (!cancelled) {
             recordset.Close();
-            transaction->commit();
+            ivChanges = committedChanges(changes, list);
+            // Kept on the disk before the commit: a run that cannot be taken back commits nothing.
+            ivKept->readAfter(connection);
+            try {
+                ivKept->keep();
+            } catch (const platform::Error& error) {
+                throw platform::Error(QStringLiteral("更新前的藥品資料無法保留下來（供日後還原），因此沒有更新："
+                                                     "藥品資料維持原狀，未做任何變更，藥價資料檔保留在原處。") +
+                                          error.description(),
+                                      error.kind());
+            }
+            try {
+                transaction->commit();
+            } catch (...) {
+                ivKept->discard();
+                throw;
+            }
             ivDrugCount = added;
         }
     } catch (...) {
+        ivChanges.reset();
+        if (ivKept && ivDrugCount < 0)
+            ivKept->discard();
         connection->Close();
         throw;
     }
     if (cancelled) {
+        ivChanges.reset();
         connection->Close();
         return Outcome::Cancelled;
     }
-    return finishCommitted(path, *connection, compared, before, lines);
+    return finishCommitted(path, *connection);
 }
 
-Outcome C52407301::finishCommitted(const QString& path, platform::Connection& connection,
-                                   std::future<CommittedChanges>& compared, const DrugPricePreview& before,
-                                   const platform::TextLines& lines)
+Outcome C52407301::finishCommitted(const QString& path, platform::Connection& connection)
 {
     // The new prices are in: the run is done, whatever fails from here on. What does is named in
     // the last message and the record, and never turns the outcome into a failure.
-    try {
-        ivChanges = committedChanges(compared, before, lines);
-    } catch (...) {
-        ivAfterCommit = QStringLiteral("本次的變更明細無法整理（更新記錄中不會有明細檔）：") +
-                        platform::describe(std::current_exception());
-    }
     QString notes = skippedReport();
     if (!ivAfterCommit.isEmpty())
         notes += QStringLiteral("\r\n\r\n") + ivAfterCommit;
@@ -404,7 +412,7 @@ Outcome C52407301::finishCommitted(const QString& path, platform::Connection& co
             if (outcome == Outcome::Done && !notes.isEmpty())
                 ivServices.dialogs.messageBox(
                     platform::MessageIcon::Information, QStringLiteral("訊息"),
-                    QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。").arg(ivDrugCount) + notes);
+                    QStringLiteral("藥價更新完成：現有 %1 筆藥品資料。").arg(ivDrugCount) + notes);
         }
         ivView->hideForm();
     } catch (...) {
@@ -421,7 +429,7 @@ QString C52407301::skippedReport() const
         return {};
     const std::vector<SkippedValue>& skipped = ivChanges->skipped;
     QString text = QStringLiteral("\r\n\r\n藥價資料檔中有 %1 項資料沒有照原樣匯入：略過的行不是完整的藥品資料"
-                                  "（欄位不足、藥價空白或不是數字），沒有加入藥品資料表，該藥品若原本在表中已隨本次更新刪除；"
+                                  "（欄位不足、藥價空白或不是數字），沒有加入藥品資料，該藥品若原本就有已隨本次更新刪除；"
                                   "無法轉換的日期留白，數字以 0 存入。請向藥價資料檔的來源確認下列資料：\r\n")
                        .arg(skipped.size());
     return text + firstOf(skipped, kSkippedShown, QStringLiteral("……其餘 %1 項未列出，全部列在更新記錄的明細檔中。"));
@@ -429,7 +437,7 @@ QString C52407301::skippedReport() const
 
 void C52407301::reportRefused(const QString& notes)
 {
-    QString text = QStringLiteral("藥價已更新，藥品資料表 tblDrugs 現有 %1 筆藥品資料，但資料庫拒絕了下列 %2 項資料：\r\n")
+    QString text = QStringLiteral("藥價已更新，現有 %1 筆藥品資料，但資料庫拒絕了下列 %2 項資料：\r\n")
                        .arg(ivDrugCount)
                        .arg(ivRefused.size());
     text += firstOf(ivRefused, kRefusalsShown, QStringLiteral("……其餘 %1 項未列出。\r\n"));
@@ -440,13 +448,17 @@ void C52407301::reportRefused(const QString& notes)
 
 DrugPricePreview C52407301::preview(IUpdatorView* p_progress)
 {
-    const platform::TextLines lines = readLines(priceListPath());
-    readPriceList(lines, p_progress);
     DrugPricePreview preview;
-    const auto connection = getClinicConnection(kReading);
+    // Refused as the run would be, in the same order, before the whole list is read.
+    const auto connection = openForRun(kReading);
     try {
-        currentDrugCount(connection);
-        readTable(connection, preview);
+        const PriceList list = readPriceList(p_progress);
+        qint64 place = 0;
+        DrugTableImage::scan(connection, [&](const platform::RowReader& row) {
+            preview.addTableRow(row.value(kKeptCode).toString(), row.value(kKeptName).toString(),
+                                row.value(kKeptPrice).toDouble(), DrugPricePreview::takesEffect(row.value(kKeptDate)),
+                                place++);
+        });
 
         // Each line's values are given to a new row that is never saved, so that the preview
         // refuses exactly what the update's columns would.
@@ -456,12 +468,10 @@ DrugPricePreview C52407301::preview(IUpdatorView* p_progress)
         findColumns(check);
         std::vector<RefusedValue> refused;
         std::vector<SkippedValue> unconverted;
-        QString line;
-        for (qsizetype i = 0; i < lines.count(); ++i) {
+        for (qsizetype i = 0; i < list.count(); ++i) {
             if (p_progress)
-                p_progress->setProgressBarValue(percent(i, lines.count()));
-            lines.read(i, line);
-            const DrugPriceLine fields(line);
+                p_progress->setProgressBarValue(percent(i, list.count()));
+            const DrugPriceLine fields = list.line(i);
             if (!fields.isDrugRecord()) {
                 preview.addListLine(fields, i);
                 continue;
@@ -486,48 +496,29 @@ DrugPricePreview C52407301::preview(IUpdatorView* p_progress)
     return preview;
 }
 
-void C52407301::readTable(const std::shared_ptr<platform::Connection>& connection, DrugPricePreview& into)
+C52407301::CommittedChanges C52407301::committedChanges(DrugPricePreview& changes, const PriceList& list) const
 {
-    // Of a code's rows the one taking effect last comes last: those without a date first, as they
-    // were added, then by date. In two statements, for no one ordering puts the rows without a
-    // date first on every database: the desktop database has no CASE, the servers' stand-in no
-    // IIf, and it puts them last.
-    for (const QString& statement :
-         {QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs WHERE 藥價參考日期 IS NULL ORDER BY id"),
-          QStringLiteral("SELECT 代碼, 藥品英文名稱, 藥價參考金額 FROM tblDrugs WHERE 藥價參考日期 IS NOT NULL "
-                         "ORDER BY 藥價參考日期, id")}) {
-        platform::Recordset table;
-        table.Open(statement, connection);
-        for (; !table.Eof(); table.MoveNext())
-            into.addTableRow(table.value(0).toString(), table.value(1).toString(), table.value(2).toDouble());
-        table.Close();
-    }
-}
-
-C52407301::CommittedChanges C52407301::committedChanges(std::future<CommittedChanges>& compared,
-                                                       const DrugPricePreview& before,
-                                                       const platform::TextLines& lines) const
-{
-    if (ivRefused.empty())
-        return compared.get();
-    // Made again with the refused values, leaving out the lines whose row, or code, was refused:
-    // those added nothing.
+    // The lines whose row, or code, was refused added nothing.
     QSet<qsizetype> notStored;
     for (const RefusedValue& value : ivRefused) {
         if (value.column.isEmpty() || value.column == DrugPriceLine::columns()[kCodeColumn].name)
             notStored.insert(value.line - 1);
     }
-    DrugPricePreview changes = compareWithList(before, lines, notStored);
+    for (qsizetype i = 0; i < list.count(); ++i) {
+        if (!notStored.contains(i))
+            changes.addListLine(list.line(i), i);
+    }
     for (const RefusedValue& value : ivRefused)
         changes.addRefusal(value);
     std::vector<SkippedValue> unconverted;
     std::copy_if(ivUnconverted.begin(), ivUnconverted.end(), std::back_inserter(unconverted),
                  [&](const SkippedValue& value) { return !notStored.contains(value.line - 1); });
     changes.addSkipped(unconverted);
+    changes.finish();
     return CommittedChanges::of(changes);
 }
 
-C52407301::CommittedChanges C52407301::CommittedChanges::of(DrugPricePreview& changes, const QByteArray& rows)
+C52407301::CommittedChanges C52407301::CommittedChanges::of(DrugPricePreview& changes)
 {
     changes.setCommitted();
     return {changes.added(),
@@ -535,7 +526,7 @@ C52407301::CommittedChanges C52407301::CommittedChanges::of(DrugPricePreview& ch
             changes.repriced(),
             changes.unchanged(),
             changes.tableRows(),
-            rows.isNull() ? changes.csv() : changes.csv(rows),
+            changes.csv(),
             changes.skipped(),
             changes.earliestPriceDate(),
             changes.latestPriceDate()};
@@ -555,7 +546,7 @@ void C52407301::recordRun(RunDetails& p_details) const
                         .arg(ivChanges->earliest->toString(Qt::ISODate), ivChanges->latest->toString(Qt::ISODate));
         p_details.add(QStringLiteral("藥價資料檔"), list + u'）');
     }
-    if (ivChanges) {
+    if (ivChanges && ivDrugCount >= 0) {
         const CommittedChanges& changes = *ivChanges;
         const QString counts = QStringLiteral("新增 %1、刪除 %2、變價 %3、不變 %4")
                                    .arg(changes.added)
@@ -566,9 +557,11 @@ void C52407301::recordRun(RunDetails& p_details) const
         p_details.add(QStringLiteral("藥品"), QStringLiteral("更新前 %1 筆，更新後 %2 筆；").arg(changes.before).arg(ivDrugCount) +
                                                 counts + QStringLiteral("（明細見 CSV 檔）"));
         p_details.attach(QStringLiteral("C52407301.csv"), ivChanges->csv);
+        if (ivKept)
+            ivKept->record(p_details, QStringLiteral("更新後"));
     } else if (ivDrugsBefore >= 0) {
         p_details.add(QStringLiteral("藥品"),
-                      QStringLiteral("藥品資料表 tblDrugs 維持原狀（%1 筆），沒有變更").arg(ivDrugsBefore));
+                      QStringLiteral("藥品資料（tblDrugs）維持原狀（%1 筆），沒有變更").arg(ivDrugsBefore));
     }
     if (!ivRefused.empty()) {
         QString refused;
@@ -603,10 +596,15 @@ QStringList C52407301::sourceFiles() const
 
 QString C52407301::doneText() const
 {
-    QString text = QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 %1 筆藥品資料。").arg(ivDrugCount);
+    QString text = QStringLiteral("藥價更新完成：藥品資料（tblDrugs）現有 %1 筆。").arg(ivDrugCount);
     if (ivChanges && !ivChanges->skipped.empty())
         text += QStringLiteral("藥價資料檔中有 %1 項資料略過或留白（見上方訊息）。").arg(ivChanges->skipped.size());
     return text;
+}
+
+QString C52407301::cancelledText() const
+{
+    return QStringLiteral("若確定要以這份藥價資料取代目前的藥品資料，請加上 --allow-shrink 再執行一次。");
 }
 
 QStringList C52407301::refusedTexts() const
@@ -648,9 +646,8 @@ bool C52407301::assignColumns(qsizetype index, const DrugPriceLine& fields, plat
     return true;
 }
 
-bool C52407301::addDrugRecord(qsizetype index, QStringView line, platform::Recordset& recordset)
+bool C52407301::addDrugRecord(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset)
 {
-    const DrugPriceLine fields(line);
     if (!fields.isDrugRecord())
         return false;
     recordset.AddNew(index);

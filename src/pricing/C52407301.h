@@ -4,6 +4,8 @@
 
 #include "DatabaseConnections.h"
 #include "DrugPricePreview.h"
+#include "KeptDrugTable.h"
+#include "PriceList.h"
 #include "PriceListSurvey.h"
 #include "RefusedValue.h"
 #include "SkippedValue.h"
@@ -17,6 +19,7 @@
 #include <QStringView>
 #include <array>
 #include <future>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,10 +35,12 @@ class DrugPriceLine;
 // The monthly drug-price update: reads the NHI price list "\all.puf" shipped beside the pack
 // and replaces the clinic's drug master table tblDrugs with it, in one transaction, so the
 // table is never left half-written. The price list is deleted only once the new table is
-// committed. A damaged list (see PriceListSurvey) is refused before the database is touched,
+// committed. A damaged list (see PriceListSurvey) is refused before the database is written,
 // and one that would leave fewer than half of the drugs tblDrugs holds now is applied only when
 // the user says so (or the caller allows it beforehand). A value the table refuses is named at
 // the end, never dropped in silence; such a run keeps the list and the pack for another try.
+// Before it commits, the run keeps the table as it was beside its record (KeptDrugTable), so
+// that CDrugPriceUndoActioner can take it back; a run that cannot keep it commits nothing.
 class C52407301 : public IAction, public ActionerMembers, public IUnattendedAction
 {
 public:
@@ -76,6 +81,7 @@ public:
     QStringList sourceFiles() const override;
     QString doneText() const override;
     QStringList refusedTexts() const override;
+    QString cancelledText() const override;
 
 private:
     std::shared_ptr<platform::Connection> getDrugProfileConnection() { return ivConnections.getDrugProfileConnection(); }
@@ -83,17 +89,15 @@ private:
     std::shared_ptr<platform::Connection> getClinicConnection(int mode) { return ivConnections.getClinicConnection(mode); }
     // Adds the row of one drug line (index from 0); false when the line is no drug record or its
     // code was refused. Refused values are kept for the end of the run.
-    bool addDrugRecord(qsizetype index, QStringView line, platform::Recordset& recordset);
+    bool addDrugRecord(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset);
     // Gives the new row of recordset the line's values; each value the table refuses is added to
     // refused, each that does not convert to unconverted. False when the code itself was
     // refused: such a row must not be stored.
     bool assignColumns(qsizetype index, const DrugPriceLine& fields, platform::Recordset& recordset,
                        std::vector<RefusedValue>& refused, std::vector<SkippedValue>& unconverted);
     void findColumns(const platform::Recordset& recordset);
-    // Adds every row of tblDrugs, the one taking effect last of a code last.
-    void readTable(const std::shared_ptr<platform::Connection>& connection, DrugPricePreview& into);
     // What a committed run changed against tblDrugs as it was: the counts, and drug by drug as
-    // CSV. Only these are kept; the comparison itself goes with the thread that made it.
+    // CSV. Only these are kept of the comparison.
     struct CommittedChanges
     {
         qsizetype added = 0, removed = 0, repriced = 0, unchanged = 0, before = 0;
@@ -101,24 +105,25 @@ private:
         std::vector<SkippedValue> skipped;
         std::optional<QDate> earliest, latest;
 
-        // rows: the CSV rows of the changes, when they are written already.
-        static CommittedChanges of(DrugPricePreview& changes, const QByteArray& rows = {});
+        static CommittedChanges of(DrugPricePreview& changes);
     };
-    // Compared beside the import, or again without the lines whose rows the table refused.
-    CommittedChanges committedChanges(std::future<CommittedChanges>& compared, const DrugPricePreview& before,
-                                      const platform::TextLines& lines) const;
+    // The table as it was (in changes already) against the lines whose rows it took.
+    CommittedChanges committedChanges(DrugPricePreview& changes, const PriceList& list) const;
     // Stores the drug-bag row of the line's code family under the line's code, so that the label
     // follows a code whose last two characters changed. Lines that are no priced drug record
     // are passed over. Not part of a run; failures throw.
     void syncDrugBagCode(QStringView line, CDrugAdvInfoHome& home);
     void writeUpdateKey();
     QString priceListPath() const;
-    // Reads and looks over every line (with the progress text when there is a view); a list
-    // that must not be applied throws.
-    PriceListSurvey readPriceList(const platform::TextLines& lines, IUpdatorView* p_form);
-    // The list's lines, once the file is known to be a price list; refusals throw RunRefused.
-    platform::TextLines readLines(const QString& path);
-    // The drugs tblDrugs holds now; a database without the table throws, saying so.
+    // What is refused before the list is read, in the order a run meets it, and the same for a
+    // preview: no installation (or one the pack runs from, or may not write), no price list, a
+    // database another program holds, a database without tblDrugs. Returns the clinic
+    // connection, opened as mode says (a preview asks first whether a run could open it so).
+    std::shared_ptr<platform::Connection> openForRun(int mode);
+    // Reads the list, decoding and splitting every line once, and looks it over (with the
+    // progress text when there is a view); a list that must not be applied throws RunRefused.
+    PriceList readPriceList(IUpdatorView* p_form);
+    // The drugs tblDrugs holds now; a database without the table is refused, saying so.
     qint64 currentDrugCount(const std::shared_ptr<platform::Connection>& connection);
     Outcome replaceDrugs(const QString& path);
     // Asks whether a table of drugs, fewer than half of the current ones, may replace it (the
@@ -127,11 +132,9 @@ private:
     // Throws, failing the run before anything is committed, when the table refused the values of
     // more than 1 % of the list's drug lines and more than a few of them.
     void requireFewRefusals(qsizetype drugRecords) const;
-    // Everything after the commit: the changes for the record, the list removed, the last message.
-    // Nothing of it can fail the run.
-    Outcome finishCommitted(const QString& path, platform::Connection& connection,
-                            std::future<CommittedChanges>& compared, const DrugPricePreview& before,
-                            const platform::TextLines& lines);
+    // Everything after the commit: the list removed, the last message. Nothing of it can fail
+    // the run.
+    Outcome finishCommitted(const QString& path, platform::Connection& connection);
     // The lines skipped and the values left unset, the first few, for the last message.
     QString skippedReport() const;
     // Tells the user which values were refused, with notes; the run keeps the list and the pack.
@@ -148,6 +151,8 @@ private:
     qint64 ivDrugCount = -1;
     qint64 ivDrugsBefore = -1;
     std::optional<CommittedChanges> ivChanges;
+    // The table as it was before the run, once kept beside the record.
+    std::unique_ptr<KeptDrugTable> ivKept;
     std::vector<RefusedValue> ivRefused;
     std::vector<SkippedValue> ivUnconverted;
     // What failed after the commit, for the last message and the record; empty when nothing did.

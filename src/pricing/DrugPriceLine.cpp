@@ -54,6 +54,18 @@ DrugPriceLine::DrugPriceLine(QStringView p_line)
         ivPrice = platform::toDouble(ivFields[priceField]);
 }
 
+DrugPriceLine::DrugPriceLine(QStringView p_line, const quint32* p_starts, qsizetype p_fieldCount,
+                             std::optional<double> p_price)
+    : ivPrice(p_price)
+{
+    ivFields.resize(p_fieldCount);
+    for (qsizetype i = 0; i < p_fieldCount; ++i) {
+        const qsizetype start = p_starts[i];
+        const qsizetype end = i + 1 < p_fieldCount ? qsizetype(p_starts[i + 1]) - 1 : p_line.size();
+        ivFields[i] = p_line.sliced(start, end - start);
+    }
+}
+
 std::optional<double> DrugPriceLine::number(qsizetype index) const
 {
     return index == priceField ? ivPrice : platform::toDouble(ivFields[index]);

@@ -37,6 +37,9 @@ public:
     static constexpr qsizetype priceField = 4;
 
     explicit DrugPriceLine(QStringView p_line);
+    // A line split before: p_starts holds where each of its p_fieldCount fields starts in it
+    // (each ends at the tab before the next, the last at the line's end), p_price its price.
+    DrugPriceLine(QStringView p_line, const quint32* p_starts, qsizetype p_fieldCount, std::optional<double> p_price);
 
     // An empty line has no fields; otherwise one more than the number of tabs.
     qsizetype fieldCount() const { return ivFields.size(); }

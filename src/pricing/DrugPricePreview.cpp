@@ -84,10 +84,44 @@ QString DrugPricePreview::priceText(double p_price)
     return QString::number(p_price, 'g', 15);
 }
 
-void DrugPricePreview::addTableRow(const QString& p_code, const QString& p_name, double p_price)
+void DrugPricePreview::keepLatest(QHash<QString, Price>& prices, const QString& p_code, Price p_price)
+{
+    Price& known = prices[p_code];
+    if (known.name.isNull() || p_price.when > known.when || (p_price.when == known.when && p_price.place >= known.place)) {
+        // A row without a name still counts as known.
+        if (p_price.name.isNull())
+            p_price.name = QStringLiteral("");
+        known = std::move(p_price);
+    }
+}
+
+void DrugPricePreview::addTableRow(const QString& p_code, const QString& p_name, double p_price, qint64 p_when,
+                                   qint64 p_place)
 {
     ++ivTableRows;
-    ivTable.insert(p_code, Price{p_name, p_price, 0});
+    keepLatest(ivTable, p_code, Price{p_name, p_price, p_when, p_place});
+}
+
+void DrugPricePreview::addKeptRow(const QString& p_code, const QString& p_name, double p_price, qint64 p_when,
+                                  qint64 p_place)
+{
+    ++ivListRecords;
+    keepLatest(ivList, p_code, Price{p_name, p_price, p_when, p_place});
+}
+
+qint64 DrugPricePreview::takesEffect(const QVariant& p_stored)
+{
+    if (p_stored.isNull())
+        return std::numeric_limits<qint64>::min();
+    std::optional<QDateTime> date;
+    if (p_stored.metaType().id() == QMetaType::QString)
+        date = platform::toDate(*static_cast<const QString*>(p_stored.constData()));
+    else if (p_stored.canConvert<QDateTime>())
+        date = p_stored.toDateTime();
+    if (!date || !date->isValid())
+        return std::numeric_limits<qint64>::min();
+    // Its fields as they stand, in no time zone.
+    return date->date().toJulianDay() * 86'400'000 + date->time().msecsSinceStartOfDay();
 }
 
 void DrugPricePreview::addListLine(const DrugPriceLine& p_line, qsizetype p_index)
@@ -108,10 +142,8 @@ void DrugPricePreview::addListLine(const DrugPriceLine& p_line, qsizetype p_inde
         if (!ivLatest || day > *ivLatest)
             ivLatest = day;
     }
-    const qint64 takesEffect = start ? start->date().toJulianDay() : std::numeric_limits<qint64>::min();
-    Price& known = ivList[p_line.field(codeField).toString()];
-    if (known.name.isNull() || takesEffect >= known.takesEffect)
-        known = Price{p_line.field(nameField).toString(), price.value_or(0.0), takesEffect};
+    const qint64 when = start ? start->date().toJulianDay() * 86'400'000 : std::numeric_limits<qint64>::min();
+    keepLatest(ivList, p_line.field(codeField).toString(), Price{p_line.field(nameField).toString(), price.value_or(0.0), when, p_index});
 }
 
 void DrugPricePreview::addSkipped(const std::vector<SkippedValue>& p_values)
@@ -160,8 +192,9 @@ void DrugPricePreview::finish()
 QString DrugPricePreview::text(bool p_withRows) const
 {
     QString text;
+    const bool undo = ivSource == Source::KeptTable;
     if (!ivPriceList.isEmpty())
-        text += QStringLiteral("藥價資料檔：") + ivPriceList + u'\n';
+        text += (undo ? QStringLiteral("還原資料檔：") : QStringLiteral("藥價資料檔：")) + ivPriceList + u'\n';
     if (!ivDatabase.isEmpty())
         text += QStringLiteral("資料庫：") + ivDatabase + u'\n';
     if (!text.isEmpty())
@@ -187,7 +220,8 @@ QString DrugPricePreview::text(bool p_withRows) const
     }
     text += QStringLiteral("合計：新增 %1 項藥品，刪除 %2 項，價格變動 %3 項，價格不變 %4 項。\n")
                 .arg(count(added()), count(removed()), count(repriced()), count(unchanged()));
-    text += QStringLiteral("藥品資料表 tblDrugs 目前有 %1 筆，更新後將有 %2 筆。\n")
+    text += (undo ? QStringLiteral("藥品資料（tblDrugs）目前有 %1 筆，還原後將有 %2 筆。\n")
+                  : QStringLiteral("藥品資料（tblDrugs）目前有 %1 筆，更新後將有 %2 筆。\n"))
                 .arg(count(ivTableRows), count(ivListRecords));
     if (!ivRefusals.empty())
         text += QStringLiteral("資料庫將拒絕 %1 項資料：代碼被拒絕的藥品不會加入，其他被拒絕的欄位會留白。\n")

@@ -17,12 +17,16 @@ namespace korvane {
 class DrugPriceLine;
 
 // What the drug-price update would change, drug by drug: the drugs of tblDrugs now against the
-// drugs of the price list. A drug is its code. A code may hold several rows, one for each
-// period its price held; its price is that of the row that takes effect last (the latest
-// 藥價參考日期, a missing date counting as the earliest, and of equal dates the later row).
+// drugs of the price list (or, for taking an update back, of the table as it was before it). A
+// drug is its code. A code may hold several rows, one for each period its price held; its price
+// is that of the row that takes effect last (the latest 藥價參考日期, a missing date counting as
+// the earliest, and of equal dates the later row).
 class DrugPricePreview
 {
 public:
+    // What replaces the table: a price list, or the table as it was before the update taken back.
+    enum class Source { PriceList, KeptTable };
+
     enum class Change { Added, Removed, Repriced };
 
     struct Row
@@ -37,8 +41,14 @@ public:
         QString skippedReason;
     };
 
-    // A row of tblDrugs, in the order that lets the row taking effect last come last.
-    void addTableRow(const QString& p_code, const QString& p_name, double p_price);
+    // A row of tblDrugs now: when it takes effect (a date's milliseconds, the least value for
+    // none) and its place (its id), which decide the row taking effect last, in any order.
+    void addTableRow(const QString& p_code, const QString& p_name, double p_price, qint64 p_when, qint64 p_place);
+    // A row of the table that replaces it, for taking an update back; the same way.
+    void addKeptRow(const QString& p_code, const QString& p_name, double p_price, qint64 p_when, qint64 p_place);
+    // When a stored 藥價參考日期 takes effect, for the two above: its milliseconds, the least value
+    // for none (a date the database holds as text is read as the system writes dates).
+    static qint64 takesEffect(const QVariant& p_stored);
     // A line of the price list, p_index from 0. Lines that are no drug records add no drug; of
     // them, those that look like drug lines are kept as skipped.
     void addListLine(const DrugPriceLine& p_line, qsizetype p_index);
@@ -50,11 +60,12 @@ public:
     void addRefusal(const RefusedValue& p_value) { ivRefusals.push_back(p_value); }
     // Compares what was added; rows come out by change, each change by code.
     void finish();
-    // The price list and the database compared, for the text.
-    void setSources(const QString& p_priceList, const QString& p_database)
+    // The price list (or the kept table's file) and the database compared, for the text.
+    void setSources(const QString& p_priceList, const QString& p_database, Source p_source = Source::PriceList)
     {
         ivPriceList = p_priceList;
         ivDatabase = p_database;
+        ivSource = p_source;
     }
 
     // The changes are a committed update's, no longer a preview's: the CSV says what was done.
@@ -92,8 +103,10 @@ private:
     {
         QString name;
         double price = 0;
-        qint64 takesEffect = 0; // the list's start date in days, for lines
+        qint64 when = 0;  // when it takes effect: milliseconds, a list's start date at midnight
+        qint64 place = 0; // a row's id, a line's index
     };
+    static void keepLatest(QHash<QString, Price>& prices, const QString& p_code, Price p_price);
 
     QString ivPriceList;
     QString ivDatabase;
@@ -109,6 +122,7 @@ private:
     qsizetype ivTableRows = 0;
     qsizetype ivListRecords = 0;
     bool ivCommitted = false;
+    Source ivSource = Source::PriceList;
 };
 
 } // namespace korvane

@@ -18,13 +18,17 @@ constexpr qsizetype keyFields[] = {3, DrugPriceLine::priceField, 5, 6};
 
 QString PriceListSurvey::unchanged()
 {
-    return QStringLiteral("藥品資料表與藥價資料檔維持原狀，未做任何變更。");
+    return QStringLiteral("藥品資料與藥價資料檔維持原狀，未做任何變更。");
 }
 
 void PriceListSurvey::add(QStringView p_line)
 {
+    add(p_line, DrugPriceLine(p_line));
+}
+
+void PriceListSurvey::add(QStringView p_line, const DrugPriceLine& line)
+{
     ++ivLines;
-    const DrugPriceLine line(p_line);
     ivLastFieldCount = line.fieldCount();
     const bool record = line.isDrugRecord();
     if (record) {

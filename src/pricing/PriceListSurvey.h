@@ -8,6 +8,8 @@
 
 namespace korvane {
 
+class DrugPriceLine;
+
 // What a look at every line of a price list found, and whether the list is sound enough to
 // replace tblDrugs with. Lines are added in file order as they are read.
 //
@@ -23,6 +25,8 @@ public:
     static constexpr qsizetype drugRecordsPerDamagedLine = 1000;
 
     void add(QStringView p_line);
+    // The same for a line already split.
+    void add(QStringView p_line, const DrugPriceLine& p_fields);
 
     qsizetype lines() const { return ivLines; }
     qsizetype drugRecords() const { return ivDrugRecords; }

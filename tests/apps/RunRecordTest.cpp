@@ -55,7 +55,8 @@ TEST(RunRecord, NamesThePriceListItApplied)
 #ifndef Q_OS_WIN
 
 // A link planted at the log's folder or at any of its files leads somewhere else: the record is
-// not written there and says so, and the run itself stands as it ended.
+// not written there and says so, and the run itself stands as it ended. Where the table as it
+// was cannot be kept safely (the folder, the lock), the update is not made at all.
 TEST(RunRecord, IsRefusedWhereALinkStandsAndTheRunGoesOn)
 {
     const struct
@@ -64,11 +65,13 @@ TEST(RunRecord, IsRefusedWhereALinkStandsAndTheRunGoesOn)
         const char* entry; // below the installation folder
         bool rotates = false;
         bool changeFile = false;
-    } cases[] = {{"the log's folder", "UpdateLog"},
+        bool updates = true;
+    } cases[] = {{"the log's folder", "UpdateLog", false, false, false},
                  {"the log", "UpdateLog/updates.log"},
                  {"the old log, at the rotation", "UpdateLog/updates.old.log", true},
-                 {"the lock", "UpdateLog/updates.log.lock"},
-                 {"the change file's temporary", "UpdateLog/%1 C52407301.csv.part", false, true}};
+                 {"the lock", "UpdateLog/updates.log.lock", false, false, false},
+                 {"the change file's temporary", "UpdateLog/%1 C52407301.csv.part", false, true},
+                 {"the kept table's temporary", "UpdateLog/%1 tblDrugs.before.part", false, true, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         UpdatletInstallation installation;
@@ -102,17 +105,22 @@ TEST(RunRecord, IsRefusedWhereALinkStandsAndTheRunGoesOn)
         const QByteArray logBefore = installation.read(kLog);
 
         const UpdatletResult result = installation.run();
-        EXPECT_EQ(result.exitCode, 0) << qPrintable(result.out);
-        EXPECT_EQ(db.count(QStringLiteral("tblDrugs")), 3);
+        EXPECT_EQ(result.exitCode, c.updates ? 0 : 1) << qPrintable(result.out);
+        EXPECT_EQ(db.count(QStringLiteral("tblDrugs")), c.updates ? 3 : 0);
         EXPECT_EQ(installation.read(QStringLiteral("elsewhere/file")), outside);
         EXPECT_EQ(QDir(installation.path(QStringLiteral("elsewhere"))).entryList(QDir::Files | QDir::Hidden),
                   QStringList{QStringLiteral("file")});
-        EXPECT_TRUE(result.err.contains(QStringLiteral("警告：")) && result.err.contains(QStringLiteral("是捷徑（連結）")))
-            << qPrintable(result.err);
-        if (c.changeFile) {
+        if (c.updates)
+            EXPECT_TRUE(result.err.contains(QStringLiteral("警告：")) && result.err.contains(QStringLiteral("是捷徑（連結）")))
+                << qPrintable(result.err);
+        else
+            EXPECT_TRUE(result.err.contains(QStringLiteral("更新前的藥品資料無法保留下來")) &&
+                        result.err.contains(QStringLiteral("是捷徑（連結）")))
+                << qPrintable(result.err);
+        if (c.changeFile && c.updates) {
             // The block itself is written, and names what became of the change file.
             EXPECT_TRUE(QString::fromUtf8(installation.read(kLog)).contains(QStringLiteral("\r\n明細檔：")));
-        } else if (entries.first() != QStringLiteral("UpdateLog/updates.log")) {
+        } else if (!c.changeFile && entries.first() != QStringLiteral("UpdateLog/updates.log")) {
             EXPECT_EQ(installation.read(kLog), logBefore);
         }
     }

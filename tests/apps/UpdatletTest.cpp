@@ -54,41 +54,49 @@ TEST_F(Updatlet, RunsTheDrugPriceUpdateAndShowsItsSteps)
     EXPECT_TRUE(result.out.contains(QStringLiteral("V\t新增藥品資料到資料庫中"))) << qPrintable(result.out);
     EXPECT_TRUE(result.out.contains(QStringLiteral("開始時間："))) << qPrintable(result.out);
     EXPECT_FALSE(QFile::exists(installation.pricePath()));
-    EXPECT_TRUE(result.out.endsWith(QStringLiteral("藥價更新完成：藥品資料表 tblDrugs 現有 1 筆藥品資料。\n")))
+    EXPECT_TRUE(result.out.endsWith(QStringLiteral("藥價更新完成：藥品資料（tblDrugs）現有 1 筆。\n")))
         << qPrintable(result.out);
     EXPECT_EQ(result.err, QString());
     // It never writes a self-removal script.
     EXPECT_FALSE(QFile::exists(installation.path(QStringLiteral("pack/destroy.bat"))));
 }
 
-TEST_F(Updatlet, AFailureShowsTheCriticalMessageAndExitsWithOne)
+// Refused, not failed: the message says which, as the record does.
+TEST_F(Updatlet, ARefusalShowsTheCriticalMessageAndExitsWithOne)
 {
     writePriceList({kHeader});
     const UpdatletResult result = installation.run();
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains(QStringLiteral("更新藥價作業失敗，可能的原因為："))) << qPrintable(result.out);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("!! [無法更新藥價]\n藥價更新沒有執行，原因如下：\n資料檔中沒有任何可以匯入的藥品資料")))
+        << qPrintable(result.err);
+    EXPECT_FALSE(result.err.contains(QStringLiteral("更新藥價作業失敗"))) << qPrintable(result.err);
     EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 1);
     EXPECT_TRUE(QFile::exists(installation.pricePath()));
 
     // The record keeps what the screen showed; no change file for a run that changed nothing.
     const QString log = QString::fromUtf8(installation.read(kLog));
     EXPECT_TRUE(log.contains(QStringLiteral("\r\n結果：未執行（拒絕）（結束代碼 1）\r\n"))) << qPrintable(log);
-    EXPECT_TRUE(log.contains(QStringLiteral("訊息：「錯誤」更新藥價作業失敗，可能的原因為：\r\n    "))) << qPrintable(log);
+    EXPECT_TRUE(log.contains(QStringLiteral("訊息：「無法更新藥價」藥價更新沒有執行，原因如下：\r\n    "))) << qPrintable(log);
     EXPECT_FALSE(log.contains(QStringLiteral("Pk@"))) << "no password is written";
     EXPECT_EQ(QDir(installation.path(QStringLiteral("Korvane/UpdateLog"))).entryList(QDir::Files),
               QStringList{QStringLiteral("updates.log")});
 }
 
-TEST_F(Updatlet, ARecordThatCannotBeWrittenLeavesTheUpdateAsItIs)
+// The table as it was must be kept before the update commits: where it cannot be, nothing is
+// updated, and both the cause and the record's own trouble are said.
+TEST_F(Updatlet, WithoutAPlaceToKeepTheOldDrugsNothingIsUpdated)
 {
     installation.write(QStringLiteral("Korvane/UpdateLog"), "a file where the log folder goes");
     writePriceList({kHeader, QStringLiteral("1\t\t單方\tAC12345100\t12.5\t1130401\t9991231\tX\t1\tMG\t功\t1\tMG\t錠劑\t許")});
     const UpdatletResult result = installation.run();
-    EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
-    EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 1);
-    EXPECT_FALSE(QFile::exists(installation.pricePath()));
-    EXPECT_TRUE(result.err.startsWith(QStringLiteral("警告：更新記錄沒有寫入 "))) << qPrintable(result.err);
-    EXPECT_TRUE(result.err.contains(QStringLiteral("更新本身不受影響"))) << qPrintable(result.err);
+    EXPECT_EQ(result.exitCode, 1) << qPrintable(result.err);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT group_concat(代碼) FROM tblDrugs")).toString(), QStringLiteral("OLD"));
+    EXPECT_TRUE(QFile::exists(installation.pricePath()));
+    EXPECT_TRUE(result.err.contains(QStringLiteral("更新藥價作業失敗，可能的原因為：\n更新前的藥品資料無法保留下來（供日後還原），"
+                                                   "因此沒有更新：藥品資料維持原狀")) &&
+                result.err.contains(QStringLiteral("UpdateLog 是捷徑（連結）或不是資料夾")))
+        << qPrintable(result.err);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("警告：更新記錄沒有寫入 "))) << qPrintable(result.err);
 }
 
 TEST_F(Updatlet, UsageErrorsExitWithTwo)
@@ -136,8 +144,8 @@ TEST_F(Updatlet, AListWithFewerThanHalfTheDrugsIsRefusedUnlessAllowed)
     // The question, unanswered where nobody watches, is a cancelled run.
     const UpdatletResult refused = installation.run();
     EXPECT_EQ(refused.exitCode, 3);
-    EXPECT_TRUE(refused.out.contains(QStringLiteral("只有 2 筆藥品資料，不到藥品資料表 tblDrugs 目前 5 筆的一半，"
-                                                    "未經確認不進行更新。藥品資料表與藥價資料檔維持原狀")) &&
+    EXPECT_TRUE(refused.out.contains(QStringLiteral("只有 2 筆藥品資料，不到目前藥品資料 5 筆的一半，"
+                                                    "未經確認不進行更新。藥品資料與藥價資料檔維持原狀")) &&
                 refused.err.contains(QStringLiteral("--allow-shrink")))
         << qPrintable(refused.out);
     EXPECT_EQ(installation.read(kDatabase), before);
@@ -219,7 +227,7 @@ TEST_F(Updatlet, DryRunShowsWhatWouldChangeAndWritesNothing)
                     .contains(QStringLiteral("\r\n藥品：更新前 3 筆，更新後 3 筆；新增 1、刪除 1、變價 1、不變 1")));
     const QStringList history = installation.run(installation.packArguments() << QStringLiteral("--history")).out.split(u'\n');
     ASSERT_GE(history.size(), 2);
-    EXPECT_TRUE(history[1].endsWith(QStringLiteral("  C52407301  完成，但有項目未完成（結束代碼 1）  新增 1、刪除 1、變價 1、不變 1；tblDrugs 3 → 3 筆")))
+    EXPECT_TRUE(history[1].endsWith(QStringLiteral("  C52407301  完成，但有項目未完成（結束代碼 1）  新增 1、刪除 1、變價 1、不變 1；tblDrugs 3 → 3 筆  〔可還原〕")))
         << qPrintable(history.join(u'\n'));
 }
 
@@ -348,7 +356,7 @@ TEST_F(Updatlet, ATableOfFewerThanHalfTheDrugsAfterRefusalsIsAskedAbout)
 
     const UpdatletResult result = installation.run();
     EXPECT_EQ(result.exitCode, 3) << qPrintable(result.out);
-    EXPECT_TRUE(result.out.contains(QStringLiteral("資料庫只接受了本次藥價資料檔中的 6 筆藥品資料，不到藥品資料表 tblDrugs 目前 30 筆的一半")))
+    EXPECT_TRUE(result.out.contains(QStringLiteral("資料庫只接受了本次藥價資料檔中的 6 筆藥品資料，不到目前藥品資料 30 筆的一半")))
         << qPrintable(result.out);
     EXPECT_EQ(installation.read(kDatabase), before);
     EXPECT_TRUE(QFile::exists(installation.pricePath()));

@@ -137,7 +137,7 @@ TEST_F(UpdatletWords, TheHistoryTellsWhyAndStillReadsOlderLogs)
     ASSERT_EQ(lines.size(), 3) << qPrintable(history.out);
     EXPECT_EQ(lines[1], QStringLiteral("2025-01-02 08:00:00 +08:00  C52407301  失敗（結束代碼 1）"));
     EXPECT_TRUE(lines[2].endsWith(QStringLiteral("  C52407301  未執行（拒絕）（結束代碼 1）  原因："
-                                                 "資料檔中沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。")))
+                                                 "資料檔中沒有任何可以匯入的藥品資料，藥品資料維持原狀，未做任何變更。")))
         << qPrintable(lines[2]);
 }
 

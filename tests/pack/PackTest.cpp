@@ -67,14 +67,14 @@ TEST_F(Pack, OkUpdatesTheDrugTableThenHidesTheWizardAndRemovesThePack)
     EXPECT_EQ(machine.processes.endCalls, 1);
 }
 
-TEST_F(Pack, AFailedUpdateKeepsEverythingAndThePackStays)
+TEST_F(Pack, ARefusedUpdateKeepsEverythingAndThePackStays)
 {
     writePriceList(0); // only the header
     pressOk();
 
     EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), 1);
     ASSERT_EQ(machine.dialogs.messages.size(), 1u);
-    EXPECT_TRUE(machine.dialogs.messages.front().text.startsWith(QStringLiteral("更新藥價作業失敗，可能的原因為：\r\n")));
+    EXPECT_TRUE(machine.dialogs.messages.front().text.startsWith(QStringLiteral("藥價更新沒有執行，原因如下：\r\n")));
     EXPECT_TRUE(QFile::exists(machine.packFile(QStringLiteral("all.puf"))));
     // No script: the wizard closes and the pack can be run again once the cause is mended.
     EXPECT_FALSE(QFile::exists(machine.packFile(QStringLiteral("destroy.bat"))));
@@ -98,14 +98,14 @@ TEST_F(Pack, AListThatWouldShrinkTheDrugTableIsAppliedOnlyWhenTheUserSaysYes)
         driver.pressOk();
         ASSERT_EQ(machine.dialogs.questions.size(), 1u);
         EXPECT_FALSE(machine.dialogs.questions.front().defaultYes);
-        EXPECT_TRUE(machine.dialogs.questions.front().text.contains(QStringLiteral("只有 2 筆藥品資料，不到藥品資料表 tblDrugs 目前 5 筆的一半")));
+        EXPECT_TRUE(machine.dialogs.questions.front().text.contains(QStringLiteral("只有 2 筆藥品資料，不到目前藥品資料 5 筆的一半")));
         EXPECT_EQ(db->count(QStringLiteral("tblDrugs")), yes ? 2 : 5);
         EXPECT_EQ(QFile::exists(machine.packFile(QStringLiteral("all.puf"))), !yes);
         EXPECT_EQ(QFile::exists(machine.packFile(QStringLiteral("destroy.bat"))), yes);
         ASSERT_EQ(machine.dialogs.messages.size(), yes ? 0u : 1u);
         if (!yes) {
             EXPECT_TRUE(machine.dialogs.messages.front().text.endsWith(
-                QStringLiteral("未經確認不進行更新。藥品資料表與藥價資料檔維持原狀，未做任何變更。")));
+                QStringLiteral("未經確認不進行更新。藥品資料與藥價資料檔維持原狀，未做任何變更。")));
         }
     }
 }

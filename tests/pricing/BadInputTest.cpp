@@ -30,6 +30,7 @@ namespace {
 const QByteArray kHeader = encodeAnsi(korvane::test::priceListHeader());
 
 const QString kFailurePrefix = QStringLiteral("更新藥價作業失敗，可能的原因為：\r\n");
+const QString kRefusalPrefix = QStringLiteral("藥價更新沒有執行，原因如下：\r\n");
 
 const QString kDrugColumns = QStringLiteral(
     "SELECT 新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, 藥品英文名稱, 藥品規格量, "
@@ -174,14 +175,17 @@ protected:
         EXPECT_FALSE(QFile::exists(pricePath()));
     }
 
+    // A refusal is headed as one, a failure as a failure.
     void expectFailureThatChangedNothing(const QByteArray& priceList)
     {
         ASSERT_EQ(machine.dialogs.messages.size(), 1u);
         const auto& shown = machine.dialogs.messages.front();
         EXPECT_EQ(shown.icon, MessageIcon::Critical);
-        EXPECT_EQ(shown.title, QStringLiteral("錯誤"));
-        EXPECT_TRUE(shown.text.startsWith(kFailurePrefix)) << shown.text.toStdString();
-        EXPECT_GT(shown.text.size(), kFailurePrefix.size()) << "the failure gives no reason";
+        const bool refused = outcome == korvane::Outcome::Refused;
+        const QString& prefix = refused ? kRefusalPrefix : kFailurePrefix;
+        EXPECT_EQ(shown.title, refused ? QStringLiteral("無法更新藥價") : QStringLiteral("錯誤"));
+        EXPECT_TRUE(shown.text.startsWith(prefix)) << shown.text.toStdString();
+        EXPECT_GT(shown.text.size(), prefix.size()) << "the failure gives no reason";
         EXPECT_EQ(drugs(), oldDrugs) << shortly(drugs());
         EXPECT_EQ(view.hideCalls, 0);
         QFile list(pricePath());
@@ -359,7 +363,7 @@ INSTANTIATE_TEST_SUITE_P(
 
         // Nothing but drug lines whose prices were damaged: the first one is named.
         DamagedListCase{"everyPriceDamaged", lineWith(4, "1O.5") + lineWith(4, "12,3a", QStringLiteral("ODD0000200")),
-                        QStringLiteral("沒有任何可以匯入的藥品資料，藥品資料表維持原狀，未做任何變更。例如略過第 2 行（代碼 ODD0000100）：藥價「1O.5」不是數字。")},
+                        QStringLiteral("沒有任何可以匯入的藥品資料，藥品資料維持原狀，未做任何變更。例如略過第 2 行（代碼 ODD0000100）：藥價「1O.5」不是數字。")},
         DamagedListCase{"undecodablePrice", kGoodLine + lineWith(4, "12\xA4") + kGoodLine,
                         QStringLiteral("第 3 行含有無法辨識的字元（全檔共 1 行如此）")},
         DamagedListCase{"undecodableLineThatIsNoRecord", kGoodLine + QByteArray("\xA4\x80\xA4\x80\r\n") + kGoodLine,

@@ -16,6 +16,7 @@
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 #include <new>
+#include <tuple>
 
 using korvane::C52407301;
 using korvane::Outcome;
@@ -31,6 +32,8 @@ namespace {
 const QString kHeader = korvane::test::priceListHeader();
 
 const QString kFailurePrefix = QStringLiteral("更新藥價作業失敗，可能的原因為：\r\n");
+// A run refused before it changed anything is told as such, not as a failure.
+const QString kRefusalPrefix = QStringLiteral("藥價更新沒有執行，原因如下：\r\n");
 
 // The files of a real machine, except that the price list cannot be removed.
 class UndeletableFiles : public korvane::platform::NativeFileSystem
@@ -101,8 +104,10 @@ protected:
         ASSERT_EQ(machine.dialogs.messages.size(), 1u);
         const auto& shown = machine.dialogs.messages.front();
         EXPECT_EQ(shown.icon, MessageIcon::Critical);
-        EXPECT_EQ(shown.title, QStringLiteral("錯誤"));
-        EXPECT_TRUE(shown.text.startsWith(kFailurePrefix + descriptionStart)) << qPrintable(shown.text);
+        const bool refused = expected == Outcome::Refused;
+        EXPECT_EQ(shown.title, refused ? QStringLiteral("無法更新藥價") : QStringLiteral("錯誤"));
+        EXPECT_TRUE(shown.text.startsWith((refused ? kRefusalPrefix : kFailurePrefix) + descriptionStart))
+            << qPrintable(shown.text);
         EXPECT_EQ(codes(), oldCodes);
         EXPECT_EQ(view.hideCalls, 0);
     }
@@ -232,15 +237,17 @@ TEST_F(DrugPriceUpdate, RowsTheDatabaseRefusesAreSkipped)
     EXPECT_EQ(codes(), QStringList{QStringLiteral("PAID000100")});
     EXPECT_EQ(outcome, Outcome::Refused);
     ASSERT_EQ(machine.dialogs.messages.size(), 1u);
-    EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("資料檔中的 1 筆藥品資料都無法存入藥品資料表")));
+    EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("資料檔中的 1 筆藥品資料都無法存入資料庫")));
     EXPECT_TRUE(machine.dialogs.messages[0].text.contains(QStringLiteral("free")));
     EXPECT_TRUE(priceListKept());
 }
 
+// Nothing changed, and the pack is told where its list belongs.
 TEST_F(DrugPriceUpdate, AMissingPriceListIsReported)
 {
     run();
-    expectFailure(QStringLiteral("找不到檔案"), Outcome::Failed);
+    expectFailure(QStringLiteral("找不到本次的藥價資料檔：") + QDir::toNativeSeparators(pricePath()) +
+                  QStringLiteral("。藥品資料沒有變更。本更新程式要從它自己的資料夾執行，藥價資料檔 all.puf 要放在它的旁邊"));
 }
 
 TEST_F(DrugPriceUpdate, ASecondRunFindsNoPriceList)
@@ -248,9 +255,9 @@ TEST_F(DrugPriceUpdate, ASecondRunFindsNoPriceList)
     writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100"))});
     run();
     ASSERT_TRUE(machine.dialogs.messages.empty());
-    EXPECT_EQ(action->action(view), Outcome::Failed);
+    EXPECT_EQ(action->action(view), Outcome::Refused);
     ASSERT_EQ(machine.dialogs.messages.size(), 1u);
-    EXPECT_TRUE(machine.dialogs.messages.front().text.startsWith(kFailurePrefix + QStringLiteral("找不到檔案")));
+    EXPECT_TRUE(machine.dialogs.messages.front().text.startsWith(kRefusalPrefix + QStringLiteral("找不到本次的藥價資料檔")));
     EXPECT_EQ(codes(), QStringList{QStringLiteral("AC12345100")});
 }
 
@@ -299,17 +306,28 @@ TEST_F(DrugPriceUpdate, AMissingOrLockedDatabaseChangesNothing)
 
 // Korvane reading the drugs, and another program part-way through a transaction of its own,
 // leave a preview its reading: nobody refuses it and it writes nothing.
-TEST_F(DrugPriceUpdate, APreviewReadsBesideOtherProgramsAndWritesNothing)
+// A preview reads beside Korvane reading the drugs; another writer, which would refuse the run,
+// refuses the preview the same way.
+TEST_F(DrugPriceUpdate, APreviewReadsBesideOtherProgramsAndRefusesWhatTheRunWould)
 {
     writePriceList({kHeader, drugLine(1, QStringLiteral("AC12345100")), drugLine(2, QStringLiteral("OLD0"))});
     const korvane::test::SqliteProgram korvane(db->path(), {QStringLiteral("BEGIN"), QStringLiteral("SELECT count(*) FROM tblDrugs")});
+    {
+        C52407301 preview(machine.services());
+        const auto changes = preview.preview();
+        EXPECT_EQ(changes.tableRows(), 2);
+        EXPECT_EQ(changes.added(), 1);
+        EXPECT_EQ(changes.removed(), 1);
+    }
     const korvane::test::SqliteProgram writer(
         db->path(), {QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("INSERT INTO tblTemp (pKey) VALUES ('k')")});
     C52407301 preview(machine.services());
-    const auto changes = preview.preview();
-    EXPECT_EQ(changes.tableRows(), 2);
-    EXPECT_EQ(changes.added(), 1);
-    EXPECT_EQ(changes.removed(), 1);
+    try {
+        preview.preview();
+        ADD_FAILURE() << "previewed beside a writer";
+    } catch (const korvane::RunRefused& refusal) {
+        EXPECT_TRUE(refusal.description().startsWith(QStringLiteral("資料庫正被其他程式使用中"))) << qPrintable(refusal.description());
+    }
     EXPECT_EQ(codes(), oldCodes);
     EXPECT_TRUE(priceListKept());
 }
@@ -347,14 +365,15 @@ TEST_F(DrugPriceUpdate, ADatabaseFileThatIsEmptyOrHasNoDrugTableIsNamed)
     machine.writeFile(empty, QByteArray());
     const QString foreign = machine.installFile(QStringLiteral("foreign.mdb"));
     ClinicDatabase(foreign).exec(QStringLiteral("CREATE TABLE tblTemp (pKey VARCHAR(50))"));
-    const std::pair<QString, QString> cases[] = {{empty, QStringLiteral("資料庫檔案是空的（0 位元組）")},
-                                                 {foreign, QStringLiteral("資料庫中沒有藥品資料表 tblDrugs")}};
-    for (const auto& [path, says] : cases) {
+    const std::tuple<QString, QString, Outcome> cases[] = {
+        {empty, QStringLiteral("資料庫檔案是空的（0 位元組）"), Outcome::Failed},
+        {foreign, QStringLiteral("資料庫中找不到藥品資料，這可能不是 Korvane 的資料庫"), Outcome::Refused}};
+    for (const auto& [path, says, expected] : cases) {
         machine.dialogs.messages.clear();
         machine.writeFile(machine.installFile(QStringLiteral("Korvane.config")),
                           korvane::platform::encodeAnsi(QDir::toNativeSeparators(path) + QStringLiteral("\r\n")));
         run();
-        expectFailure(says, Outcome::Failed);
+        expectFailure(says, expected);
         EXPECT_TRUE(machine.dialogs.messages.front().text.contains(QDir::toNativeSeparators(path)));
         EXPECT_TRUE(priceListKept());
     }

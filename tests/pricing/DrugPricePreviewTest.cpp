@@ -29,7 +29,7 @@ TEST(DrugPricePreview, RowsComeOutByChangeThenByCode)
     for (qsizetype i = 0; i < codes.size(); ++i) {
         // Added, unchanged and removed in turn.
         if (i % 3 != 0)
-            preview.addTableRow(codes[i], QStringLiteral("NAME"), 1.0);
+            preview.addTableRow(codes[i], QStringLiteral("NAME"), 1.0, 0, i);
         if (i % 3 != 2)
             preview.addListLine(korvane::DrugPriceLine(korvane::test::drugLine(int(i), codes[i], QStringLiteral("1"))), i);
     }
@@ -56,8 +56,8 @@ TEST(DrugPricePreview, TheCsvIsOneHeaderAndRowsOfTheSameColumns)
 {
     using korvane::test::drugCode;
     DrugPricePreview preview;
-    preview.addTableRow(drugCode(1), QStringLiteral("SYRUP \"A\", 5ML"), 5.0);
-    preview.addTableRow(drugCode(2), QStringLiteral("TWO\r\nLINES"), 10.0);
+    preview.addTableRow(drugCode(1), QStringLiteral("SYRUP \"A\", 5ML"), 5.0, 0, 1);
+    preview.addTableRow(drugCode(2), QStringLiteral("TWO\r\nLINES"), 10.0, 0, 2);
     preview.addListLine(korvane::DrugPriceLine(korvane::test::drugLine(1, drugCode(3), QStringLiteral("3.25"))), 0);
     preview.addRefusal({5, QStringLiteral("AC00005100999"), QStringLiteral("代碼"), QStringLiteral("太長, \"12\" 個字元")});
     preview.finish();

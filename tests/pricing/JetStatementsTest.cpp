@@ -5,8 +5,10 @@
 #include "PriceListText.h"
 #include "TestServices.h"
 #include "actions/ActionImpl.h"
+#include "actions/RunRecord.h"
 #include "drugbag/C524011002.h"
 #include "drugbag/C524011003.h"
+#include "pricing/CDrugPriceUndoActioner.h"
 #include "platform/AnsiText.h"
 #include "platform/database/AccessDialect.h"
 #include "platform/database/JetSql.h"
@@ -101,6 +103,15 @@ protected:
     }
 
     void as(const char* action) { capture.action = QString::fromUtf8(action); }
+    // A run with its record, which an undo finds its run in.
+    Outcome recorded(korvane::IAction& action)
+    {
+        korvane::RunRecorder recorder(machine.services(), QStringLiteral("test"), QString());
+        recorder.start();
+        const Outcome outcome = action.action(view);
+        recorder.finish(outcome, action);
+        return outcome;
+    }
 
     korvane::test::TestMachine machine;
     korvane::test::FakeView view;
@@ -117,7 +128,14 @@ TEST_F(JetStatements, EveryStatementTheActionsSendIsJetSql)
     as("C52407301 --dry-run");
     EXPECT_NO_THROW(update.previewChanges());
     as("C52407301");
-    EXPECT_EQ(update.action(view), Outcome::ItemsLeft); // the refused values
+    EXPECT_EQ(recorded(update), Outcome::ItemsLeft); // the refused values
+    // Taken back, previewed first, and the taking back taken back in turn.
+    korvane::CDrugPriceUndoActioner undo(machine.services());
+    as("CDrugPriceUndoActioner --dry-run");
+    EXPECT_NO_THROW(undo.previewChanges());
+    as("CDrugPriceUndoActioner");
+    EXPECT_EQ(recorded(undo), Outcome::Done);
+    EXPECT_EQ(recorded(undo), Outcome::Done);
     as("applied-update key");
     korvane::C52407301TestAccess::writeUpdateKey(update);
     as("C524011003 --dry-run");
@@ -148,9 +166,15 @@ TEST_F(JetStatements, EveryStatementTheActionsSendIsJetSql)
     const auto sentBy = [&](const char* action) {
         return capture.statements[QString::fromUtf8(action)].join(u'\n');
     };
-    EXPECT_TRUE(
-        sentBy("C52407301 --dry-run").contains(QStringLiteral("FROM tblDrugs WHERE 藥價參考日期 IS NULL")));
-    EXPECT_TRUE(sentBy("C52407301").contains(QStringLiteral("INSERT INTO tblDrugs ([")));
+    const QString readAll = QStringLiteral("SELECT [新], [單複方註記], [代碼], [藥價參考金額], [藥價參考日期], [藥價參考截止日期], "
+                                           "[藥品英文名稱], [藥品規格量], [藥品規格單位], [成份], [成份含量], [含量單位], "
+                                           "[藥品劑型], [製造廠名稱] FROM tblDrugs ORDER BY id");
+    EXPECT_TRUE(sentBy("C52407301 --dry-run").contains(readAll));
+    EXPECT_TRUE(sentBy("C52407301").contains(readAll) && sentBy("C52407301").contains(QStringLiteral("INSERT INTO tblDrugs ([")));
+    EXPECT_TRUE(sentBy("CDrugPriceUndoActioner --dry-run").contains(readAll));
+    EXPECT_TRUE(sentBy("CDrugPriceUndoActioner").contains(readAll) &&
+                sentBy("CDrugPriceUndoActioner").contains(QStringLiteral("DELETE FROM tblDrugs")) &&
+                sentBy("CDrugPriceUndoActioner").contains(QStringLiteral("INSERT INTO tblDrugs ([")));
     EXPECT_TRUE(
         sentBy("applied-update key").contains(QStringLiteral("INSERT INTO tblTemp ([pKey],[pValue])")));
     EXPECT_TRUE(sentBy("C524011003").contains(QStringLiteral("UPDATE tblDrugBag SET [")));
@@ -183,6 +207,8 @@ TEST_F(JetStatements, EveryStatementTheActionsSendIsJetSql)
     };
     EXPECT_EQ(texts("C52407301 --dry-run"), QStringList{"dbKorvane.mdb ReadOnly=1"});
     EXPECT_EQ(texts("C52407301"), QStringList{"dbKorvane.mdb Exclusive=1"});
+    EXPECT_EQ(texts("CDrugPriceUndoActioner --dry-run"), QStringList{"dbKorvane.mdb ReadOnly=1"});
+    EXPECT_EQ(texts("CDrugPriceUndoActioner"), (QStringList{"dbKorvane.mdb Exclusive=1", "dbKorvane.mdb Exclusive=1"}));
     EXPECT_EQ(texts("applied-update key"), QStringList{"dbKorvane.mdb Exclusive=1"});
     EXPECT_EQ(texts("C524011003"), QStringList{"dbDrugProfile.mdb Exclusive=1"});
     EXPECT_EQ(texts("C524011003 --dry-run"), QStringList{"dbDrugProfile.mdb ReadOnly=1"});

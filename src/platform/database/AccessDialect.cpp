@@ -81,17 +81,20 @@ QString AccessDialect::heldFiles(const QString& localPath)
     return held.join(QStringLiteral("、"));
 }
 
+void AccessDialect::requireUnheld() const
+{
+    if (const QString held = heldFiles(m_file); !held.isEmpty())
+        throw inUseError(QStringLiteral("資料庫檔案正由其他程式使用中（例如 Korvane 或藥袋列印程式）：") + held +
+                             QStringLiteral("。本次更新要單獨開啟資料庫，才能一次完整寫入；資料都沒有變更。"),
+                         QString());
+}
+
 void AccessDialect::prepare(QSqlDatabase& db) const
 {
     // Asked of the system before the driver: an exclusive open refused by the driver says less
     // (and under a stand-in driver nothing), and this names the file.
-    if (m_mode.exclusive) {
-        if (const QString held = heldFiles(m_file); !held.isEmpty())
-            throw inUseError(
-                QStringLiteral("資料庫檔案正由其他程式使用中（例如 Korvane 或藥袋列印程式）：") + held +
-                    QStringLiteral("。本次更新要單獨開啟資料庫，才能一次完整寫入；資料都沒有變更。"),
-                QString());
-    }
+    if (m_mode.exclusive)
+        requireUnheld();
     OdbcDialect::prepare(db);
 }
 

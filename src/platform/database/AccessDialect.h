@@ -33,6 +33,7 @@ public:
     static QString heldFiles(const QString& localPath);
 
     void prepare(QSqlDatabase& db) const override;
+    void requireUnheld() const override;
     QString quoteName(const QSqlDatabase& db, const QString& name) const override;
     // Jet does not end a transaction by itself, and a file it can no longer reach fails every
     // statement and the commit with its own error: the servers' probe would tell nothing more.

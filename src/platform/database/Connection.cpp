@@ -73,6 +73,13 @@ OpenMode Connection::openMode(int mode)
     return open;
 }
 
+void Connection::requireUnheld(const QString& connectionText)
+{
+    OpenMode mode;
+    mode.exclusive = true;
+    DatabaseDialect::forConnectionText(connectionText, mode)->requireUnheld();
+}
+
 int Connection::State() const
 {
     return QSqlDatabase::contains(m_qtName) && QSqlDatabase::database(m_qtName, false).isOpen() ? adStateOpen

@@ -59,6 +59,13 @@ public:
     // from the next Open on; null for none. The log must outlive the connection's open.
     void setStatementLog(StatementLog* log) { m_log = log; }
 
+    // Whether a run that writes could have the database the text names to itself now: throws
+    // the refusal its open would meet (Error::Kind::DatabaseLocked: another program holds the
+    // desktop database's file, or another writer the embedded one's lock), and returns otherwise.
+    // Asked without opening the database so and without writing anything: for a preview, which
+    // must refuse what the run would refuse.
+    static void requireUnheld(const QString& connectionText);
+
     int State() const;
     void Open();
     void Close();

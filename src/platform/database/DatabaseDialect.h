@@ -37,6 +37,10 @@ public:
     // The session settings the system relies on, once the connection is open; throws when the
     // database refuses them.
     virtual void opened(QSqlDatabase& db) const { Q_UNUSED(db); }
+    // Throws the refusal a writing run's open or transaction would meet now because another
+    // program holds the database (see Connection::requireUnheld); nothing where a database is
+    // shared by its nature (a server).
+    virtual void requireUnheld() const {}
     // Begins a transaction; throws when the database refuses.
     virtual void begin(QSqlDatabase& db) const;
     // Throws when the database has already given up the open transaction, so that a commit

@@ -814,6 +814,20 @@ void Recordset::setValue(int index, const QVariant& value)
     d->assigned[index] = 1;
 }
 
+void Recordset::setStored(int index, const QVariant& value)
+{
+    d->requireUpdatable();
+    if (index < 0 || size_t(index) >= d->shape->columns.size())
+        throw Error(QStringLiteral("欄位索引超出範圍。"), Error::Kind::OutOfRange);
+    if (d->edit == Impl::Edit::None) {
+        d->pending = d->currentRow();
+        d->assigned.fill(0, qsizetype(d->shape->columns.size()));
+        d->edit = Impl::Edit::Editing;
+    }
+    d->pending[size_t(index)] = value;
+    d->assigned[index] = 1;
+}
+
 void Recordset::setText(int index, QStringView text)
 {
     d->requireUpdatable();

@@ -55,6 +55,9 @@ public:
     // The same for text, which a new row takes without a copy on the way: what an import does
     // for every field of every row.
     void setText(int index, QStringView text);
+    // A value as this column stores it (read from it before, see RowReader), given back
+    // unconverted: a copy of a table put back holds exactly what it held.
+    void setStored(int index, const QVariant& value);
 
     // A new row; tag names it to the refused-row handler (-1 for AddNew()).
     void AddNew();

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "ColumnInfo.h"
+#include "StoredValues.h"
 
+#include <QByteArray>
 #include <QSqlRecord>
 #include <QVariant>
 
@@ -27,6 +29,9 @@ public:
     virtual bool next() = 0;
     // A column of the current row as stored: null, a whole number, a double, text or bytes.
     virtual QVariant value(int column) const = 0;
+    // The same value appended to out in the form of StoredValues; a statement that reads its
+    // values without making them QVariants first says so here.
+    virtual void appendStored(int column, QByteArray& out) const { StoredValues::append(out, value(column)); }
     // The result's columns, by name.
     virtual QSqlRecord record() const = 0;
     virtual int columnCount() const = 0;

@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <atomic>
 #include <sqlite3.h>
 
 namespace korvane::platform {
@@ -23,12 +24,13 @@ const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 // The engine's own statements, sent by this dialect alone and never to the Access file it stands
 // in for: a file that is not a database opens without complaint, and the first statement tells;
-// the page cache; a preview's refusal of every write; the write lock a transaction takes first;
-// the declared types of a table's columns.
+// the page cache; a preview's refusal of every write; the write lock a transaction takes first,
+// and its release after a preview's probe of it; the declared types of a table's columns.
 const QString kIsDatabase = QStringLiteral("SELECT count(*) FROM sqlite_master");
 const QString kPageCache = QStringLiteral("PRAGMA cache_size=-16384");
 const QString kQueryOnly = QStringLiteral("PRAGMA query_only=1");
 const QString kBeginWriting = QStringLiteral("BEGIN IMMEDIATE");
+const QString kRollback = QStringLiteral("ROLLBACK");
 const QString kTableInfo = QStringLiteral("PRAGMA table_info('%1')");
 
 // SQLite's primary result codes that the user can do something about.
@@ -93,6 +95,34 @@ void SqliteDialect::opened(QSqlDatabase& db) const
         if (!queryOnly.exec(kQueryOnly))
             throw statementError(queryOnly);
     }
+}
+
+void SqliteDialect::requireUnheld() const
+{
+    static std::atomic<int> probes{0};
+    const QString name = QStringLiteral("korvane-lock-probe-") + QString::number(++probes);
+    std::optional<Error> refusal;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(qtDriver(), name);
+        try {
+            prepare(db);
+            if (!db.open()) {
+                refusal = connectionError(db);
+            } else {
+                QSqlQuery lock(db);
+                if (!lock.exec(kBeginWriting))
+                    refusal = translate(lock.lastError());
+                else
+                    lock.exec(kRollback);
+            }
+        } catch (const Error& error) {
+            refusal = error;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (refusal)
+        throw *refusal;
 }
 
 QString SqliteDialect::quoteName(const QSqlDatabase& db, const QString& name) const

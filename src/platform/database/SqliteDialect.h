@@ -24,6 +24,9 @@ public:
     QString qtDriver() const override { return QStringLiteral("QSQLITE"); }
     void prepare(QSqlDatabase& db) const override;
     void opened(QSqlDatabase& db) const override;
+    // Takes the write lock for a moment on a connection of its own, as a writing run's
+    // transaction takes it, waiting as long.
+    void requireUnheld() const override;
     QString quoteName(const QSqlDatabase& db, const QString& name) const override;
     std::vector<ColumnInfo> columns(const QSqlDatabase& db, const QString& table,
                                     const QSqlRecord& record) const override;

@@ -233,6 +233,32 @@ QVariant SqliteRowStatement::value(int column) const
     }
 }
 
+void SqliteRowStatement::appendStored(int column, QByteArray& out) const
+{
+    // Straight from the engine's own form: a table of tens of thousands of rows is copied so.
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_INTEGER:
+        StoredValues::appendInteger(out, sqlite3_column_int64(m_statement, column));
+        return;
+    case SQLITE_FLOAT:
+        StoredValues::appendDouble(out, sqlite3_column_double(m_statement, column));
+        return;
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+        StoredValues::appendText(out, QByteArrayView(text, sqlite3_column_bytes(m_statement, column)));
+        return;
+    }
+    case SQLITE_BLOB: {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
+        StoredValues::appendBytes(out, QByteArrayView(bytes, sqlite3_column_bytes(m_statement, column)));
+        return;
+    }
+    default:
+        StoredValues::appendNull(out);
+        return;
+    }
+}
+
 QSqlRecord SqliteRowStatement::record() const
 {
     QSqlRecord record;

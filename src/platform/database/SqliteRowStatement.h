@@ -32,6 +32,7 @@ public:
     void query() override;
     bool next() override;
     QVariant value(int column) const override;
+    void appendStored(int column, QByteArray& out) const override;
     QSqlRecord record() const override;
     int columnCount() const override;
     void finish() override;
