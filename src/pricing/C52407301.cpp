@@ -14,6 +14,7 @@
 #include "platform/Conversions.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/Sha256.h"
 #include "platform/database/Connection.h"
 #include "platform/TechnicalNote.h"
 #include "platform/database/Recordset.h"
@@ -201,7 +202,7 @@ PriceList C52407301::readPriceList(IUpdatorView* p_form)
     QByteArray bytes = ivServices.files.readFile(path);
     // Which list a run applied, for its record: hashed beside the run.
     ivList = {path, bytes.size(), std::async(std::launch::async, [bytes] {
-                                      return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+                                      return platform::Sha256::hex(bytes);
                                   }).share()};
     if (const QString refusal = PriceListSurvey::refusalOfContent(bytes); !refusal.isEmpty())
         throw RunRefused(refusal);

@@ -4,6 +4,7 @@
 
 #include "DrugPriceLine.h"
 #include "platform/Error.h"
+#include "platform/Sha256.h"
 #include "platform/database/AccessDialect.h"
 #include "platform/database/RowReader.h"
 #include "platform/database/StoredValues.h"
@@ -59,7 +60,7 @@ QString digestOf(const std::vector<quint64>& hashes)
     qToLittleEndian(quint64(hashes.size()), bytes.data());
     for (size_t i = 0; i < hashes.size(); ++i)
         qToLittleEndian(hashes[i], bytes.data() + (i + 1) * 8);
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    return platform::Sha256::hex(bytes);
 }
 
 QString columnList()
@@ -211,7 +212,7 @@ QByteArray DrugTableImage::fileBytes(Header header, const QByteArray& compressed
     line("after-rows", QString::number(header.afterRows));
     line("after-digest", header.afterDigest);
     line("compressed", QString::number(compressed.size()));
-    line("check", QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex()));
+    line("check", platform::Sha256::hex(text));
     text += '\n';
     text.reserve(text.size() + compressed.size() + after.count() * 8);
     text += compressed;
@@ -246,7 +247,7 @@ DrugTableImage DrugTableImage::fromFile(const QByteArray& bytes)
     }
     // The check covers every line before it, and no line may follow it.
     if (checked < 0 || checked != last ||
-        values.value("check") != QCryptographicHash::hash(bytes.left(checked), QCryptographicHash::Sha256).toHex())
+        values.value("check") != platform::Sha256::hash(QByteArrayView(bytes).first(checked)).toHex())
         throw altered();
     if (values.value("table") != "tblDrugs" || QString::fromUtf8(values.value("columns")) != columnList())
         throw notAnImage();
