@@ -349,9 +349,12 @@ Outcome C52407301::replaceDrugs(const QString& path)
             cancelled = !confirmShrink(added, current, true);
         if (!cancelled) {
             recordset.Close();
-            ivChanges = committedChanges(changes, list);
-            // Kept on the disk before the commit: a run that cannot be taken back commits nothing.
+            // The comparison needs nothing of the database: made while the table as the run leaves
+            // it is read (should that read throw, the future waits for the comparison to end).
+            auto compared = std::async(std::launch::async, [&] { return committedChanges(changes, list); });
             ivKept->readAfter(connection);
+            ivChanges = compared.get();
+            // Kept on the disk before the commit: a run that cannot be taken back commits nothing.
             try {
                 ivKept->keep();
             } catch (const platform::Error& error) {

@@ -104,6 +104,14 @@ void DrugTableImage::Rows::add(const platform::RowReader& reader)
     ivHashes.push_back(rowHash(ivEncoded.constData() + start, ivEncoded.size() - start));
 }
 
+void DrugTableImage::Rows::addHash(const platform::RowReader& reader, QByteArray& scratch)
+{
+    scratch.resize(0); // keeps its room from row to row
+    for (int column = 0; column < columnCount; ++column)
+        reader.appendStored(column, scratch);
+    ivHashes.push_back(rowHash(scratch.constData(), scratch.size()));
+}
+
 QString DrugTableImage::Rows::digest() const
 {
     return digestOf(ivHashes);
@@ -155,6 +163,16 @@ DrugTableImage::Rows DrugTableImage::read(const std::shared_ptr<platform::Connec
         if (each)
             each(reader);
     }
+    return rows;
+}
+
+DrugTableImage::Rows DrugTableImage::readHashes(const std::shared_ptr<platform::Connection>& connection)
+{
+    Rows rows;
+    QByteArray scratch;
+    platform::RowReader reader(connection, readStatement());
+    while (reader.next())
+        rows.addHash(reader, scratch);
     return rows;
 }
 
