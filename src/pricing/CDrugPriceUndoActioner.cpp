@@ -168,6 +168,13 @@ bool CDrugPriceUndoActioner::confirmDiffering(qsizetype differing)
     return false;
 }
 
+Outcome CDrugPriceUndoActioner::refuse(const RunRefused& refusal)
+{
+    ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("無法還原"),
+                                  QStringLiteral("還原藥價更新沒有執行，原因如下：\r\n") + refusal.description());
+    return Outcome::Refused;
+}
+
 Outcome CDrugPriceUndoActioner::action(IUpdatorView& p_form)
 {
     ivView = &p_form;
@@ -180,9 +187,7 @@ Outcome CDrugPriceUndoActioner::action(IUpdatorView& p_form)
     try {
         return takeBack();
     } catch (const RunRefused& refusal) {
-        ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("無法還原"),
-                                      QStringLiteral("還原藥價更新沒有執行，原因如下：\r\n") + refusal.description());
-        return Outcome::Refused;
+        return refuse(refusal);
     } catch (...) {
         ivServices.dialogs.messageBox(platform::MessageIcon::Critical, QStringLiteral("錯誤"),
                                       QStringLiteral("還原藥價更新失敗，藥品資料維持原狀，可能的原因為：\r\n") +
@@ -340,7 +345,16 @@ void CDrugPriceUndoActioner::recordRun(RunDetails& p_details) const
 ActionPreview CDrugPriceUndoActioner::previewChanges(IUpdatorView* p_progress)
 {
     Q_UNUSED(p_progress);
-    const auto connection = openForRun(kReading);
+    ivTarget.reset();
+    std::shared_ptr<platform::Connection> connection;
+    // Refused as the run refuses, in its words: the user is told, and nothing else is listed.
+    try {
+        connection = openForRun(kReading);
+    } catch (const RunRefused& refusal) {
+        ActionPreview refused;
+        refused.outcome = refuse(refusal);
+        return refused;
+    }
     const Target& target = *ivTarget;
     DrugPricePreview changes;
     DrugTableImage::Rows now;

@@ -61,6 +61,8 @@ private:
     std::shared_ptr<platform::Connection> openForRun(int mode);
     Target findTarget() const;
     Outcome takeBack();
+    // Tells the user why nothing was done, as the run and its preview both tell it.
+    Outcome refuse(const RunRefused& refusal);
     // The changes drug by drug: the table now (in changes already) against the kept rows.
     void addKeptRows(DrugPricePreview& changes, const DrugTableImage::Rows& rows) const;
     // Asks whether a table changed since the run may still be put back; false, said so, when not.

@@ -5,7 +5,6 @@
 #include "DrugPriceLine.h"
 #include "platform/Error.h"
 #include "platform/Sha256.h"
-#include "platform/database/AccessDialect.h"
 #include "platform/database/RowReader.h"
 #include "platform/database/StoredValues.h"
 
@@ -147,10 +146,12 @@ DrugTableImage::Rows DrugTableImage::Rows::decode(QByteArray encoded, qsizetype 
 
 QString DrugTableImage::readStatement()
 {
-    QString statement = QStringLiteral("SELECT ");
+    // The names as they stand: plain words to every database (brackets are Jet's and SQLite's
+    // alone, a server refuses them).
+    QStringList names;
     for (const DrugColumn& column : DrugPriceLine::columns())
-        statement += (statement.size() > 7 ? QStringLiteral(", ") : QString()) + platform::AccessDialect::bracketed(column.name);
-    return statement + QStringLiteral(" FROM tblDrugs ORDER BY id");
+        names << column.name;
+    return QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) + QStringLiteral(" FROM tblDrugs ORDER BY id");
 }
 
 DrugTableImage::Rows DrugTableImage::read(const std::shared_ptr<platform::Connection>& connection,

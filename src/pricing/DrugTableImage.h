@@ -67,7 +67,7 @@ public:
         QString afterDigest;
     };
 
-    // "SELECT [新], … FROM tblDrugs ORDER BY id": the columns kept, in the order of the rows' ids,
+    // "SELECT 新, … FROM tblDrugs ORDER BY id": the columns kept, in the order of the rows' ids,
     // which the databases read without sorting.
     static QString readStatement();
     // Every row of tblDrugs; each, when given, hears the reader at every row, for what else is

@@ -166,9 +166,9 @@ TEST_F(JetStatements, EveryStatementTheActionsSendIsJetSql)
     const auto sentBy = [&](const char* action) {
         return capture.statements[QString::fromUtf8(action)].join(u'\n');
     };
-    const QString readAll = QStringLiteral("SELECT [新], [單複方註記], [代碼], [藥價參考金額], [藥價參考日期], [藥價參考截止日期], "
-                                           "[藥品英文名稱], [藥品規格量], [藥品規格單位], [成份], [成份含量], [含量單位], "
-                                           "[藥品劑型], [製造廠名稱] FROM tblDrugs ORDER BY id");
+    const QString readAll = QStringLiteral("SELECT 新, 單複方註記, 代碼, 藥價參考金額, 藥價參考日期, 藥價參考截止日期, "
+                                           "藥品英文名稱, 藥品規格量, 藥品規格單位, 成份, 成份含量, 含量單位, "
+                                           "藥品劑型, 製造廠名稱 FROM tblDrugs ORDER BY id");
     EXPECT_TRUE(sentBy("C52407301 --dry-run").contains(readAll));
     EXPECT_TRUE(sentBy("C52407301").contains(readAll) && sentBy("C52407301").contains(QStringLiteral("INSERT INTO tblDrugs ([")));
     EXPECT_TRUE(sentBy("CDrugPriceUndoActioner --dry-run").contains(readAll));

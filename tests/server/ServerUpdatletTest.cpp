@@ -185,7 +185,9 @@ TEST_F(ServerUpdatlet, AListWithoutDrugRecordsChangesNothing)
     const UpdatletResult result = run();
 
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.out.contains(QStringLiteral("更新藥價作業失敗，可能的原因為：")))
+    // Refused, not failed: the heading says the update did not run.
+    EXPECT_TRUE(result.out.contains(QStringLiteral("藥價更新沒有執行，原因如下：")) &&
+                !result.out.contains(QStringLiteral("更新藥價作業失敗")))
         << qPrintable(result.out);
     EXPECT_TRUE(result.out.contains(QStringLiteral("沒有任何可以匯入的藥品資料"))) << qPrintable(result.out);
     EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
