@@ -194,6 +194,30 @@ TEST_F(ServerUpdatlet, AListWithoutDrugRecordsChangesNothing)
     EXPECT_TRUE(priceListExists());
 }
 
+// A client uninstalled without its registration: the driver is there by name, its library is
+// not. Said as such, never as a server that cannot be reached.
+TEST_F(ServerUpdatlet, ADriverRegisteredWithoutItsLibraryIsNamedSo)
+{
+    writePriceList({korvane::test::drugLine(1, QStringLiteral("AC12345100"))});
+    ASSERT_TRUE(QDir().mkpath(installation.path(QStringLiteral("odbc"))));
+    write(QStringLiteral("odbc/odbcinst.ini"), "[SQL Server Native Client 10.0]\nDriver=" +
+                                                   QFile::encodeName(installation.path(QStringLiteral("odbc/gone.so"))) +
+                                                   "\n");
+    QProcessEnvironment registry;
+    registry.insert(QStringLiteral("ODBCSYSINI"), installation.path(QStringLiteral("odbc")));
+    QProcess process;
+    installation.start(process, QStringLiteral(KORVANE_UPDATLET), installation.packArguments(), registry);
+    const UpdatletResult result = finish(process, 120000);
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(
+        QStringLiteral("資料庫驅動程式「SQL Server Native Client 10.0」已登記在這台電腦上，但它的程式檔不見了或無法載入")) &&
+                !result.err.contains(QStringLiteral("無法連線到資料庫，請確認資料庫伺服器已開啟")))
+        << qPrintable(result.err);
+    EXPECT_EQ(server.drugCodes(), ClinicServer::oldCodes());
+    EXPECT_TRUE(priceListExists());
+}
+
 TEST_F(ServerUpdatlet, ALockedTableFailsWithinTheLockWaitAndSaysWhatToDo)
 {
     writePriceList(

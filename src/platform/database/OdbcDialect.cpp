@@ -6,6 +6,8 @@
 #include "OdbcInsertStatement.h"
 #include "OleDbConnectionText.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -107,6 +109,49 @@ bool driverInstalled(const QString& name)
     }
     manager.freeHandle(SQL_HANDLE_ENV, environment);
     return found || !listed;
+}
+
+// Whether the driver manager registers a driver of this name whose library file is not there
+// (a client uninstalled, a path mistyped): the open then fails as if the server were away.
+// False when it cannot tell, as where the list names no library.
+bool driverLibraryMissing(const QString& name)
+{
+    const OdbcDriverManager& manager = OdbcDriverManager::instance();
+    if (!manager.allocHandle || !manager.setEnvAttr || !manager.drivers || !manager.freeHandle)
+        return false;
+    SQLHANDLE environment = SQL_NULL_HANDLE;
+    if (!SQL_SUCCEEDED(manager.allocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment)))
+        return false;
+    manager.setEnvAttr(environment, SQL_ATTR_ODBC_VERSION,
+                       reinterpret_cast<SQLPOINTER>(static_cast<quintptr>(SQL_OV_ODBC3)), 0);
+    bool missing = false;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    SQLWCHAR description[512];
+    SQLWCHAR attributes[4096];
+    SQLSMALLINT descriptionLength = 0;
+    SQLSMALLINT attributesLength = 0;
+    while (SQL_SUCCEEDED(manager.drivers(environment, direction, description, SQLSMALLINT(std::size(description)),
+                                         &descriptionLength, attributes, SQLSMALLINT(std::size(attributes)),
+                                         &attributesLength))) {
+        direction = SQL_FETCH_NEXT;
+        const qsizetype length =
+            std::clamp(qsizetype(descriptionLength), qsizetype(0), qsizetype(std::size(description)) - 1);
+        if (QString::fromUtf16(reinterpret_cast<const char16_t*>(description), length).compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        // "key=value" pairs, each ended by a NUL, the list by another.
+        const qsizetype size =
+            std::clamp(qsizetype(attributesLength), qsizetype(0), qsizetype(std::size(attributes)) - 1);
+        const QString pairs = QString::fromUtf16(reinterpret_cast<const char16_t*>(attributes), size);
+        for (const QString& pair : pairs.split(QChar(u'\0'), Qt::SkipEmptyParts)) {
+            if (pair.startsWith(QStringLiteral("Driver="), Qt::CaseInsensitive)) {
+                const QString library = pair.mid(7).trimmed();
+                missing = !library.isEmpty() && QDir::isAbsolutePath(library) && !QFileInfo::exists(library);
+            }
+        }
+        break;
+    }
+    manager.freeHandle(SQL_HANDLE_ENV, environment);
+    return missing;
 }
 
 // The driver an ODBC text names in its leading "DRIVER={...};".
@@ -349,6 +394,15 @@ Error OdbcDialect::connectionError(const QSqlDatabase& db) const
     if (driverMissing)
         return Error(QStringLiteral("找不到資料庫驅動程式「") + driver +
                          QStringLiteral("」，請安裝資料庫用戶端元件。（") + db.lastError().text() + u'）',
+                     Error::Kind::DatabaseUnreachable);
+    // IM003: registered, but its library could not be loaded; the same where Qt has freed the
+    // handle and the registration names a file that is not there.
+    if (!driver.isEmpty() && (state == QStringLiteral("IM003") ||
+                              (db.lastError().type() == QSqlError::ConnectionError && driverLibraryMissing(driver))))
+        return Error(QStringLiteral("資料庫驅動程式「") + driver +
+                         QStringLiteral("」已登記在這台電腦上，但它的程式檔不見了或無法載入，因此無法連線到資料庫；"
+                                        "資料都沒有變更。請重新安裝資料庫用戶端元件。（") +
+                         db.lastError().text() + u'）',
                      Error::Kind::DatabaseUnreachable);
     return fromSqlState(db.lastError(), state);
 }
