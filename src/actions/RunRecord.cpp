@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/LogFile.h"
 #include "platform/Paths.h"
+#include "platform/Sha256.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -53,9 +54,16 @@ QString entry(const QString& label, const QString& text)
 QString identify(const QString& path)
 {
     QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return QDir::toNativeSeparators(path) + QStringLiteral("（無法讀取：") + file.errorString() + u'）';
+    platform::Sha256 hash;
+    const auto unreadable = [&] { return QDir::toNativeSeparators(path) + QStringLiteral("（無法讀取：") + file.errorString() + u'）'; };
+    if (!file.open(QIODevice::ReadOnly))
+        return unreadable();
+    QByteArray piece(1 << 16, Qt::Uninitialized);
+    for (qint64 read; (read = file.read(piece.data(), piece.size())) != 0;) {
+        if (read < 0)
+            return unreadable();
+        hash.addData(QByteArrayView(piece.constData(), read));
+    }
     return QDir::toNativeSeparators(path) +
            QStringLiteral("（%1 位元組，SHA-256 %2）")
                .arg(QLocale::c().toString(file.size()), QString::fromLatin1(hash.result().toHex()));

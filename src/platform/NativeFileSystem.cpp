@@ -6,6 +6,7 @@
 #include "FileInUse.h"
 #include "FileReplacement.h"
 #include "Paths.h"
+#include "Sha256.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -120,11 +121,15 @@ FileFacts NativeFileSystem::facts(const QString& path) const
     if (!info.isFile())
         throwFileNotFound(path);
     QFile file(local);
-    QCryptographicHash digest(QCryptographicHash::Sha256);
+    Sha256 digest;
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("無法讀取檔案（可能正在使用中或沒有權限）：") + path, Error::Kind::AccessDenied);
-    if (!digest.addData(&file) || file.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("讀取檔案時發生錯誤：") + path, Error::Kind::AccessDenied);
+    QByteArray piece(1 << 16, Qt::Uninitialized);
+    for (qint64 read; (read = file.read(piece.data(), piece.size())) != 0;) {
+        if (read < 0 || file.error() != QFileDevice::NoError)
+            throw Error(QStringLiteral("讀取檔案時發生錯誤：") + path, Error::Kind::AccessDenied);
+        digest.addData(QByteArrayView(piece.constData(), read));
+    }
     return {info.size(), info.lastModified(), QString::fromLatin1(digest.result().toHex())};
 }
 

@@ -14,6 +14,7 @@
 #include "platform/Conversions.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/Sha256.h"
 #include "platform/database/Connection.h"
 #include "platform/TechnicalNote.h"
 #include "platform/database/Recordset.h"
@@ -201,7 +202,7 @@ PriceList C52407301::readPriceList(IUpdatorView* p_form)
     QByteArray bytes = ivServices.files.readFile(path);
     // Which list a run applied, for its record: hashed beside the run.
     ivList = {path, bytes.size(), std::async(std::launch::async, [bytes] {
-                                      return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+                                      return platform::Sha256::hex(bytes);
                                   }).share()};
     if (const QString refusal = PriceListSurvey::refusalOfContent(bytes); !refusal.isEmpty())
         throw RunRefused(refusal);
@@ -348,9 +349,12 @@ Outcome C52407301::replaceDrugs(const QString& path)
             cancelled = !confirmShrink(added, current, true);
         if (!cancelled) {
             recordset.Close();
-            ivChanges = committedChanges(changes, list);
-            // Kept on the disk before the commit: a run that cannot be taken back commits nothing.
+            // The comparison needs nothing of the database: made while the table as the run leaves
+            // it is read (should that read throw, the future waits for the comparison to end).
+            auto compared = std::async(std::launch::async, [&] { return committedChanges(changes, list); });
             ivKept->readAfter(connection);
+            ivChanges = compared.get();
+            // Kept on the disk before the commit: a run that cannot be taken back commits nothing.
             try {
                 ivKept->keep();
             } catch (const platform::Error& error) {

@@ -4,6 +4,7 @@
 
 #include "DrugPriceLine.h"
 #include "platform/Error.h"
+#include "platform/Sha256.h"
 #include "platform/database/Connection.h"
 #include "platform/database/DatabaseDialect.h"
 #include "platform/database/RowReader.h"
@@ -60,7 +61,7 @@ QString digestOf(const std::vector<quint64>& hashes)
     qToLittleEndian(quint64(hashes.size()), bytes.data());
     for (size_t i = 0; i < hashes.size(); ++i)
         qToLittleEndian(hashes[i], bytes.data() + (i + 1) * 8);
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    return platform::Sha256::hex(bytes);
 }
 
 QString columnList()
@@ -102,6 +103,14 @@ void DrugTableImage::Rows::add(const platform::RowReader& reader)
     for (int column = 0; column < columnCount; ++column)
         reader.appendStored(column, ivEncoded);
     ivHashes.push_back(rowHash(ivEncoded.constData() + start, ivEncoded.size() - start));
+}
+
+void DrugTableImage::Rows::addHash(const platform::RowReader& reader, QByteArray& scratch)
+{
+    scratch.resize(0); // keeps its room from row to row
+    for (int column = 0; column < columnCount; ++column)
+        reader.appendStored(column, scratch);
+    ivHashes.push_back(rowHash(scratch.constData(), scratch.size()));
 }
 
 QString DrugTableImage::Rows::digest() const
@@ -160,6 +169,16 @@ DrugTableImage::Rows DrugTableImage::read(const std::shared_ptr<platform::Connec
     return rows;
 }
 
+DrugTableImage::Rows DrugTableImage::readHashes(const std::shared_ptr<platform::Connection>& connection)
+{
+    Rows rows;
+    QByteArray scratch;
+    platform::RowReader reader(connection, readStatement());
+    while (reader.next())
+        rows.addHash(reader, scratch);
+    return rows;
+}
+
 void DrugTableImage::scan(const std::shared_ptr<platform::Connection>& connection,
                           const std::function<void(const platform::RowReader&)>& each)
 {
@@ -214,7 +233,7 @@ QByteArray DrugTableImage::fileBytes(Header header, const QByteArray& compressed
     line("after-rows", QString::number(header.afterRows));
     line("after-digest", header.afterDigest);
     line("compressed", QString::number(compressed.size()));
-    line("check", QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex()));
+    line("check", platform::Sha256::hex(text));
     text += '\n';
     text.reserve(text.size() + compressed.size() + after.count() * 8);
     text += compressed;
@@ -249,7 +268,7 @@ DrugTableImage DrugTableImage::fromFile(const QByteArray& bytes)
     }
     // The check covers every line before it, and no line may follow it.
     if (checked < 0 || checked != last ||
-        values.value("check") != QCryptographicHash::hash(bytes.left(checked), QCryptographicHash::Sha256).toHex())
+        values.value("check") != platform::Sha256::hash(QByteArrayView(bytes).first(checked)).toHex())
         throw altered();
     if (values.value("table") != "tblDrugs" || QString::fromUtf8(values.value("columns")) != columnList())
         throw notAnImage();

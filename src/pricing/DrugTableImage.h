@@ -34,6 +34,8 @@ public:
     public:
         // Appends the current row of a reader of readStatement().
         void add(const platform::RowReader& reader);
+        // Appends only its hash; scratch holds the row's stored form on the way.
+        void addHash(const platform::RowReader& reader, QByteArray& scratch);
         qsizetype count() const { return qsizetype(ivHashes.size()); }
         const QByteArray& encoded() const { return ivEncoded; }
         const std::vector<quint64>& hashes() const { return ivHashes; }
@@ -73,6 +75,8 @@ public:
     // read in the same pass.
     static Rows read(const std::shared_ptr<platform::Connection>& connection,
                      const std::function<void(const platform::RowReader&)>& each = {});
+    // The rows' hashes alone (encoded() stays empty): all that the table as a run leaves it needs.
+    static Rows readHashes(const std::shared_ptr<platform::Connection>& connection);
     // The same rows read for a look at them alone: each hears the reader at every row, nothing is kept.
     static void scan(const std::shared_ptr<platform::Connection>& connection,
                      const std::function<void(const platform::RowReader&)>& each);

@@ -41,7 +41,7 @@ const DrugTableImage::Rows& KeptDrugTable::readBefore(const std::shared_ptr<plat
 
 const DrugTableImage::Rows& KeptDrugTable::readAfter(const std::shared_ptr<platform::Connection>& connection)
 {
-    ivAfter = DrugTableImage::read(connection);
+    ivAfter = DrugTableImage::readHashes(connection);
     return ivAfter;
 }
 

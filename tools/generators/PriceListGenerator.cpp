@@ -8,7 +8,9 @@
 #include "pricing/DrugPriceLine.h"
 
 #include <QStringView>
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace korvane {
 
@@ -142,6 +144,15 @@ void PriceListGenerator::appendNextLine(QString& p_text)
     appendManufacturer(p_text);
 }
 
+QByteArray PriceListGenerator::encode(const QString& p_text)
+{
+    const QByteArray encoded = platform::encodeAnsi(p_text);
+    // Anything the code page cannot hold would come back changed: a broken test file.
+    if (platform::decodeAnsi(encoded) != p_text)
+        throw platform::Error(QStringLiteral("價格檔含有無法以 Big5 表示的字元。"));
+    return encoded;
+}
+
 QByteArray PriceListGenerator::generate(qsizetype p_lines, quint64 p_seed)
 {
     // Encoded a few thousand lines at a time: the code page has no state across lines, and the
@@ -159,14 +170,79 @@ QByteArray PriceListGenerator::generate(qsizetype p_lines, quint64 p_seed)
             generator.appendNextLine(chunk);
             chunk += u"\r\n";
         }
-        const QByteArray encoded = platform::encodeAnsi(chunk);
-        // Anything the code page cannot hold would come back changed: a broken test file.
-        if (platform::decodeAnsi(encoded) != chunk)
-            throw platform::Error(QStringLiteral("價格檔含有無法以 Big5 表示的字元。"));
-        bytes += encoded;
+        bytes += encode(chunk);
         chunk.resize(0); // keeps the capacity
     }
     return bytes;
+}
+
+QByteArray PriceListGenerator::generateMonth(qsizetype p_lines, quint64 p_seed, int p_month)
+{
+    if (p_month <= 0)
+        return generate(p_lines, p_seed);
+    // The drugs without their ids, which each month numbers anew; new drugs come from the same
+    // generator, after the first month's.
+    const auto withoutId = [](const QString& line) { return line.mid(line.indexOf(tab) + 1); };
+    PriceListGenerator generator(p_seed);
+    std::vector<QString> drugs;
+    drugs.reserve(size_t(p_lines));
+    for (qsizetype i = 0; i < p_lines; ++i)
+        drugs.push_back(withoutId(generator.nextLine()));
+    for (int month = 1; month <= p_month; ++month) {
+        // Each month's changes draw from a stream of their own.
+        PriceListGenerator changes(p_seed ^ (0xD1B54A32D192ED03ULL * quint64(month)));
+        std::vector<QString> next;
+        next.reserve(drugs.size());
+        qsizetype gone = 0;
+        for (QString& line : drugs) {
+            const int fate = changes.below(100);
+            if (fate < 1)
+                ++gone;
+            else
+                next.push_back(fate < 5 ? changes.repriced(line, month) : std::move(line));
+        }
+        for (qsizetype i = 0; i < gone; ++i)
+            next.push_back(withoutId(generator.nextLine()));
+        drugs = std::move(next);
+    }
+    constexpr size_t linesPerChunk = 4096;
+    QByteArray bytes;
+    bytes.reserve(150 * (p_lines + 1));
+    QString chunk = headerLine() + QStringLiteral("\r\n");
+    for (size_t i = 0; i < drugs.size(); ++i) {
+        chunk += QString::number(i + 1) + tab + drugs[i] + QStringLiteral("\r\n");
+        if ((i + 1) % linesPerChunk == 0 || i + 1 == drugs.size()) {
+            bytes += encode(chunk);
+            chunk.resize(0);
+        }
+    }
+    if (drugs.empty())
+        bytes += encode(chunk);
+    return bytes;
+}
+
+QString PriceListGenerator::repriced(QStringView p_line, int p_month)
+{
+    // The fields after the id: the price is the fourth, its dates the fifth and sixth.
+    QList<QStringView> fields = p_line.split(tab);
+    const qsizetype dot = fields[3].indexOf(u'.');
+    qint64 cents = fields[3].left(dot).toLongLong() * 100 + fields[3].mid(dot + 1).toLongLong();
+    cents = cents == 0 ? 10 + below(990) : std::max<qint64>(1, cents * (85 + below(15)) / 100);
+    const QString price = QString::number(cents / 100) + u'.' + QChar(u'0' + int(cents % 100 / 10)) +
+                          QChar(u'0' + int(cents % 10));
+    QString start, end;
+    appendDate(start, QDate(2026, 1, 1).addMonths(p_month - 1), DateForm::Roc);
+    appendDate(end, openEnd, DateForm::Roc);
+    fields[3] = price;
+    fields[4] = start;
+    fields[5] = end;
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += tab;
+        line += fields[i];
+    }
+    return line;
 }
 
 quint64 PriceListGenerator::nextRandom()

@@ -29,6 +29,11 @@ public:
     // The header and p_lines drug lines, each followed by CR LF, in the ANSI code page. Throws
     // platform::Error when any character does not survive the code page.
     static QByteArray generate(qsizetype p_lines, quint64 p_seed);
+    // The list of the same seed p_month months later, as the NHI's lists follow one another:
+    // each month about 4 in 100 drugs are repriced (a lower price from the first of that month,
+    // 2026 on), about 1 in 100 go and as many new ones come, and the rest stand as they were.
+    // Month 0 is generate()'s list; every month has p_lines drug lines, ids counting from 1.
+    static QByteArray generateMonth(qsizetype p_lines, quint64 p_seed, int p_month);
 
 private:
     quint64 nextRandom();
@@ -43,6 +48,9 @@ private:
     enum class DateForm { Roc, Slashes, Dashes, SlashesWithTime, InWords };
     static void appendNumber(QString& p_text, int p_value, int p_width);
     static void appendDate(QString& p_text, QDate p_date, DateForm p_form);
+    static QByteArray encode(const QString& p_text);
+    // A drug line of the list p_month months on: repriced from that month's first day.
+    QString repriced(QStringView p_line, int p_month);
     void appendDigits(QString& p_text, int p_count);
     void appendCode(QString& p_text);
     void appendPrice(QString& p_text);

@@ -14,28 +14,32 @@ namespace {
 
 enum Kind : char { Null = 0, Integer = 1, Double = 2, Text = 3, Bytes = 4, DateTime = 5 };
 
-void appendWord(QByteArray& out, quint64 word)
+// A whole table goes through here value by value: each value is one append of its kind, its
+// length or word and its bytes, never one append a byte.
+void appendKindAndWord(QByteArray& out, Kind kind, quint64 word)
 {
-    char bytes[8];
-    qToLittleEndian(word, bytes);
-    out.append(bytes, 8);
+    char bytes[9];
+    bytes[0] = char(kind);
+    qToLittleEndian(word, bytes + 1);
+    out.append(bytes, 9);
 }
 
 // Lengths in seven bits a byte, low first: most fields of a row take one byte.
-void appendLength(QByteArray& out, quint64 length)
+void appendRun(QByteArray& out, Kind kind, QByteArrayView bytes)
 {
+    const qsizetype at = out.size();
+    out.resize(at + 11 + bytes.size());
+    char* p = out.data() + at;
+    *p++ = char(kind);
+    auto length = quint64(bytes.size());
     do {
         const char part = char(length & 0x7f);
         length >>= 7;
-        out.append(length ? char(part | 0x80) : part);
+        *p++ = length ? char(part | 0x80) : part;
     } while (length);
-}
-
-void appendRun(QByteArray& out, Kind kind, QByteArrayView bytes)
-{
-    out.append(char(kind));
-    appendLength(out, quint64(bytes.size()));
-    out.append(bytes.data(), bytes.size());
+    if (!bytes.isEmpty())
+        std::memcpy(p, bytes.data(), size_t(bytes.size()));
+    out.truncate(qsizetype(p - out.constData()) + bytes.size());
 }
 
 Error damaged()
@@ -78,16 +82,14 @@ void appendNull(QByteArray& out)
 
 void appendInteger(QByteArray& out, qint64 value)
 {
-    out.append(char(Integer));
-    appendWord(out, quint64(value));
+    appendKindAndWord(out, Integer, quint64(value));
 }
 
 void appendDouble(QByteArray& out, double value)
 {
     quint64 bits;
     std::memcpy(&bits, &value, sizeof bits);
-    out.append(char(Double));
-    appendWord(out, bits);
+    appendKindAndWord(out, Double, bits);
 }
 
 void appendText(QByteArray& out, QByteArrayView utf8)
@@ -130,9 +132,10 @@ void append(QByteArray& out, const QVariant& value)
     case QMetaType::QDateTime: {
         // The date and the time of day as the driver gave them, in no time zone.
         const QDateTime time = value.toDateTime();
-        out.append(char(DateTime));
-        appendWord(out, quint64(time.date().toJulianDay()));
-        appendWord(out, quint64(time.time().msecsSinceStartOfDay()));
+        appendKindAndWord(out, DateTime, quint64(time.date().toJulianDay()));
+        char word[8];
+        qToLittleEndian(quint64(time.time().msecsSinceStartOfDay()), word);
+        out.append(word, 8);
         return;
     }
     default:
