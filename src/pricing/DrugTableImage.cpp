@@ -173,7 +173,7 @@ DrugTableImage::Rows DrugTableImage::readHashes(const std::shared_ptr<platform::
 {
     Rows rows;
     QByteArray scratch;
-    platform::RowReader reader(connection, readStatement());
+    platform::RowReader reader(connection, readStatement(*connection));
     while (reader.next())
         rows.addHash(reader, scratch);
     return rows;
